@@ -1,0 +1,173 @@
+#include "app/File.h"
+
+#include <cstring>
+#include <utility>
+
+#include "app/CodePage932.h"
+
+namespace {
+
+// Large enough that writes reach the system in big blocks; fixed, so memory
+// use does not grow with the file.
+constexpr std::size_t kOutputBufferSize = 256 * 1024;
+constexpr std::size_t kMaxFileNameBytes = 255;
+
+}  // namespace
+
+CFile::CFile() = default;
+
+CFile::~CFile() { CloseQuietly(); }
+
+CFile::CFile(CFile&& other) noexcept
+    : m_handle(std::move(other.m_handle)),
+      m_ownsHandle(other.m_ownsHandle),
+      m_mode(other.m_mode),
+      m_fullPath(std::move(other.m_fullPath)),
+      m_buffer(std::move(other.m_buffer)),
+      m_buffered(std::exchange(other.m_buffered, 0)) {}
+
+CFile& CFile::operator=(CFile&& other) noexcept {
+    if (this != &other) {
+        CloseQuietly();
+        m_handle = std::move(other.m_handle);
+        m_ownsHandle = other.m_ownsHandle;
+        m_mode = other.m_mode;
+        m_fullPath = std::move(other.m_fullPath);
+        m_buffer = std::move(other.m_buffer);
+        m_buffered = std::exchange(other.m_buffered, 0);
+    }
+    return *this;
+}
+
+std::optional<FileError> CFile::Open(std::string_view path, OpenMode mode) {
+    CloseQuietly();
+    native_file::Opened opened;
+    if (auto error = native_file::Open(path, mode, opened)) return error;
+    m_handle = std::move(opened.handle);
+    m_ownsHandle = true;
+    m_mode = mode;
+    m_fullPath = std::move(opened.fullPath);
+    if (mode == OpenMode::Output) m_buffer = std::make_unique<char[]>(kOutputBufferSize);
+    m_buffered = 0;
+    return std::nullopt;
+}
+
+std::optional<FileError> CFile::OpenStandardOutput() {
+    CloseQuietly();
+    auto handle = native_file::StandardOutput();
+    if (handle == NativeFileTraits::Invalid())
+        return FileError{FileErrorCause::InvalidFile, 0, {}};
+    m_handle.Reset(handle);
+    m_ownsHandle = false;
+    m_mode = OpenMode::Output;
+    m_fullPath.clear();
+    m_buffer = std::make_unique<char[]>(kOutputBufferSize);
+    m_buffered = 0;
+    return std::nullopt;
+}
+
+std::size_t CFile::Read(void* buffer, std::size_t count) {
+    auto* bytes = static_cast<char*>(buffer);
+    std::size_t total = 0;
+    while (total < count) {
+        std::int32_t error = 0;
+        std::size_t got = native_file::Read(m_handle.Get(), bytes + total, count - total, error);
+        if (error != 0) throw FileError{native_file::CauseOf(error), error, {}};
+        if (got == 0) break;
+        total += got;
+    }
+    return total;
+}
+
+void CFile::WriteString(std::string_view text) {
+    // Text mode: every line feed reaches the file as CR LF.
+    while (!text.empty()) {
+        const void* found = std::memchr(text.data(), '\n', text.size());
+        if (found == nullptr) {
+            WriteBuffered(text.data(), text.size());
+            return;
+        }
+        std::size_t plain = static_cast<const char*>(found) - text.data();
+        WriteBuffered(text.data(), plain);
+        WriteBuffered("\r\n", 2);
+        text.remove_prefix(plain + 1);
+    }
+}
+
+void CFile::WriteBuffered(const char* bytes, std::size_t count) {
+    if (count > kOutputBufferSize - m_buffered) {
+        FlushBuffer();
+        if (count >= kOutputBufferSize) {
+            if (auto error = native_file::WriteAll(m_handle.Get(), bytes, count))
+                ThrowWriteFailure(error);
+            return;
+        }
+    }
+    std::memcpy(m_buffer.get() + m_buffered, bytes, count);
+    m_buffered += count;
+}
+
+void CFile::FlushBuffer() {
+    if (m_buffered == 0) return;
+    std::size_t count = std::exchange(m_buffered, 0);
+    if (auto error = native_file::WriteAll(m_handle.Get(), m_buffer.get(), count))
+        ThrowWriteFailure(error);
+}
+
+void CFile::ThrowWriteFailure(std::int32_t systemCode) const {
+    throw FileError{FileErrorCause::DiskFull, systemCode, m_fullPath};
+}
+
+std::uint64_t CFile::Length() const {
+    std::int32_t error = 0;
+    std::uint64_t length = native_file::Length(m_handle.Get(), error);
+    if (error != 0) throw FileError{native_file::CauseOf(error), error, {}};
+    return length;
+}
+
+FileStatus CFile::Status() const {
+    FileStatus status;
+    std::int32_t error = 0;
+    if (!native_file::Status(m_handle.Get(), status, error))
+        throw FileError{native_file::CauseOf(error), error, {}};
+    if (status.creationTime == 0) status.creationTime = status.lastWriteTime;
+    if (status.lastAccessTime == 0) status.lastAccessTime = status.lastWriteTime;
+    status.fullPath = m_fullPath;
+    return status;
+}
+
+std::string CFile::FileName() const {
+    std::string_view name = native_file::LastComponent(m_fullPath);
+    return std::string(cp932::TruncateWhole(name, kMaxFileNameBytes));
+}
+
+void CFile::Close() {
+    if (!m_handle.IsValid()) return;
+    if (m_mode == OpenMode::Output) {
+        try {
+            FlushBuffer();
+        } catch (...) {
+            CloseQuietly();
+            throw;
+        }
+    }
+    m_buffer.reset();
+    auto handle = m_handle.Release();
+    if (!m_ownsHandle) return;
+    if (auto error = native_file::Close(handle)) {
+        if (m_mode == OpenMode::Output) ThrowWriteFailure(error);
+        throw FileError{native_file::CauseOf(error), error, {}};
+    }
+}
+
+void CFile::CloseQuietly() noexcept {
+    if (!m_handle.IsValid()) return;
+    if (m_mode == OpenMode::Output && m_buffered != 0) {
+        // Keep what was written so far; a failure here has nobody to report to.
+        (void)native_file::WriteAll(m_handle.Get(), m_buffer.get(), m_buffered);
+        m_buffered = 0;
+    }
+    m_buffer.reset();
+    if (m_ownsHandle) m_handle.Reset();
+    else m_handle.Release();
+}

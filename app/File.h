@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/FileError.h"
+#include "app/NativeFile.h"
+
+enum class OpenMode {
+    Probe,   // read, no sharing at all, existing file only
+    Input,   // read, others may read but not write, existing file only, bytes as they are
+    Output,  // write, no sharing, created or truncated; text mode ("\n" becomes CR LF)
+};
+
+// Times are seconds since 1970-01-01 UTC.
+struct FileStatus {
+    std::int64_t creationTime = 0;
+    std::int64_t lastWriteTime = 0;
+    std::int64_t lastAccessTime = 0;
+    std::uint64_t size = 0;
+    std::uint32_t attributes = 0;
+    std::string fullPath;
+};
+
+// One open file. Open reports its failure as a value; every other operation
+// throws FileError. Output goes through a large buffer in text mode; a file
+// destroyed while open is closed (its buffer written out as far as possible).
+class CFile {
+public:
+    CFile();
+    ~CFile();
+    CFile(CFile&&) noexcept;
+    CFile& operator=(CFile&&) noexcept;
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    [[nodiscard]] std::optional<FileError> Open(std::string_view path, OpenMode mode);
+    // Output mode on the process's standard output; Close leaves the stream open.
+    [[nodiscard]] std::optional<FileError> OpenStandardOutput();
+    bool IsOpen() const { return m_handle.IsValid(); }
+
+    // Fills `buffer` as far as the file allows: fewer than `count` bytes only
+    // at the end of the file.
+    std::size_t Read(void* buffer, std::size_t count);
+    void WriteString(std::string_view text);
+    std::uint64_t Length() const;
+    FileStatus Status() const;
+    const std::string& FullPath() const { return m_fullPath; }
+    // The last component of the full path, at most 255 bytes.
+    std::string FileName() const;
+    void Close();
+
+private:
+    void WriteBuffered(const char* bytes, std::size_t count);
+    void FlushBuffer();
+    [[noreturn]] void ThrowWriteFailure(std::int32_t systemCode) const;
+    void CloseQuietly() noexcept;
+
+    NativeFile m_handle;
+    bool m_ownsHandle = true;
+    OpenMode m_mode = OpenMode::Input;
+    std::string m_fullPath;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_buffered = 0;
+};

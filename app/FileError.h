@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Why a file operation failed. The values are fixed: the error report picks
+// its text by them (string 61856 + cause).
+enum class FileErrorCause : int {
+    None = 0,
+    Generic = 1,
+    FileNotFound = 2,
+    BadPath = 3,
+    TooManyOpenFiles = 4,
+    AccessDenied = 5,
+    InvalidFile = 6,
+    RemoveCurrentDir = 7,
+    DirectoryFull = 8,
+    BadSeek = 9,
+    HardIO = 10,
+    SharingViolation = 11,
+    LockViolation = 12,
+    DiskFull = 13,
+    EndOfFile = 14,
+};
+
+// A failed file operation: an open hands it back, every other operation
+// throws it.
+struct FileError {
+    FileErrorCause cause = FileErrorCause::None;
+    std::int32_t systemCode = 0;  // Windows error code, or errno natively
+    std::string path;             // file concerned; may be empty
+};
+
+// Classifies a Windows error code (GetLastError) the way the program tells
+// failures apart. Portable so that the table is testable everywhere.
+FileErrorCause CauseFromWindowsError(std::uint32_t code);
+
+// The same classification for a POSIX errno value.
+FileErrorCause CauseFromErrno(int error);

@@ -1,0 +1,47 @@
+#pragma once
+
+// The operating-system half of CFile. Each platform implements these in its
+// own folder (app/win32, app/posix); nothing here needs a system header.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/FileError.h"
+#include "app/UniqueHandle.h"
+
+enum class OpenMode;
+struct FileStatus;
+
+struct NativeFileTraits {
+    using Type = std::intptr_t;  // a HANDLE on Windows, a descriptor elsewhere
+    static Type Invalid() noexcept { return -1; }
+    static void Close(Type handle) noexcept;
+};
+using NativeFile = UniqueHandle<NativeFileTraits>;
+
+namespace native_file {
+
+struct Opened {
+    NativeFile handle;
+    std::string fullPath;
+};
+
+// On failure the FileError carries `path` as given.
+std::optional<FileError> Open(std::string_view path, OpenMode mode, Opened& result);
+NativeFileTraits::Type StandardOutput();
+// Reads at most `count` bytes; 0 at the end. Returns the system error code on failure.
+std::size_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::int32_t& error);
+// Writes all `count` bytes; a partial write is a failure. Returns 0 or the system error code.
+std::int32_t WriteAll(NativeFileTraits::Type handle, const char* bytes, std::size_t count);
+// Returns 0 or the system error code.
+std::int32_t Close(NativeFileTraits::Type handle);
+std::uint64_t Length(NativeFileTraits::Type handle, std::int32_t& error);
+bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& error);
+FileErrorCause CauseOf(std::int32_t systemCode);
+// What follows the last path separator of a full path.
+std::string_view LastComponent(std::string_view fullPath);
+
+}  // namespace native_file

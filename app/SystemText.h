@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/Paths.h"
+
+// Conversions between the system's own text encoding (file names, the
+// terminal) and code page 932, the encoding of the program's texts. On
+// Windows the program runs with code page 932 as its ANSI code page, so both
+// are the identity there. Elsewhere the locale's encoding is used (plain
+// ASCII locales are taken as UTF-8); a character the target cannot show
+// becomes "?".
+std::string SystemTextToCodePage932(std::string_view text);
+std::string CodePage932ToSystemText(std::string_view text);
+
+// How paths of the system's own encoding are stepped through.
+PathEncoding SystemPathEncoding();

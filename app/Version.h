@@ -1,0 +1,6 @@
+#pragma once
+
+// The program's version, shared by the code and the version resource
+// (plain macros so that the resource compiler can read them too).
+#define ARRAYFORGE_VERSION_NUMBERS 1, 0, 5, 1
+#define ARRAYFORGE_VERSION_TEXT "1.0.5.1"

@@ -1,0 +1,75 @@
+#include "cli/TerminalSession.h"
+
+#include <string>
+
+#include "app/SystemText.h"
+
+namespace {
+
+constexpr int kBarWidth = 40;
+
+bool IsQuestion(unsigned style) { return (style & 0x0F) == mb::kYesNo; }
+
+}  // namespace
+
+int TerminalSession::ShowAppMessage(std::string_view text, unsigned style) {
+    if (IsQuestion(style)) return Ask(text);
+    PrintLine(text);
+    return mb::kIdOk;
+}
+
+int TerminalSession::ShowWindowMessage(WindowRef, std::string_view text, std::string_view caption,
+                                       unsigned style) {
+    if (IsQuestion(style)) return Ask(text);
+    std::string line(caption);
+    line += ": ";
+    line += text;
+    PrintLine(line);
+    return mb::kIdOk;
+}
+
+int TerminalSession::Ask(std::string_view question) {
+    if (m_settings.force) return mb::kIdYes;
+    EndProgressLine();
+    if (!m_settings.interactive) {
+        // Nobody to ask: the file stays as it is. Only the question's first
+        // line (the statement that the file exists) is worth printing.
+        PrintLine(question.substr(0, question.find('\n')));
+        m_overwriteRefused = true;
+        return mb::kIdNo;
+    }
+    std::string prompt = CodePage932ToSystemText(question);
+    std::fprintf(m_settings.messages, "%s [y/N] ", prompt.c_str());
+    std::fflush(m_settings.messages);
+    char answer[64] = {};
+    bool yes = std::fgets(answer, sizeof answer, m_settings.answers) != nullptr &&
+               (answer[0] == 'y' || answer[0] == 'Y');
+    if (!yes) m_overwriteRefused = true;
+    return yes ? mb::kIdYes : mb::kIdNo;
+}
+
+void TerminalSession::PrintLine(std::string_view text) {
+    EndProgressLine();
+    std::string line = CodePage932ToSystemText(text);
+    std::fprintf(m_settings.messages, "%s\n", line.c_str());
+    std::fflush(m_settings.messages);
+}
+
+void TerminalSession::Started() {}
+
+void TerminalSession::Advance(unsigned percent) {
+    if (!m_settings.showProgress) return;
+    int filled = static_cast<int>(percent) * kBarWidth / 100;
+    std::fprintf(m_settings.messages, "\r[%.*s%*s] %3u%%", filled,
+                 "########################################", kBarWidth - filled, "", percent);
+    std::fflush(m_settings.messages);
+    m_barShown = true;
+}
+
+void TerminalSession::Finished() { EndProgressLine(); }
+
+void TerminalSession::EndProgressLine() {
+    if (!m_barShown) return;
+    std::fputc('\n', m_settings.messages);
+    m_barShown = false;
+}
