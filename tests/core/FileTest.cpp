@@ -1,0 +1,129 @@
+// The file layer on the real file system of the platform under test.
+
+#include <gtest/gtest.h>
+
+#include "app/File.h"
+#include "tests/support/TestSupport.h"
+
+using namespace testing_support;
+
+namespace {
+
+FileErrorCause OpenCause(const std::string& path, OpenMode mode) {
+    CFile file;
+    auto error = file.Open(path, mode);
+    if (!error) return FileErrorCause::None;
+    EXPECT_EQ(error->path, path) << "a failed open names the path it was given";
+    return error->cause;
+}
+
+TEST(FileOutput, LineFeedsBecomeCrLfAndNothingElseChanges) {
+    ScratchFolder folder;
+    CFile out;
+    ASSERT_FALSE(out.Open(folder / "t.txt", OpenMode::Output));
+    out.WriteString("a\nb\r\n\n");
+    out.WriteString("\t\x81\x0A");
+    out.Close();
+    EXPECT_EQ(ReadBytes(folder / "t.txt"), "a\r\nb\r\r\n\r\n\t\x81\r\n");
+}
+
+TEST(FileOutput, LargeWritesArriveWhole) {
+    ScratchFolder folder;
+    std::string big = Pattern(3 * 1024 * 1024 + 7);
+    std::string expected;
+    for (char c : big) {
+        if (c == '\n') expected += '\r';
+        expected += c;
+    }
+    CFile out;
+    ASSERT_FALSE(out.Open(folder / "big", OpenMode::Output));
+    out.WriteString(big.substr(0, 1000));
+    out.WriteString(big.substr(1000));
+    out.Close();
+    EXPECT_TRUE(ReadBytes(folder / "big") == expected);
+}
+
+TEST(FileOutput, DestroyedWhileOpenKeepsWhatWasWritten) {
+    ScratchFolder folder;
+    {
+        CFile out;
+        ASSERT_FALSE(out.Open(folder / "t.txt", OpenMode::Output));
+        out.WriteString("kept\n");
+    }
+    EXPECT_EQ(ReadBytes(folder / "t.txt"), "kept\r\n");
+}
+
+TEST(FileInput, ReadsBytesUnchanged) {
+    ScratchFolder folder;
+    std::string bytes = "x\r\ny\n\x1A" + Pattern(70000);
+    WriteBytes(folder / "in", bytes);
+    CFile in;
+    ASSERT_FALSE(in.Open(folder / "in", OpenMode::Input));
+    EXPECT_EQ(in.Length(), bytes.size());
+    std::string got(bytes.size() + 10, '\0');
+    std::size_t first = in.Read(got.data(), 28672);
+    EXPECT_EQ(first, 28672u);
+    std::size_t rest = in.Read(got.data() + first, got.size() - first);
+    EXPECT_EQ(first + rest, bytes.size());
+    got.resize(first + rest);
+    EXPECT_TRUE(got == bytes);
+    EXPECT_EQ(in.Read(got.data(), 10), 0u);
+    EXPECT_EQ(in.Read(got.data(), 0), 0u);
+}
+
+TEST(FileInput, NameAndStatus) {
+    ScratchFolder folder;
+    WriteBytes(folder / "name.with.dots", "12345");
+    CFile in;
+    ASSERT_FALSE(in.Open(folder / "name.with.dots", OpenMode::Input));
+    EXPECT_EQ(in.FileName(), "name.with.dots");
+    FileStatus status = in.Status();
+    EXPECT_EQ(status.size, 5u);
+    EXPECT_NE(status.lastWriteTime, 0);
+    EXPECT_NE(status.creationTime, 0) << "a missing creation time falls back to the last write";
+    EXPECT_LT(std::abs(status.creationTime - static_cast<std::int64_t>(std::time(nullptr))), 300);
+}
+
+TEST(FileInput, LengthBeyondFourGibibytes) {
+    ScratchFolder folder;
+    WriteBytes(folder / "huge", "");
+    std::filesystem::resize_file(folder.Path() / "huge", 5ull << 30);  // sparse where possible
+    CFile in;
+    ASSERT_FALSE(in.Open(folder / "huge", OpenMode::Input));
+    EXPECT_EQ(in.Length(), 5ull << 30);
+}
+
+TEST(FileOpen, FailuresCarryTheirCause) {
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder.Path() / "dir");
+    EXPECT_EQ(OpenCause(folder / "missing", OpenMode::Input), FileErrorCause::FileNotFound);
+    EXPECT_EQ(OpenCause(folder / "missing", OpenMode::Probe), FileErrorCause::FileNotFound);
+    EXPECT_EQ(OpenCause(folder / "nowhere/x", OpenMode::Input), FileErrorCause::BadPath);
+    EXPECT_EQ(OpenCause(folder / "nowhere/x", OpenMode::Output), FileErrorCause::BadPath);
+    EXPECT_EQ(OpenCause(folder / "dir", OpenMode::Output), FileErrorCause::AccessDenied);
+    EXPECT_EQ(OpenCause(folder / "dir", OpenMode::Input), FileErrorCause::AccessDenied);
+}
+
+TEST(FileOpen, ProbeFailsWhileAnotherHandleReads) {
+    ScratchFolder folder;
+    WriteBytes(folder / "f", "x");
+    CFile reader;
+    ASSERT_FALSE(reader.Open(folder / "f", OpenMode::Input));
+    EXPECT_EQ(OpenCause(folder / "f", OpenMode::Probe), FileErrorCause::SharingViolation);
+    // Readers may share with readers, but no one may write meanwhile.
+    EXPECT_EQ(OpenCause(folder / "f", OpenMode::Input), FileErrorCause::None);
+    EXPECT_EQ(OpenCause(folder / "f", OpenMode::Output), FileErrorCause::SharingViolation);
+    EXPECT_EQ(ReadBytes(folder / "f"), "x");
+    reader.Close();
+    EXPECT_EQ(OpenCause(folder / "f", OpenMode::Probe), FileErrorCause::None);
+}
+
+TEST(FileOpen, OutputExcludesEveryoneElse) {
+    ScratchFolder folder;
+    CFile writer;
+    ASSERT_FALSE(writer.Open(folder / "f", OpenMode::Output));
+    EXPECT_EQ(OpenCause(folder / "f", OpenMode::Input), FileErrorCause::SharingViolation);
+    EXPECT_EQ(OpenCause(folder / "f", OpenMode::Probe), FileErrorCause::SharingViolation);
+}
+
+}  // namespace

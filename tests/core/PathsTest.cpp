@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "app/Paths.h"
+
+namespace {
+
+// 表 and ソ are two-byte characters whose second byte is 0x5C, a backslash.
+const std::string kHyo = "\x95\x5C";
+const std::string kSo = "\x83\x5C";
+
+struct SplitCase {
+    std::string path;
+    PathParts parts;
+};
+
+class SplitPathCases : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitPathCases, GiveDriveDirectoryBaseAndExtension) {
+    PathParts got = SplitPath(GetParam().path);
+    const PathParts& want = GetParam().parts;
+    EXPECT_EQ(got.drive, want.drive);
+    EXPECT_EQ(got.directory, want.directory);
+    EXPECT_EQ(got.baseName, want.baseName);
+    EXPECT_EQ(got.extension, want.extension);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, SplitPathCases,
+    ::testing::Values(SplitCase{"D:\\dir\\archive.tar.gz", {"D:", "\\dir\\", "archive.tar", ".gz"}},
+                      SplitCase{"C:\\home\\.profile", {"C:", "\\home\\", "", ".profile"}},
+                      SplitCase{"C:\\data\\README", {"C:", "\\data\\", "README", ""}},
+                      SplitCase{"rel/dir.d/name", {"", "rel/dir.d/", "name", ""}},
+                      SplitCase{"a.b/c", {"", "a.b/", "c", ""}},
+                      SplitCase{"C:name.txt", {"C:", "", "name", ".txt"}},
+                      SplitCase{"", {"", "", "", ""}},
+                      // The 0x5C of 表 is no separator: one component, not two.
+                      SplitCase{"C:\\" + kHyo + "\\" + kSo + ".bin", {"C:", "\\" + kHyo + "\\", kSo, ".bin"}},
+                      SplitCase{"C:\\x\\" + kHyo + kSo, {"C:", "\\x\\", kHyo + kSo, ""}}));
+
+TEST(SplitPath, TwoByteCharacterEndingInBackslashStaysInTheName) {
+    PathParts parts = SplitPath("C:\\work\\" + kSo + "\\file.bin");
+    EXPECT_EQ(parts.directory, "\\work\\" + kSo + "\\");
+    // Without the code page the same bytes would split after 0x83.
+    PathParts byteWise = SplitPath("C:\\work\\" + kSo + "x.bin", PathEncoding::ByteWise);
+    EXPECT_EQ(byteWise.directory, "\\work\\\x83\\");
+}
+
+TEST(SplitPath, ByteWiseKeepsUtf8NamesWhole) {
+    // "、.txt" in UTF-8 is E3 80 81 2E ...: 0x81 would be taken for a lead
+    // byte and swallow the dot if the bytes were read as code page 932.
+    PathParts parts = SplitPath("/tmp/\xE3\x80\x81.txt", PathEncoding::ByteWise);
+    EXPECT_EQ(parts.baseName, "\xE3\x80\x81");
+    EXPECT_EQ(parts.extension, ".txt");
+}
+
+TEST(MakePath, JoinsWithTheSeparatorsNeeded) {
+    EXPECT_EQ(MakePath("D:", "\\dir\\", "archive.tar", ".c"), "D:\\dir\\archive.tar.c");
+    EXPECT_EQ(MakePath("D", "dir", "name", "c"), "D:dir\\name.c");
+    EXPECT_EQ(MakePath("", "dir/", "name", ""), "dir/name");
+    EXPECT_EQ(MakePath("", "", "name", ".c"), "name.c");
+    // A directory ending in the two-byte ソ does not end in a separator.
+    EXPECT_EQ(MakePath("C:", "\\" + kSo, "n", ".c"), "C:\\" + kSo + "\\n.c");
+}
+
+TEST(DeriveOutputPath, ReplacesOnlyTheLastExtension) {
+    EXPECT_EQ(DeriveOutputPath("C:\\data\\image.bin"), "C:\\data\\image.c");
+    EXPECT_EQ(DeriveOutputPath("C:\\data\\pack.tar.gz"), "C:\\data\\pack.tar.c");
+    EXPECT_EQ(DeriveOutputPath("C:\\data\\README"), "C:\\data\\README.c");
+    EXPECT_EQ(DeriveOutputPath("C:\\src\\table.c"), "C:\\src\\table.c");
+    EXPECT_EQ(DeriveOutputPath("C:\\" + kHyo + "\\" + kSo + ".bin"), "C:\\" + kHyo + "\\" + kSo + ".c");
+    EXPECT_EQ(DeriveOutputPath("/home/u/\xE3\x80\x81.bin", PathEncoding::ByteWise), "/home/u/\xE3\x80\x81.c");
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// Formatting helpers, the classification of failures and the error
+// report's texts (compared as code page 932 bytes).
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+
+#include "app/ErrorReport.h"
+#include "app/FileError.h"
+#include "app/TextFormat.h"
+#include "generator/SourceFormat.h"
+
+namespace {
+
+TEST(FormatText, UsesPrintfConversions) {
+    EXPECT_EQ(FormatText("%s|%lu|0x%02X|0x%04X|0x%08X", "ab", 4294967295ul, 0xAu, 0xBEEFu, 0x1234ABCDu),
+              "ab|4294967295|0x0A|0xBEEF|0x1234ABCD");
+    EXPECT_EQ(FormatText("%s", std::string(1000, 'z').c_str()).size(), 1000u);
+}
+
+class LocalTime : public ::testing::Test {
+protected:
+    void SetUp() override { SetZone("UTC0"); }
+    void TearDown() override { SetZone(nullptr); }
+    static void SetZone(const char* zone) {
+#ifdef _WIN32
+        _putenv_s("TZ", zone ? zone : "");
+        _tzset();
+#else
+        if (zone) setenv("TZ", zone, 1);
+        else unsetenv("TZ");
+        tzset();
+#endif
+    }
+    static std::int64_t Utc(int year, int month, int day, int hour, int minute, int second) {
+        // Days from 1970-01-01 to the date (civil calendar).
+        int y = year - (month <= 2);
+        int era = y / 400;
+        int yoe = y - era * 400;
+        int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+        int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+        std::int64_t days = era * 146097 + doe - 719468;
+        return days * 86400 + hour * 3600 + minute * 60 + second;
+    }
+};
+
+TEST_F(LocalTime, TwoDigitFields) {
+    EXPECT_EQ(FormatLocalTime(Utc(2009, 3, 5, 14, 7, 9), "%y/%m/%d %H:%M:%S"), "09/03/05 14:07:09");
+    EXPECT_EQ(FormatLocalTime(Utc(2009, 4, 1, 8, 5, 3), "%y/%m/%d %H:%M:%S"), "09/04/01 08:05:03");
+}
+
+TEST_F(LocalTime, LongResultGivesNothing) {
+    std::string format(127, 'x');
+    EXPECT_EQ(FormatLocalTime(0, format.c_str()).size(), 127u);
+    format += 'x';
+    EXPECT_EQ(FormatLocalTime(0, format.c_str()), "");
+}
+
+TEST_F(LocalTime, CreationLineKeepsItsShiftJisLabel) {
+    EXPECT_EQ(source_format::CreationTimeLine(Utc(2009, 4, 1, 8, 5, 3)),
+              "\xCC\xA7\xB2\xD9\x8D\xEC\x90\xAC\x93\xFA\x8E\x9E\x81\x46"
+              "09/04/01 08:05:03\n");
+}
+
+TEST(SizeLine, CountsPastFourGibibytes) {
+    EXPECT_EQ(source_format::SizeLine(5368709120ull),
+              "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\xBB\xB2\xBD\xDE\x81\x46"
+              "5368709120\xCA\xDE\xB2\xC4\n");
+}
+
+TEST(WindowsErrorCauses, FollowTheTable) {
+    struct Row {
+        std::uint32_t code;
+        FileErrorCause cause;
+    };
+    const Row rows[] = {
+        {0, FileErrorCause::None},         {2, FileErrorCause::FileNotFound},
+        {6, FileErrorCause::FileNotFound}, {107, FileErrorCause::FileNotFound},
+        {3, FileErrorCause::BadPath},      {123, FileErrorCause::BadPath},
+        {267, FileErrorCause::BadPath},    {5, FileErrorCause::AccessDenied},
+        {19, FileErrorCause::AccessDenied}, {183, FileErrorCause::AccessDenied},
+        {999, FileErrorCause::AccessDenied}, {32, FileErrorCause::SharingViolation},
+        {33, FileErrorCause::Generic},     {39, FileErrorCause::DiskFull},
+        {112, FileErrorCause::DiskFull},   {1, FileErrorCause::Generic},
+        {4, FileErrorCause::Generic},      {1000, FileErrorCause::Generic},
+    };
+    for (const Row& row : rows) EXPECT_EQ(CauseFromWindowsError(row.code), row.cause) << row.code;
+}
+
+TEST(ErrnoCauses, MapOntoTheSameClasses) {
+    EXPECT_EQ(CauseFromErrno(ENOENT), FileErrorCause::FileNotFound);
+    EXPECT_EQ(CauseFromErrno(ENOTDIR), FileErrorCause::BadPath);
+    EXPECT_EQ(CauseFromErrno(ENAMETOOLONG), FileErrorCause::BadPath);
+    EXPECT_EQ(CauseFromErrno(EACCES), FileErrorCause::AccessDenied);
+    EXPECT_EQ(CauseFromErrno(EISDIR), FileErrorCause::AccessDenied);
+    EXPECT_EQ(CauseFromErrno(EROFS), FileErrorCause::AccessDenied);
+    EXPECT_EQ(CauseFromErrno(ENOSPC), FileErrorCause::DiskFull);
+    EXPECT_EQ(CauseFromErrno(EMFILE), FileErrorCause::TooManyOpenFiles);
+    EXPECT_EQ(CauseFromErrno(EDOM), FileErrorCause::Generic);
+}
+
+TEST(ErrorReport, DiskFullNamesTheFile) {
+    FileError error{FileErrorCause::DiskFull, 112, "C:\\out\\a.c"};
+    EXPECT_EQ(ErrorReportText(error),
+              "C:\\out\\a.c"
+              "\x20\x82\xd6\x82\xcc\xb1\xb8\xbe\xbd\x92\x86\x82\xc9\xc3\xde\xa8\xbd\xb8\x82\xaa\x82\xa2\x82\xc1"
+              "\x82\xcf\x82\xa2\x82\xc9\x82\xc8\x82\xe8\x82\xdc\x82\xb5\x82\xbd\x81\x42");
+}
+
+TEST(ErrorReport, FailureWithoutFileNamesTheUntitledFile) {
+    FileError error{FileErrorCause::InvalidFile, 6, ""};
+    EXPECT_EQ(ErrorReportText(error),
+              "\x96\xb3\x91\xe8\x82\xcc\xcc\xa7\xb2\xd9\x20"
+              "\x82\xd6\x96\xb3\x8c\xf8\x82\xc8\xcc\xa7\xb2\xd9\x20\xca\xdd\xc4\xde\xd9\x82\xaa\x8a\xd6\x98\x41"
+              "\x95\x74\x82\xaf\x82\xe7\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb5\x82\xbd\x81\x42");
+}
+
+TEST(ErrorReport, KeepsTheBlanksInsideTexts) {
+    EXPECT_EQ(ErrorReportString(61866),
+              "%1 \x82\xd6\x82\xcc\xb1\xb8\xbe\xbd\x92\x86\x82\xc9\xca\xb0\xc4\xde\xb3\xaa\xb1\x20\x49\x2f\x4f\x20\xb4"
+              "\xd7\xb0\x82\xaa\x95\xf1\x8d\x90\x82\xb3\x82\xea\x82\xdc\x82\xb5\x82\xbd\x81\x42");
+    EXPECT_EQ(ErrorReportString(61475), "\xd2\xd3\xd8\x82\xaa\x95\x73\x91\xab\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81\x42");
+    EXPECT_EQ(ErrorReportString(61446), "\x96\xb3\x91\xe8\x82\xcc\xcc\xa7\xb2\xd9");
+}
+
+TEST(ErrorReport, EveryCauseHasItsOwnTextAndOthersNone) {
+    for (unsigned id = 61856; id <= 61870; ++id) {
+        EXPECT_FALSE(ErrorReportString(id).empty()) << id;
+        if (id > 61856) {
+            EXPECT_NE(ErrorReportString(id).find("%1"), std::string_view::npos) << id;
+        }
+    }
+    EXPECT_TRUE(ErrorReportString(61871).empty());
+    EXPECT_TRUE(ErrorReportString(61855).empty());
+    EXPECT_EQ(FileErrorReportStyle(), 0x10u);
+    EXPECT_EQ(OutOfMemoryReportStyle(), 0x1030u);
+}
+
+}  // namespace

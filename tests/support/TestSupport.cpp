@@ -1,0 +1,82 @@
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <ctime>
+
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
+#include <fstream>
+#include <sstream>
+
+namespace testing_support {
+
+ScratchFolder::ScratchFolder() {
+    static std::atomic<unsigned> counter{0};
+    // (<chrono> cannot be included here: its "µs" literal has no code page 932 form.)
+    m_path = std::filesystem::temp_directory_path() /
+             ("arrayforge-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(m_path);
+    std::filesystem::create_directories(m_path);
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string ScratchFolder::operator/(std::string_view name) const {
+    return (m_path / std::filesystem::path(std::string(name))).string();
+}
+
+void WriteBytes(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << path;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::string Pattern(std::size_t length) {
+    std::string bytes(length, '\0');
+    std::uint32_t state = 12345;
+    for (auto& byte : bytes) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<char>(state >> 23);
+    }
+    return bytes;
+}
+
+int ScriptedMessageBoxes::ShowAppMessage(std::string_view text, unsigned style) {
+    m_shown.push_back({true, nullptr, std::string(text), {}, style});
+    return Answer(style);
+}
+
+int ScriptedMessageBoxes::ShowWindowMessage(WindowRef owner, std::string_view text,
+                                            std::string_view caption, unsigned style) {
+    m_shown.push_back({false, owner, std::string(text), std::string(caption), style});
+    return Answer(style);
+}
+
+int ScriptedMessageBoxes::Answer(unsigned style) {
+    if ((style & 0x0F) != mb::kYesNo) return mb::kIdOk;
+    if (m_answers.empty()) {
+        ADD_FAILURE() << "a question nobody expected: " << m_shown.back().text;
+        return mb::kIdNo;
+    }
+    int answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+}  // namespace testing_support
