@@ -11,6 +11,8 @@
 #else
 #include <unistd.h>
 #endif
+#include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -55,6 +57,37 @@ std::string Pattern(std::size_t length) {
         byte = static_cast<char>(state >> 23);
     }
     return bytes;
+}
+
+namespace {
+const std::string kCreationLabel = "\xCC\xA7\xB2\xD9\x8D\xEC\x90\xAC\x93\xFA\x8E\x9E\x81\x46";
+}
+
+// Replaces the creation-time line by "@CREATED@" after checking that it
+// carries the label and a local time close to now (the input was just made).
+std::string MaskCreationTime(const std::string& text) {
+    std::size_t start = 0;
+    for (int line = 0; line < 3; ++line) start = text.find("\r\n", start) + 2;
+    std::size_t end = text.find("\r\n", start);
+    std::string line = text.substr(start, end - start);
+    EXPECT_EQ(line.substr(0, kCreationLabel.size()), kCreationLabel);
+    std::tm fields{};
+    int count = std::sscanf(line.c_str() + kCreationLabel.size(), "%2d/%2d/%2d %2d:%2d:%2d", &fields.tm_year,
+                            &fields.tm_mon, &fields.tm_mday, &fields.tm_hour, &fields.tm_min, &fields.tm_sec);
+    EXPECT_EQ(count, 6) << line;
+    EXPECT_EQ(line.size(), kCreationLabel.size() + 17) << "every field two digits";
+    fields.tm_year += 100;
+    fields.tm_mon -= 1;
+    fields.tm_isdst = -1;
+    double age = std::difftime(std::time(nullptr), std::mktime(&fields));
+    EXPECT_LT(std::abs(age), 300.0) << line;
+    return text.substr(0, start) + "@CREATED@" + text.substr(end);
+}
+
+std::string GoldenFile(const std::string& name) {
+    std::string content = ReadBytes(std::string(ARRAYFORGE_GOLDEN_DIR) + "/" + name);
+    EXPECT_FALSE(content.empty()) << "no golden file " << name;
+    return content;
 }
 
 int ScriptedMessageBoxes::ShowAppMessage(std::string_view text, unsigned style) {

@@ -36,6 +36,12 @@ void WriteBytes(const std::string& path, std::string_view bytes);
 std::string ReadBytes(const std::string& path);
 std::string Pattern(std::size_t length);  // reproducible bytes of every value
 
+// A generated file with its creation-time line replaced by "@CREATED@",
+// after checking that the line carries its label and a local time within a
+// few minutes of now (the inputs of the tests are made just before).
+std::string MaskCreationTime(const std::string& text);
+std::string GoldenFile(const std::string& name);
+
 struct ShownBox {
     bool appBox;  // AppMessageBox rather than WindowMessageBox
     WindowRef owner;

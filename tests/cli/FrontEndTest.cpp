@@ -1,0 +1,161 @@
+// The arrayforge program itself, run as a user or a script runs it.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/support/TestSupport.h"
+
+using namespace testing_support;
+
+extern char** environ;
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the front end in `folder` with standard input from /dev/null (no
+// terminal) and the given locale.
+Result RunFrontEnd(const ScratchFolder& folder, std::vector<std::string> arguments,
+                   const char* locale = "ja_JP.UTF-8") {
+    std::string outPath = folder / ".stdout";
+    std::string errPath = folder / ".stderr";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.Path().c_str());
+
+    std::vector<std::string> environment{std::string("LANG=") + locale, std::string("LC_ALL=") + locale,
+                                         "PATH=/usr/bin:/bin"};
+    std::vector<char*> envp;
+    for (auto& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    arguments.insert(arguments.begin(), ARRAYFORGE_CLI);
+    std::vector<char*> argv;
+    for (auto& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    Result result;
+    pid_t child = 0;
+    int spawnError = posix_spawn(&child, ARRAYFORGE_CLI, &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(spawnError, 0);
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadBytes(outPath);
+    result.err = ReadBytes(errPath);
+    return result;
+}
+
+// Texts as a UTF-8 terminal shows them (escaped: this file's literals are
+// otherwise stored as code page 932).
+const std::string kExistsUtf8 =  // 書込先ﾌｧｲﾙが存在します。
+    "\xe6\x9b\xb8\xe8\xbe\xbc\xe5\x85\x88\xef\xbe\x8c\xef\xbd\xa7\xef\xbd\xb2\xef\xbe\x99\xe3\x81\x8c\xe5\xad\x98"
+    "\xe5\x9c\xa8\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x99\xe3\x80\x82";
+const std::string kNotFoundUtf8 =  // エラー: ﾌｧｲﾙが見つかりません
+    "\xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc\x3a\x20\xef\xbe\x8c\xef\xbd\xa7\xef\xbd\xb2\xef\xbe\x99\xe3\x81\x8c"
+    "\xe8\xa6\x8b\xe3\x81\xa4\xe3\x81\x8b\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93";
+const std::string kBadNameUtf8 =  // エラー: 書き出しﾌｧｲﾙ名が不正です。
+    "\xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc\x3a\x20\xe6\x9b\xb8\xe3\x81\x8d\xe5\x87\xba\xe3\x81\x97\xef\xbe\x8c"
+    "\xef\xbd\xa7\xef\xbd\xb2\xef\xbe\x99\xe5\x90\x8d\xe3\x81\x8c\xe4\xb8\x8d\xe6\xad\xa3\xe3\x81\xa7\xe3\x81\x99"
+    "\xe3\x80\x82";
+const std::string kDiskFullUtf8 =  // " へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"
+    "\x20\xe3\x81\xb8\xe3\x81\xae\xef\xbd\xb1\xef\xbd\xb8\xef\xbd\xbe\xef\xbd\xbd\xe4\xb8\xad\xe3\x81\xab\xef\xbe"
+    "\x83\xef\xbe\x9e\xef\xbd\xa8\xef\xbd\xbd\xef\xbd\xb8\xe3\x81\x8c\xe3\x81\x84\xe3\x81\xa3\xe3\x81\xb1\xe3\x81"
+    "\x84\xe3\x81\xab\xe3\x81\xaa\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x97\xe3\x81\x9f\xe3\x80\x82";
+
+TEST(FrontEnd, WritesTheSameFilesAsTheWindowProgram) {
+    ScratchFolder folder;
+    WriteBytes(folder / "ten.bin", "0123456789");
+    WriteBytes(folder / "five.bin", "\x01\x02\x03\x04\x05");
+    WriteBytes(folder / "three.bin", "\x01\x02\x03");
+    Result chars = RunFrontEnd(folder, {"ten.bin"});
+    EXPECT_EQ(chars.exitCode, 0) << chars.err;
+    EXPECT_EQ(MaskCreationTime(ReadBytes(folder / "ten.c")), GoldenFile("ten_char.c"));
+    EXPECT_EQ(RunFrontEnd(folder, {"-t", "ulong", "five.bin"}).exitCode, 0);
+    EXPECT_EQ(MaskCreationTime(ReadBytes(folder / "five.c")), GoldenFile("five_ulong.c"));
+    EXPECT_EQ(RunFrontEnd(folder, {"--type", "uint", "-o", "x.h", "three.bin"}).exitCode, 0);
+    EXPECT_EQ(MaskCreationTime(ReadBytes(folder / "x.h")), GoldenFile("three_uint.c"));
+}
+
+TEST(FrontEnd, DerivesTheOutputFromTheLastExtension) {
+    ScratchFolder folder;
+    WriteBytes(folder / "pack.tar.gz", "z");
+    EXPECT_EQ(RunFrontEnd(folder, {"pack.tar.gz"}).exitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / "pack.tar.c"));
+}
+
+TEST(FrontEnd, StandardOutputGetsTheTextAndNoFileIsMade) {
+    ScratchFolder folder;
+    WriteBytes(folder / "ten.bin", "0123456789");
+    Result result = RunFrontEnd(folder, {"-o", "-", "ten.bin"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(MaskCreationTime(result.out), GoldenFile("ten_char.c"));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "ten.c"));
+}
+
+TEST(FrontEnd, NeverOverwritesWithoutConsent) {
+    ScratchFolder folder;
+    WriteBytes(folder / "in.bin", "abc");
+    WriteBytes(folder / "in.c", "keep");
+    Result refused = RunFrontEnd(folder, {"in.bin"});
+    EXPECT_EQ(refused.exitCode, 4);
+    EXPECT_EQ(ReadBytes(folder / "in.c"), "keep");
+    EXPECT_NE(refused.err.find(kExistsUtf8), std::string::npos) << refused.err;
+
+    Result forced = RunFrontEnd(folder, {"-f", "in.bin"});
+    EXPECT_EQ(forced.exitCode, 0);
+    EXPECT_NE(ReadBytes(folder / "in.c").find("0x61,0x62,0x63"), std::string::npos);
+}
+
+TEST(FrontEnd, ExitCodesTellUsageInputAndOutputApart) {
+    ScratchFolder folder;
+    WriteBytes(folder / "in.bin", "abc");
+    Result usage = RunFrontEnd(folder, {"-t", "double", "in.bin"});
+    EXPECT_EQ(usage.exitCode, 2);
+    EXPECT_NE(usage.err.find("Usage:"), std::string::npos);
+
+    Result missing = RunFrontEnd(folder, {"nothing.bin"});
+    EXPECT_EQ(missing.exitCode, 3);
+    EXPECT_NE(missing.err.find(kNotFoundUtf8), std::string::npos) << missing.err;
+
+    Result badOutput = RunFrontEnd(folder, {"-o", "no/such/dir/x.c", "in.bin"});
+    EXPECT_EQ(badOutput.exitCode, 4);
+    EXPECT_NE(badOutput.err.find(kBadNameUtf8), std::string::npos) << badOutput.err;
+
+    Result full = RunFrontEnd(folder, {"-f", "-o", "/dev/full", "in.bin"});
+    EXPECT_EQ(full.exitCode, 4);
+    EXPECT_NE(full.err.find("/dev/full" + kDiskFullUtf8), std::string::npos) << full.err;
+
+    EXPECT_EQ(RunFrontEnd(folder, {"--help"}).exitCode, 0);
+    Result version = RunFrontEnd(folder, {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_NE(version.out.find("1.0.5.1"), std::string::npos);
+}
+
+TEST(FrontEnd, HeaderNameIsShiftJisWhateverTheLocale) {
+    ScratchFolder folder;
+    const std::string name = "\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF.bin";  // "データ.bin" in UTF-8
+    WriteBytes(folder / name, "x");
+    WriteBytes(folder / "a\xF0\x9F\x98\x80.bin", "x");  // an emoji has no code page 932 form
+    const std::string nameLabel = "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\x96\xBC\x20\x20\x81\x46";
+    for (const char* locale : {"ja_JP.UTF-8", "C"}) {
+        ASSERT_EQ(RunFrontEnd(folder, {"-f", "-o", "one.c", name}, locale).exitCode, 0);
+        EXPECT_NE(ReadBytes(folder / "one.c").find(nameLabel + "\x83\x66\x81\x5B\x83\x5E.bin\r\n"), std::string::npos)
+            << locale;
+        ASSERT_EQ(RunFrontEnd(folder, {"-f", "-o", "two.c", "a\xF0\x9F\x98\x80.bin"}, locale).exitCode, 0);
+        EXPECT_NE(ReadBytes(folder / "two.c").find(nameLabel + "a?.bin\r\n"), std::string::npos) << locale;
+    }
+}
+
+}  // namespace
