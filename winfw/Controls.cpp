@@ -1,0 +1,59 @@
+#include "winfw/Controls.h"
+
+#include <commctrl.h>
+
+int CButton::GetCheck() const { return static_cast<int>(Send(BM_GETCHECK)); }
+
+void CButton::SetCheck(int state) { Send(BM_SETCHECK, static_cast<WPARAM>(state)); }
+
+HBITMAP CButton::SetBitmap(HBITMAP bitmap) {
+    return reinterpret_cast<HBITMAP>(Send(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+}
+
+int CEdit::LineLength(int characterIndex) const {
+    return static_cast<int>(Send(EM_LINELENGTH, static_cast<WPARAM>(characterIndex)));
+}
+
+void CProgressCtrl::SetRange(short lower, short upper) {
+    Send(PBM_SETRANGE, 0, MAKELPARAM(lower, upper));
+}
+
+int CProgressCtrl::SetPos(int position) { return static_cast<int>(Send(PBM_SETPOS, static_cast<WPARAM>(position))); }
+
+bool CToolTipCtrl::Create(HWND owner, DWORD style) {
+    m_window.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, ::GetModuleHandleA(nullptr),
+                                     nullptr));
+    return m_window.IsValid();
+}
+
+void CToolTipCtrl::Activate(bool active) {
+    if (m_window) ::SendMessageA(m_window.Get(), TTM_ACTIVATE, active ? TRUE : FALSE, 0);
+}
+
+bool CToolTipCtrl::AddTool(HWND tool, UINT textId, HINSTANCE module) {
+    return AddToolWithText(tool, MAKEINTRESOURCEA(textId), module);
+}
+
+bool CToolTipCtrl::AddTool(HWND tool, const char* text) {
+    // TTM_ADDTOOLA copies the text; the pointer is only non-const by the structure's declaration.
+    return AddToolWithText(tool, const_cast<char*>(text), nullptr);
+}
+
+bool CToolTipCtrl::AddToolWithText(HWND tool, char* text, HINSTANCE module) {
+    if (!m_window) return false;
+    TOOLINFOA info{};
+    // The size without lpReserved: the common controls version 5 (a program
+    // without the version 6 manifest) refuse the larger structure.
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.uFlags = TTF_IDISHWND;
+    info.hwnd = ::GetParent(tool);
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
+    info.hinst = module;
+    info.lpszText = text;
+    return ::SendMessageA(m_window.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)) != FALSE;
+}
+
+void CToolTipCtrl::RelayEvent(const MSG& msg) {
+    if (m_window) ::SendMessageA(m_window.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <windows.h>
+
+#include "winfw/Handles.h"
+#include "winfw/Wnd.h"
+
+// Thin wrappers of the controls the dialogs use; bind them with BindControl
+// (winfw/Dialog.h) or SubclassDlgItem.
+
+class CStatic : public CWnd {};
+
+class CButton : public CWnd {
+public:
+    int GetCheck() const;  // BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE
+    void SetCheck(int state);
+    // The button keeps showing `bitmap` but does not own it. Returns the previous image.
+    HBITMAP SetBitmap(HBITMAP bitmap);
+};
+
+class CEdit : public CWnd {
+public:
+    // EM_LINELENGTH: with -1, the characters of the caret's line that are not selected.
+    int LineLength(int characterIndex = -1) const;
+};
+
+class CProgressCtrl : public CWnd {
+public:
+    // PBM_SETRANGE: both limits are 16-bit values.
+    void SetRange(short lower, short upper);
+    int SetPos(int position);  // returns the previous position
+};
+
+// A tooltip window of its own ("tooltips_class32"), destroyed with the object.
+// The tooltip watches no window by itself: the owner relays the mouse
+// messages it should see (RelayEvent), typically from PreTranslateMessage.
+class CToolTipCtrl {
+public:
+    // A WS_POPUP window with `style` (e.g. TTS_ALWAYSTIP) added, owned by `owner`.
+    bool Create(HWND owner, DWORD style = 0);
+    HWND Hwnd() const { return m_window.Get(); }
+
+    void Activate(bool active);
+
+    // Adds `tool`, a child window, identified by its handle (TTF_IDISHWND);
+    // notifications go to its parent. The text is either string resource
+    // `textId` of `module`, loaded by the tooltip itself when shown, or a
+    // copy of `text`.
+    bool AddTool(HWND tool, UINT textId, HINSTANCE module);
+    bool AddTool(HWND tool, const char* text);
+
+    void RelayEvent(const MSG& msg);
+
+private:
+    bool AddToolWithText(HWND tool, char* text, HINSTANCE module);
+
+    UniqueWindow m_window;
+};
