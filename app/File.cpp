@@ -1,5 +1,6 @@
 #include "app/File.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -7,9 +8,6 @@
 
 namespace {
 
-// Large enough that writes reach the system in big blocks; fixed, so memory
-// use does not grow with the file.
-constexpr std::size_t kOutputBufferSize = 256 * 1024;
 constexpr std::size_t kMaxFileNameBytes = 255;
 
 }  // namespace
@@ -24,7 +22,9 @@ CFile::CFile(CFile&& other) noexcept
       m_mode(other.m_mode),
       m_fullPath(std::move(other.m_fullPath)),
       m_buffer(std::move(other.m_buffer)),
-      m_buffered(std::exchange(other.m_buffered, 0)) {}
+      m_buffered(std::exchange(other.m_buffered, 0)),
+      m_spareBuffer(std::move(other.m_spareBuffer)),
+      m_writer(std::move(other.m_writer)) {}
 
 CFile& CFile::operator=(CFile&& other) noexcept {
     if (this != &other) {
@@ -35,6 +35,8 @@ CFile& CFile::operator=(CFile&& other) noexcept {
         m_fullPath = std::move(other.m_fullPath);
         m_buffer = std::move(other.m_buffer);
         m_buffered = std::exchange(other.m_buffered, 0);
+        m_spareBuffer = std::move(other.m_spareBuffer);
+        m_writer = std::move(other.m_writer);
     }
     return *this;
 }
@@ -95,23 +97,42 @@ void CFile::WriteString(std::string_view text) {
 }
 
 void CFile::WriteBuffered(const char* bytes, std::size_t count) {
-    if (count > kOutputBufferSize - m_buffered) {
-        FlushBuffer();
-        if (count >= kOutputBufferSize) {
-            if (auto error = native_file::WriteAll(m_handle.Get(), bytes, count))
-                ThrowWriteFailure(error);
-            return;
-        }
+    while (count > 0) {
+        if (m_buffered == kOutputBufferSize) FlushBuffer();
+        std::size_t take = std::min(count, kOutputBufferSize - m_buffered);
+        std::memcpy(m_buffer.get() + m_buffered, bytes, take);
+        m_buffered += take;
+        bytes += take;
+        count -= take;
     }
-    std::memcpy(m_buffer.get() + m_buffered, bytes, count);
-    m_buffered += count;
 }
 
+// Hands the filled buffer to the writer and goes on in the other one.
 void CFile::FlushBuffer() {
     if (m_buffered == 0) return;
+    if (!m_writer) {
+        m_spareBuffer = std::make_unique<char[]>(kOutputBufferSize);
+        m_writer = std::make_unique<BackgroundWriter>(m_handle.Get());
+    }
     std::size_t count = std::exchange(m_buffered, 0);
-    if (auto error = native_file::WriteAll(m_handle.Get(), m_buffer.get(), count))
-        ThrowWriteFailure(error);
+    if (auto error = m_writer->Submit(m_buffer.get(), count)) ThrowWriteFailure(error);
+    std::swap(m_buffer, m_spareBuffer);  // Submit waited for the spare's last write
+}
+
+// Writes out what is buffered and waits until the system has it all;
+// returns the first write error, or 0. The writer is gone afterwards.
+std::int32_t CFile::DrainOutput() noexcept {
+    std::size_t count = std::exchange(m_buffered, 0);
+    std::int32_t error = 0;
+    if (m_writer) {
+        if (count != 0) error = m_writer->Submit(m_buffer.get(), count);
+        std::int32_t earlier = m_writer->Wait();
+        if (error == 0) error = earlier;
+        m_writer.reset();
+    } else if (count != 0) {
+        error = native_file::WriteAll(m_handle.Get(), m_buffer.get(), count);
+    }
+    return error;
 }
 
 void CFile::ThrowWriteFailure(std::int32_t systemCode) const {
@@ -143,18 +164,13 @@ std::string CFile::FileName() const {
 
 void CFile::Close() {
     if (!m_handle.IsValid()) return;
-    if (m_mode == OpenMode::Output) {
-        try {
-            FlushBuffer();
-        } catch (...) {
-            CloseQuietly();
-            throw;
-        }
-    }
+    std::int32_t writeError = m_mode == OpenMode::Output ? DrainOutput() : 0;
     m_buffer.reset();
+    m_spareBuffer.reset();
     auto handle = m_handle.Release();
-    if (!m_ownsHandle) return;
-    if (auto error = native_file::Close(handle)) {
+    std::int32_t closeError = m_ownsHandle ? native_file::Close(handle) : 0;
+    if (writeError != 0) ThrowWriteFailure(writeError);
+    if (auto error = closeError) {
         if (m_mode == OpenMode::Output) ThrowWriteFailure(error);
         throw FileError{native_file::CauseOf(error), error, {}};
     }
@@ -162,12 +178,10 @@ void CFile::Close() {
 
 void CFile::CloseQuietly() noexcept {
     if (!m_handle.IsValid()) return;
-    if (m_mode == OpenMode::Output && m_buffered != 0) {
-        // Keep what was written so far; a failure here has nobody to report to.
-        (void)native_file::WriteAll(m_handle.Get(), m_buffer.get(), m_buffered);
-        m_buffered = 0;
-    }
+    // Keep what was written so far; a failure here has nobody to report to.
+    if (m_mode == OpenMode::Output) (void)DrainOutput();
     m_buffer.reset();
+    m_spareBuffer.reset();
     if (m_ownsHandle) m_handle.Reset();
     else m_handle.Release();
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/BackgroundWriter.h"
 #include "app/FileError.h"
 #include "app/NativeFile.h"
 
@@ -27,8 +28,10 @@ struct FileStatus {
 };
 
 // One open file. Open reports its failure as a value; every other operation
-// throws FileError. Output goes through a large buffer in text mode; a file
-// destroyed while open is closed (its buffer written out as far as possible).
+// throws FileError. Output goes through large buffers in text mode, written
+// by a background thread once there is more than one buffer's worth, so
+// that formatting and writing overlap; a failed write is reported by a later
+// call. A file destroyed while open is closed, what was written kept.
 class CFile {
 public:
     CFile();
@@ -47,6 +50,20 @@ public:
     // at the end of the file.
     std::size_t Read(void* buffer, std::size_t count);
     void WriteString(std::string_view text);
+
+    // How a line end reaches an output file.
+    static constexpr std::string_view kLineEnd = "\r\n";
+    // For callers that format in place: room for `bytes` (at most
+    // kMaxReserve) in the output buffer; CommitRaw then says how many were
+    // used. These bytes reach the file as they are, so line ends must
+    // already be kLineEnd.
+    static constexpr std::size_t kMaxReserve = 4096;
+    char* ReserveRaw(std::size_t bytes) {
+        if (kOutputBufferSize - m_buffered < bytes) FlushBuffer();
+        return m_buffer.get() + m_buffered;
+    }
+    void CommitRaw(std::size_t bytes) { m_buffered += bytes; }
+
     std::uint64_t Length() const;
     FileStatus Status() const;
     const std::string& FullPath() const { return m_fullPath; }
@@ -55,8 +72,13 @@ public:
     void Close();
 
 private:
+    // Large enough that writes reach the system in big blocks; fixed, so
+    // memory use does not grow with the file.
+    static constexpr std::size_t kOutputBufferSize = 1024 * 1024;
+
     void WriteBuffered(const char* bytes, std::size_t count);
     void FlushBuffer();
+    std::int32_t DrainOutput() noexcept;
     [[noreturn]] void ThrowWriteFailure(std::int32_t systemCode) const;
     void CloseQuietly() noexcept;
 
@@ -64,6 +86,8 @@ private:
     bool m_ownsHandle = true;
     OpenMode m_mode = OpenMode::Input;
     std::string m_fullPath;
-    std::unique_ptr<char[]> m_buffer;
+    std::unique_ptr<char[]> m_buffer;       // being filled
     std::size_t m_buffered = 0;
+    std::unique_ptr<char[]> m_spareBuffer;  // with the writer, or free
+    std::unique_ptr<BackgroundWriter> m_writer;  // started when the first buffer is full
 };

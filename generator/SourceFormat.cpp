@@ -1,6 +1,7 @@
 #include "generator/SourceFormat.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "app/TextFormat.h"
@@ -16,28 +17,60 @@ constexpr char kByteUnit[] = "\xCA\xDE\xB2\xC4";
 
 const std::string kRule(57, '-');
 
-// Two upper-case hexadecimal digits for every byte value.
-struct HexTable {
-    std::array<std::array<char, 2>, 256> digits{};
-    constexpr HexTable() {
-        constexpr char kDigits[] = "0123456789ABCDEF";
-        for (int value = 0; value < 256; ++value) {
-            digits[value][0] = kDigits[value >> 4];
-            digits[value][1] = kDigits[value & 0x0F];
-        }
-    }
-};
-constexpr HexTable kHex;
+static_assert(std::endian::native == std::endian::little, "the element tables are laid out little-endian");
+static_assert(source_format::kFileLineSeparator.size() == 4);
 
-// Writes "0x", the hexadecimal digits of `width` bytes (most significant
-// first) and a comma; returns the element's length with its comma.
-inline std::size_t PutElement(const unsigned char* value, std::size_t width, char* out) {
-    out[0] = '0';
-    out[1] = 'x';
-    char* digits = out + 2;
-    for (std::size_t i = 0; i < width; ++i) std::memcpy(digits + 2 * i, kHex.digits[value[width - 1 - i]].data(), 2);
-    digits[2 * width] = ',';
-    return 3 + 2 * width;
+// Two upper-case hexadecimal digits for every byte value, first digit in
+// the low byte, so that a 16-bit store writes them in reading order.
+constexpr std::array<std::uint64_t, 256> MakeHexDigits() {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    std::array<std::uint64_t, 256> table{};
+    for (unsigned value = 0; value < 256; ++value)
+        table[value] = static_cast<std::uint64_t>(kDigits[value >> 4]) |
+                       static_cast<std::uint64_t>(kDigits[value & 0x0F]) << 8;
+    return table;
+}
+constexpr auto kHexDigits = MakeHexDigits();
+
+constexpr std::uint64_t kPrefix = '0' | 'x' << 8;  // "0x"
+constexpr std::uint64_t kComma = ',';
+
+inline void Store(char* out, std::uint64_t bytes) { std::memcpy(out, &bytes, sizeof bytes); }
+
+// Each writes one element with its comma and returns its length; the
+// 8-byte stores may write up to three bytes past it, which the caller's
+// buffer has room for and the next element or separator overwrites.
+constexpr std::array<std::uint64_t, 256> MakeCharElements() {
+    std::array<std::uint64_t, 256> table{};
+    for (unsigned value = 0; value < 256; ++value) table[value] = kPrefix | kHexDigits[value] << 16 | kComma << 32;
+    return table;
+}
+constexpr auto kCharElements = MakeCharElements();
+
+inline std::size_t PutChar(const unsigned char* b, char* out) {  // "0xHH,"
+    Store(out, kCharElements[b[0]]);
+    return 5;
+}
+inline std::size_t PutUint(const unsigned char* b, char* out) {  // "0xHHHH,": b1 is the high byte
+    Store(out, kPrefix | kHexDigits[b[1]] << 16 | kHexDigits[b[0]] << 32 | kComma << 48);
+    return 7;
+}
+inline std::size_t PutUlong(const unsigned char* b, char* out) {  // "0xHHHHHHHH,"
+    Store(out, kPrefix | kHexDigits[b[3]] << 16 | kHexDigits[b[2]] << 32 | kHexDigits[b[1]] << 48);
+    Store(out + 8, kHexDigits[b[0]] | kComma << 16);
+    return 11;
+}
+
+template <std::size_t Width, std::size_t (*Put)(const unsigned char*, char*)>
+inline char* PutElements(const unsigned char* bytes, std::size_t count, char* cursor) {
+    std::size_t whole = count / Width;
+    for (std::size_t i = 0; i < whole; ++i) cursor += Put(bytes + i * Width, cursor);
+    if (std::size_t rest = count - whole * Width; rest != 0) {
+        unsigned char padded[Width] = {};
+        std::memcpy(padded, bytes + whole * Width, rest);
+        cursor += Put(padded, cursor);
+    }
+    return cursor;
 }
 
 }  // namespace
@@ -90,32 +123,43 @@ std::string_view Declaration(DataType type) {
     return "\tchar rawcontents[] = {\n\t\t";
 }
 
-std::size_t FormatLine(DataType type, const unsigned char* bytes, std::size_t count,
-                       bool lastWithoutComma, bool separatorAfter, char* out) {
-    const std::size_t width = LayoutOf(type).bytesPerElement;
-    char* cursor = out;
-    std::size_t whole = count / width;
-    if (width == 1) {
-        for (std::size_t i = 0; i < whole; ++i) {
-            std::memcpy(cursor, "0x", 2);
-            std::memcpy(cursor + 2, kHex.digits[bytes[i]].data(), 2);
-            cursor[4] = ',';
-            cursor += 5;
+namespace {
+
+// The lines of one chunk for one element type, with the element writer
+// inlined. Lines are formatted in batches into room reserved in the
+// output's buffer.
+template <std::size_t Width, std::size_t PerLine, std::size_t (*Put)(const unsigned char*, char*)>
+void WriteLines(const unsigned char* bytes, std::size_t count, CFile& output) {
+    constexpr std::size_t kLineBytes = Width * PerLine;
+    constexpr std::size_t kLinesPerBatch = CFile::kMaxReserve / kMaxLineBytes;
+    const bool lastChunk = count < kChunkSize;
+    std::size_t pos = 0;
+    while (pos < count) {
+        char* const start = output.ReserveRaw(kLinesPerBatch * kMaxLineBytes);
+        char* cursor = start;
+        for (std::size_t line = 0; line < kLinesPerBatch && pos < count; ++line) {
+            std::size_t take = count - pos < kLineBytes ? count - pos : kLineBytes;
+            cursor = PutElements<Width, Put>(bytes + pos, take, cursor);
+            pos += take;
+            if (lastChunk && pos == count) {
+                --cursor;  // the input's last element: no comma, no separator
+            } else {
+                std::memcpy(cursor, kFileLineSeparator.data(), kFileLineSeparator.size());
+                cursor += kFileLineSeparator.size();
+            }
         }
-    } else {
-        for (std::size_t i = 0; i < whole; ++i) cursor += PutElement(bytes + i * width, width, cursor);
+        output.CommitRaw(static_cast<std::size_t>(cursor - start));
     }
-    if (std::size_t rest = count - whole * width; rest != 0) {
-        unsigned char padded[4] = {0, 0, 0, 0};
-        std::memcpy(padded, bytes + whole * width, rest);
-        cursor += PutElement(padded, width, cursor);
+}
+
+}  // namespace
+
+void WriteChunk(DataType type, const unsigned char* bytes, std::size_t count, CFile& output) {
+    switch (NormalizedDataType(type)) {
+    case DataType::Char: WriteLines<1, 8, PutChar>(bytes, count, output); break;
+    case DataType::Uint: WriteLines<2, 8, PutUint>(bytes, count, output); break;
+    case DataType::Ulong: WriteLines<4, 4, PutUlong>(bytes, count, output); break;
     }
-    if (lastWithoutComma && cursor != out) --cursor;
-    if (separatorAfter) {
-        std::memcpy(cursor, kLineSeparator.data(), kLineSeparator.size());
-        cursor += kLineSeparator.size();
-    }
-    return static_cast<std::size_t>(cursor - out);
 }
 
 }  // namespace source_format

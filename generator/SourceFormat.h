@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/File.h"
+
 // Element type of the generated array, as stored in the settings.
 enum class DataType : std::uint32_t { Char = 0, Uint = 1, Ulong = 2 };
 
@@ -41,33 +43,20 @@ std::string SizeLine(std::uint64_t length);
 std::string HeaderClosing();
 std::string_view Declaration(DataType type);
 
-// Longest line FormatLine produces (eight UINT or four ULONG elements and a
-// separator), plus slack for the formatter's 8-byte stores.
+// The element-line separator as it reaches the output file: element lines
+// are formatted in place in the file's buffer, past its text-mode
+// translation.
+inline constexpr std::string_view kFileLineSeparator = "\r\n\t\t";
+
+// Room one element line may take while it is formatted: eight UINT or four
+// ULONG elements and a separator, plus slack for 8-byte stores.
 inline constexpr std::size_t kMaxLineBytes = 72;
 
-// Formats the elements of one line held in `bytes` into `out` (at least
-// kMaxLineBytes). A partial last element takes zero for its missing high
-// bytes. Every element carries its comma unless `lastWithoutComma`; the
-// separator follows when `separatorAfter`. Returns the length written.
-std::size_t FormatLine(DataType type, const unsigned char* bytes, std::size_t count,
-                       bool lastWithoutComma, bool separatorAfter, char* out);
-
 // Writes the element lines for one chunk of `count` bytes read from the
-// input. A chunk shorter than kChunkSize is the input's last: its last
-// element has no comma and no separator follows its last line. After a full
-// chunk a separator always follows, since more elements may come.
-template <class Output>
-void WriteChunk(DataType type, const unsigned char* bytes, std::size_t count, Output& output) {
-    const std::size_t lineBytes = LayoutOf(type).BytesPerLine();
-    const bool lastChunk = count < kChunkSize;
-    char line[kMaxLineBytes];
-    for (std::size_t pos = 0; pos < count; pos += lineBytes) {
-        std::size_t take = count - pos < lineBytes ? count - pos : lineBytes;
-        bool lastLine = pos + take == count;
-        std::size_t length = FormatLine(type, bytes + pos, take, lastChunk && lastLine,
-                                        !(lastChunk && lastLine), line);
-        output.WriteString(std::string_view(line, length));
-    }
-}
+// input, formatted in place in the output file's buffer. A chunk shorter
+// than kChunkSize is the input's last: its last element has no comma and no
+// separator follows its last line. After a full chunk a separator always
+// follows, since more elements may come.
+void WriteChunk(DataType type, const unsigned char* bytes, std::size_t count, CFile& output);
 
 }  // namespace source_format

@@ -69,7 +69,9 @@ std::optional<FileError> Open(std::string_view path, OpenMode mode, Opened& resu
         if (error != EINVAL && error != ENOLCK && error != ENOTSUP)
             return OpenFailure(error, path, fullPath, mode);
     }
-    if (mode == OpenMode::Output && S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0)
+    // Truncate only what has content: on ext4, truncating even an empty file
+    // makes its close wait until everything written has reached the disk.
+    if (mode == OpenMode::Output && S_ISREG(info.st_mode) && info.st_size > 0 && ::ftruncate(fd, 0) != 0)
         return OpenFailure(errno, path, fullPath, mode);
 
     result.handle = std::move(file);
