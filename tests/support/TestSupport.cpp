@@ -33,7 +33,8 @@ ScratchFolder::~ScratchFolder() {
 }
 
 std::string ScratchFolder::operator/(std::string_view name) const {
-    return (m_path / std::filesystem::path(std::string(name))).string();
+    // Joined as bytes: std::filesystem would re-encode a code page 932 name.
+    return m_path.string() + static_cast<char>(std::filesystem::path::preferred_separator) + std::string(name);
 }
 
 void WriteBytes(const std::string& path, std::string_view bytes) {
