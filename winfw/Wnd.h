@@ -35,6 +35,10 @@ template <class Class, class Result, class... Args>
 struct MemberOf<Result (Class::*)(Args...)> {
     using Type = Class;
 };
+template <class Class, class Result, class... Args>
+struct MemberOf<Result (Class::*)(Args...) noexcept> {
+    using Type = Class;
+};
 }  // namespace winfw_detail
 
 // A window as seen by the program. An object either only names a window
