@@ -32,10 +32,12 @@ wine_start() {
     # Caption buttons are drawn with this font.
     [ -f /usr/share/wine/fonts/marlett.ttf ] && cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   fi
-  # A server started before the tests keeps Wine's background services
-  # away from the test runner's pipes.
+  # A persistent server, started and booted before the tests, keeps Wine's
+  # background services away from the test runner's pipes. (-p answers 2
+  # when a server is already up, so any earlier one is stopped first.)
+  wineserver -k 2>/dev/null || true
   wineserver -p
-  wine wineboot >/dev/null 2>&1
+  wine wineboot >/dev/null 2>&1 || true
 }
 
 wine_stop() {
