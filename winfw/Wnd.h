@@ -71,9 +71,9 @@ public:
     bool SubclassDlgItem(int controlId, HWND dialog);
     HWND UnsubclassWindow();
 
-    // Called by the modal loop for each message it takes for this window (or
-    // for one inside it) before the message is dispatched. True: the message
-    // has been dealt with and is not dispatched.
+    // Called by a message loop before it dispatches a message: the loop's own
+    // window (the modal dialog) sees every message, a control those for
+    // itself and its children. True: dealt with, not to be dispatched.
     virtual bool PreTranslateMessage(MSG& msg);
 
     // Offers `msg` to the hooks of the framework objects from its window up
