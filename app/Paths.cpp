@@ -68,3 +68,9 @@ std::string DeriveOutputPath(std::string_view inputPath, PathEncoding encoding) 
     PathParts parts = SplitPath(inputPath, encoding);
     return MakePath(parts.drive, parts.directory, parts.baseName, ".c", encoding);
 }
+
+std::string CompiledHelpPath(std::string_view defaultHelpPath) {
+    if (defaultHelpPath.size() < 3) return std::string(defaultHelpPath);
+    std::string path(defaultHelpPath.substr(0, defaultHelpPath.size() - 3));
+    return path.append("chm");
+}

@@ -24,3 +24,8 @@ std::string MakePath(std::string_view drive, std::string_view directory, std::st
 // Same folder and base name, the last extension replaced by ".c".
 std::string DeriveOutputPath(std::string_view inputPath,
                              PathEncoding encoding = PathEncoding::CodePage932);
+
+// The compiled help file's path from the default help path (the program's
+// path with the extension ".HLP"): its last three characters become "chm",
+// so C:\Tools\Tabulo.HLP gives C:\Tools\Tabulo.chm.
+std::string CompiledHelpPath(std::string_view defaultHelpPath);

@@ -21,6 +21,11 @@ inline constexpr std::string_view kOutputSharingViolation = "ﾌｧｲﾙの共�
 inline constexpr std::string_view kOutputAccessDenied = "ﾌｧｲﾙが書き込み禁止です。";
 inline constexpr std::string_view kFileWritten = "ﾌｧｲﾙを書き込みました。";
 
+// The main window's open-file dialog: its filter ("|" separates names and
+// patterns) and the file name it starts with.
+inline constexpr std::string_view kBrowseFilter = "全てのﾌｧｲﾙ(*.*)|*.*||";
+inline constexpr std::string_view kBrowseInitialName = "(無題)";
+
 // The error report for failures that escape a command, by string id.
 inline constexpr unsigned kIdUntitledFile = 61446;
 inline constexpr unsigned kIdOutOfMemory = 61475;

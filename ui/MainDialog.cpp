@@ -1,0 +1,258 @@
+#include "ui/MainDialog.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "app/CodePage932.h"
+#include "app/Paths.h"
+#include "app/Texts.h"
+#include "res/resource.h"
+#include "winfw/App.h"
+
+BOOL g_bTopWin = 0;
+
+namespace {
+
+// Longest path a field takes from Browse or a drop: what fits MAX_PATH
+// with its terminating zero.
+constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
+
+HINSTANCE ResourceModule() { return ::GetModuleHandleA(nullptr); }
+
+// The filter's "|" separators become the zeros the open-file dialog wants,
+// stepping over two-byte characters whose second byte is 0x7C.
+std::string OpenFileFilter() {
+    std::string filter(texts::kBrowseFilter);
+    for (std::size_t i = 0; i < filter.size(); i += cp932::CharLength(filter, i))
+        if (filter[i] == '|') filter[i] = '\0';
+    return filter;
+}
+
+int FieldLength(const CEdit& field) { return ::GetWindowTextLengthA(field.Hwnd()); }
+
+}  // namespace
+
+CMainDialog::CMainDialog(CWnd* parent)
+    : CDialog(IDD_MAIN, parent), m_hIcon(::LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDI_APP))) {}
+
+CMainDialog::~CMainDialog() = default;
+
+std::span<const MessageEntry> CMainDialog::MessageTable() const {
+    static constexpr MessageEntry kTable[] = {
+        Message<&CMainDialog::OnSysCommand>(WM_SYSCOMMAND),
+        Message<&CMainDialog::OnDestroy>(WM_DESTROY),
+        Message<&CMainDialog::OnPaint>(WM_PAINT),
+        Message<&CMainDialog::OnQueryDragIcon>(WM_QUERYDRAGICON),
+        Clicked<&CMainDialog::OnRadioChar>(IDC_TYPE_1BYTE),
+        Clicked<&CMainDialog::OnRadioUint>(IDC_TYPE_2BYTE),
+        Clicked<&CMainDialog::OnRadioUlong>(IDC_TYPE_4BYTE),
+        Clicked<&CMainDialog::OnExit>(IDC_EXIT),
+        Clicked<&CMainDialog::OnBrowse>(IDC_BROWSE),
+        Command<&CMainDialog::OnChangeInput>(EN_CHANGE, IDC_SOURCE_PATH),
+        Command<&CMainDialog::OnChangeOutput>(EN_CHANGE, IDC_OUTPUT_PATH),
+        Clicked<&CMainDialog::OnConvert>(IDC_CONVERT),
+        Clicked<&CMainDialog::OnHelpButton>(IDC_HELP_BUTTON),
+        Message<&CMainDialog::OnDropFiles>(WM_DROPFILES),
+        Clicked<&CMainDialog::OnTopMost>(IDC_TOPMOST),
+    };
+    return kTable;
+}
+
+void CMainDialog::DoDataExchange(CDataExchange& exchange) {
+    BindControl(exchange, IDC_TOPMOST, m_btnTopMost);
+    BindControl(exchange, IDC_PROGRESS, m_progress);
+    BindControl(exchange, IDC_CONVERT, m_btnConvert);
+    BindControl(exchange, IDC_BROWSE, m_btnBrowse);
+    BindControl(exchange, IDC_TYPE_1BYTE, m_radioChar);
+    BindControl(exchange, IDC_OUTPUT_PATH, m_editOutput);
+    BindControl(exchange, IDC_SOURCE_PATH, m_editInput);
+    ExchangeCheck(exchange, IDC_TOPMOST, m_bTopMost);
+}
+
+BOOL CMainDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    if (HMENU systemMenu = ::GetSystemMenu(Hwnd(), FALSE)) {
+        char about[256] = {};
+        if (::LoadStringA(ResourceModule(), IDS_ABOUT_MENU, about, sizeof about) > 0) {
+            ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
+        }
+    }
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    ::DragAcceptFiles(Hwnd(), TRUE);
+
+    LoadSettings();
+    if (g_bTopWin) {
+        m_btnTopMost.SetCheck(BST_CHECKED);
+        ::SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+    switch (m_nDataType) {
+    case DataType::Char: OnRadioChar(); break;
+    case DataType::Uint: OnRadioUint(); break;
+    case DataType::Ulong: OnRadioUlong(); break;
+    }
+
+    m_bmpBrowse.Reset(::LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(IDB_BROWSE)));
+    m_btnBrowse.SetBitmap(m_bmpBrowse.Get());
+
+    if (m_toolTip.Create(Hwnd(), TTS_ALWAYSTIP)) {
+        m_toolTip.Activate(true);
+        m_toolTip.AddTool(m_btnBrowse.Hwnd(), IDS_BROWSE_TIP, ResourceModule());
+    }
+    return TRUE;  // the dialog manager focuses the first tab stop, the input field
+}
+
+bool CMainDialog::PreTranslateMessage(MSG& msg) {
+    // The tooltip watches nothing itself: every message of the loop is relayed.
+    m_toolTip.RelayEvent(msg);
+    return CDialog::PreTranslateMessage(msg);
+}
+
+std::optional<LRESULT> CMainDialog::OnSysCommand(WPARAM id, LPARAM) {
+    if ((id & 0xFFF0) != IDM_ABOUTBOX) return std::nullopt;
+    return 0;
+}
+
+std::optional<LRESULT> CMainDialog::OnDestroy(WPARAM, LPARAM) {
+    SaveSettings();
+    return std::nullopt;
+}
+
+std::optional<LRESULT> CMainDialog::OnPaint(WPARAM, LPARAM) {
+    if (!::IsIconic(Hwnd())) return std::nullopt;
+    PAINTSTRUCT paint{};
+    HDC dc = ::BeginPaint(Hwnd(), &paint);
+    Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    RECT client{};
+    ::GetClientRect(Hwnd(), &client);
+    int x = (client.right - client.left - iconWidth + 1) / 2;
+    int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    ::DrawIcon(dc, x, y, m_hIcon);
+    ::EndPaint(Hwnd(), &paint);
+    return 0;
+}
+
+std::optional<LRESULT> CMainDialog::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); }
+
+void CMainDialog::SelectDataType(DataType type, int radioId) {
+    m_nDataType = type;
+    ::SendMessageA(GetDlgItem(radioId), BM_SETCHECK, BST_CHECKED, 0);
+}
+
+void CMainDialog::OnRadioChar() { SelectDataType(DataType::Char, IDC_TYPE_1BYTE); }
+void CMainDialog::OnRadioUint() { SelectDataType(DataType::Uint, IDC_TYPE_2BYTE); }
+void CMainDialog::OnRadioUlong() { SelectDataType(DataType::Ulong, IDC_TYPE_4BYTE); }
+
+void CMainDialog::OnExit() { EndDialog(0); }
+
+std::string CMainDialog::DeriveOutputPath(const std::string& inputPath) { return ::DeriveOutputPath(inputPath); }
+
+bool CMainDialog::FillPaths(const std::string& inputPath) {
+    std::string outputPath = DeriveOutputPath(inputPath);
+    if (inputPath.size() > kMaxPathLength || outputPath.size() > kMaxPathLength) return false;
+    m_editInput.SetText(inputPath.c_str());
+    m_editOutput.SetText(outputPath.c_str());
+    return true;
+}
+
+void CMainDialog::OnBrowse() {
+    std::string filter = OpenFileFilter();
+    char fileName[MAX_PATH] = {};
+    texts::kBrowseInitialName.copy(fileName, sizeof fileName - 1);
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = Hwnd();
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = fileName;
+    dialog.nMaxFile = sizeof fileName;  // a longer choice makes the dialog fail: nothing changes
+    dialog.lpstrInitialDir = m_szLastDir;
+    dialog.lpstrDefExt = "";
+    dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_ENABLESIZING;
+    if (!::GetOpenFileNameA(&dialog)) return;
+
+    std::string chosen = fileName;
+    if (!FillPaths(chosen)) return;
+    // The next Browse starts in this folder; one too long to keep leaves
+    // the last folder as it was.
+    PathParts parts = SplitPath(chosen);
+    std::string folder = parts.drive + parts.directory;
+    if (folder.size() < kLastDirSize) {
+        folder.copy(m_szLastDir, folder.size());
+        m_szLastDir[folder.size()] = '\0';
+    }
+}
+
+void CMainDialog::OnChangeInput() { UpdateConvertButton(); }
+void CMainDialog::OnChangeOutput() { UpdateConvertButton(); }
+
+void CMainDialog::UpdateConvertButton() {
+    // The whole text counts, selected or not.
+    bool ready = FieldLength(m_editInput) > 0 && FieldLength(m_editOutput) > 0;
+    m_btnConvert.Enable(ready);
+}
+
+void CMainDialog::OnConvert() {
+    ConversionRequest request;
+    request.inputPath = m_editInput.Text();
+    request.outputPath = m_editOutput.Text();
+    request.dataType = m_nDataType;
+    CArrayWriter::Run(request, *this, Hwnd());
+}
+
+void CMainDialog::OnHelpButton() {}
+
+std::optional<LRESULT> CMainDialog::OnDropFiles(WPARAM dropParameter, LPARAM) {
+    HDROP drop = reinterpret_cast<HDROP>(dropParameter);
+    // With a null buffer DragQueryFileA answers the length without the zero:
+    // a path too long for MAX_PATH is refused rather than cut into the name
+    // of another file.
+    UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);
+    std::string path(length, '\0');
+    if (length > 0 && length <= kMaxPathLength) ::DragQueryFileA(drop, 0, path.data(), length + 1);
+
+    POINT point{};
+    ::DragQueryPoint(drop, &point);
+    ::ClientToScreen(Hwnd(), &point);
+    if (length > 0 && length <= kMaxPathLength && ::WindowFromPoint(point) == m_editInput.Hwnd()) FillPaths(path);
+    // The drop's memory is the receiver's to free.
+    ::DragFinish(drop);
+    return 0;
+}
+
+void CMainDialog::OnTopMost() {
+    UpdateData(true);
+    g_bTopWin = m_bTopMost;
+    ::SetWindowPos(Hwnd(), g_bTopWin ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void CMainDialog::Started() {
+    m_btnConvert.Enable(false);
+    m_progress.SetRange(0, 100);
+    m_progress.SetPos(0);
+}
+
+void CMainDialog::Advance(unsigned percent) {
+    m_progress.SetPos(static_cast<int>(percent));
+    // No messages are processed during a run: paint now.
+    ::UpdateWindow(m_progress.Hwnd());
+}
+
+void CMainDialog::Finished() { m_progress.SetPos(0); }
+
+void CMainDialog::LoadSettings() {
+    m_regKey = OpenSettingsKey();
+    m_nDataType = ReadDataType(m_regKey.Get());
+    ReadLastDir(m_regKey.Get(), m_szLastDir);
+    ReadTopWin(m_regKey.Get(), g_bTopWin);
+}
+
+void CMainDialog::SaveSettings() {
+    WriteSettings(m_regKey.Get(), m_nDataType, m_szLastDir, g_bTopWin);
+    m_regKey.Reset();
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "generator/ArrayWriter.h"
+#include "ui/Settings.h"
+#include "winfw/Controls.h"
+#include "winfw/Dialog.h"
+#include "winfw/Handles.h"
+
+// Stay-on-top switch, shared by the settings and the check box.
+extern BOOL g_bTopWin;
+
+// The program's main window: input and output paths, element type,
+// Convert, stay-on-top, help and exit. It is the progress sink and the
+// owner of every conversion's message boxes, and keeps the settings from
+// its initialisation to its destruction.
+class CMainDialog : public CDialog, public ProgressSink {
+public:
+    explicit CMainDialog(CWnd* parent = nullptr);
+    ~CMainDialog() override;
+
+    // The output path for an input path (same folder and base name, ".c").
+    static std::string DeriveOutputPath(const std::string& inputPath);
+
+    // ProgressSink
+    void Started() override;
+    void Advance(unsigned percent) override;
+    void Finished() override;
+
+    bool PreTranslateMessage(MSG& msg) override;
+
+protected:
+    std::span<const MessageEntry> MessageTable() const override;
+    void DoDataExchange(CDataExchange& exchange) override;
+    BOOL OnInitDialog() override;
+
+private:
+    std::optional<LRESULT> OnSysCommand(WPARAM id, LPARAM parameter);
+    std::optional<LRESULT> OnDestroy(WPARAM, LPARAM);
+    std::optional<LRESULT> OnPaint(WPARAM, LPARAM);
+    std::optional<LRESULT> OnQueryDragIcon(WPARAM, LPARAM);
+    void OnRadioChar();
+    void OnRadioUint();
+    void OnRadioUlong();
+    void OnExit();
+    void OnBrowse();
+    void OnChangeInput();
+    void OnChangeOutput();
+    void OnConvert();
+    void OnHelpButton();
+    std::optional<LRESULT> OnDropFiles(WPARAM drop, LPARAM);
+    void OnTopMost();
+
+    void SelectDataType(DataType type, int radioId);
+    void UpdateConvertButton();
+    // Puts `inputPath` and its derived output into the two fields; refuses
+    // (and changes nothing) when either would not fit a Windows path.
+    bool FillPaths(const std::string& inputPath);
+    void LoadSettings();
+    void SaveSettings();
+
+    char m_szLastDir[kLastDirSize] = {};
+    UniqueRegKey m_regKey;
+    CToolTipCtrl m_toolTip;
+    UniqueBitmap m_bmpBrowse;
+    DataType m_nDataType = DataType::Char;
+    CButton m_btnTopMost;
+    CProgressCtrl m_progress;
+    CButton m_btnConvert;
+    CButton m_btnBrowse;
+    CButton m_radioChar;
+    CEdit m_editOutput;
+    CEdit m_editInput;
+    int m_bTopMost = 0;
+    HICON m_hIcon;  // shared resource icon: not destroyed
+};
