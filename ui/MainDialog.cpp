@@ -7,6 +7,7 @@
 #include "app/CodePage932.h"
 #include "app/Paths.h"
 #include "app/Texts.h"
+#include "help/HtmlHelp.h"
 #include "res/resource.h"
 #include "winfw/App.h"
 
@@ -118,6 +119,8 @@ std::optional<LRESULT> CMainDialog::OnSysCommand(WPARAM id, LPARAM) {
 
 std::optional<LRESULT> CMainDialog::OnDestroy(WPARAM, LPARAM) {
     SaveSettings();
+    // After the settings are written: help windows go with the program.
+    CloseAllHelp();
     return std::nullopt;
 }
 
@@ -205,7 +208,12 @@ void CMainDialog::OnConvert() {
     CArrayWriter::Run(request, *this, Hwnd());
 }
 
-void CMainDialog::OnHelpButton() {}
+void CMainDialog::OnHelpButton() {
+    const CApp* app = CApp::Current();
+    if (app == nullptr) return;
+    const CWnd* mainWindow = app->MainWindow();
+    ShowHelpContents(mainWindow != nullptr ? mainWindow->Hwnd() : nullptr, app->HelpFilePath());
+}
 
 std::optional<LRESULT> CMainDialog::OnDropFiles(WPARAM dropParameter, LPARAM) {
     HDROP drop = reinterpret_cast<HDROP>(dropParameter);
