@@ -26,6 +26,10 @@ inline constexpr std::string_view kFileWritten = "ﾌｧｲﾙを書き込みま
 inline constexpr std::string_view kBrowseFilter = "全てのﾌｧｲﾙ(*.*)|*.*||";
 inline constexpr std::string_view kBrowseInitialName = "(無題)";
 
+// Tooltips of the About box's links.
+inline constexpr std::string_view kSiteLinkTip = "最新版入手のためのサイトにアクセスします。";
+inline constexpr std::string_view kMailLinkTip = "作者へメールを送ります。";
+
 // The error report for failures that escape a command, by string id.
 inline constexpr unsigned kIdUntitledFile = 61446;
 inline constexpr unsigned kIdOutOfMemory = 61475;
