@@ -1,0 +1,31 @@
+# Compiles the help book into a help file:
+#   cmake -DBOOK=dir -DSTAGING=dir -DOUTPUT=file.chm -DICONV=iconv -DCHMCMD=chmcmd -P CompileHelpFile.cmake
+# Every file of BOOK is converted from UTF-8 to code page 932 into STAGING,
+# where chmcmd compiles the project Tabulo.hhp. A file that has a character
+# outside code page 932, a missing file or a broken link fails the build.
+
+file(REMOVE_RECURSE "${STAGING}")
+file(MAKE_DIRECTORY "${STAGING}")
+file(GLOB book_files RELATIVE "${BOOK}" "${BOOK}/*")
+foreach(file IN LISTS book_files)
+  execute_process(
+    COMMAND "${ICONV}" -f UTF-8 -t CP932 "${BOOK}/${file}"
+    OUTPUT_FILE "${STAGING}/${file}"
+    RESULT_VARIABLE result
+    ERROR_VARIABLE error)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${BOOK}/${file} cannot be written in code page 932: ${error}")
+  endif()
+endforeach()
+
+# chmcmd answers 0 even when it reports missing files or undefined anchors.
+execute_process(
+  COMMAND "${CHMCMD}" Tabulo.hhp
+  WORKING_DIRECTORY "${STAGING}"
+  RESULT_VARIABLE result
+  OUTPUT_VARIABLE log
+  ERROR_VARIABLE log)
+if(NOT result EQUAL 0 OR log MATCHES "(Error|Warning):" OR NOT EXISTS "${STAGING}/Tabulo.chm")
+  message(FATAL_ERROR "chmcmd failed on ${BOOK}/Tabulo.hhp:\n${log}")
+endif()
+file(COPY_FILE "${STAGING}/Tabulo.chm" "${OUTPUT}")
