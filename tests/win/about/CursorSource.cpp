@@ -1,0 +1,2 @@
+// Only its resources matter (CursorSource.rc).
+int main() { return 0; }
