@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "tests/win/help/FakeEngine.h"
+#include "tests/win/help/HelpLogs.h"
 #include "tests/win/help/KernelHandle.h"
 #include "winfw/Handles.h"
 
@@ -14,12 +14,6 @@ namespace {
 // Set for the test's own process: its work folder.
 constexpr char kCaseFolderVariable[] = "ARRAYFORGE_HELP_CASE_FOLDER";
 constexpr DWORD kCaseTimeoutMs = 120000;
-
-std::string Variable(const char* name) {
-    char value[MAX_PATH] = {};
-    const DWORD length = ::GetEnvironmentVariableA(name, value, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(value, length) : std::string();
-}
 
 std::string NewTemporaryFolder() {
     char base[MAX_PATH] = {};
@@ -92,7 +86,7 @@ DWORD RunCurrentTest(const std::string& program, const std::string& folder) {
 }  // namespace
 
 bool RanInOwnProcess(const std::function<std::string(const std::string& folder)>& prepare) {
-    if (!Variable(kCaseFolderVariable).empty()) return false;
+    if (!EnvironmentVariable(kCaseFolderVariable).empty()) return false;
     const std::string folder = NewTemporaryFolder();
     EXPECT_FALSE(folder.empty()) << "no work folder";
     if (folder.empty()) return true;
@@ -102,7 +96,7 @@ bool RanInOwnProcess(const std::function<std::string(const std::string& folder)>
     return true;
 }
 
-std::string CaseFolder() { return Variable(kCaseFolderVariable); }
+std::string CaseFolder() { return EnvironmentVariable(kCaseFolderVariable); }
 
 std::string OwnProgramPath() {
     char path[MAX_PATH] = {};
@@ -180,8 +174,10 @@ void StartFakeEngineLog() {
     ::SetEnvironmentVariableA(kFakeEngineLogVariable, log.c_str());
 }
 
-std::vector<std::string> FakeEngineLog() {
-    std::ifstream log(CaseFolder().append("\\engine.log"));
+std::vector<std::string> FakeEngineLog() { return LogLines(CaseFolder().append("\\engine.log")); }
+
+std::vector<std::string> LogLines(const std::string& path) {
+    std::ifstream log(path);
     std::vector<std::string> lines;
     for (std::string line; std::getline(log, line);) lines.push_back(line);
     return lines;

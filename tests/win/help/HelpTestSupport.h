@@ -79,6 +79,8 @@ std::string FakeEngineWithoutEntryPath();
 // Starts the stand-in's log in the work folder; returns its lines so far.
 void StartFakeEngineLog();
 std::vector<std::string> FakeEngineLog();
+// The lines of a log file, none when it does not exist.
+std::vector<std::string> LogLines(const std::string& path);
 
 // The full path of the loaded module of that name, or "" when none is loaded.
 std::string LoadedModulePath(const std::string& name);

@@ -1,7 +1,7 @@
 #pragma once
 
 // Owners for the kernel handles the help tests hold (processes, threads,
-// file searches), on app/UniqueHandle.h like the program's own.
+// files, file searches), on app/UniqueHandle.h like the program's own.
 
 #include <windows.h>
 
@@ -13,6 +13,12 @@ struct KernelHandleTraits {
     static void Close(Type handle) noexcept { ::CloseHandle(handle); }
 };
 
+struct FileHandleTraits {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type handle) noexcept { ::CloseHandle(handle); }
+};
+
 struct FileSearchTraits {
     using Type = HANDLE;
     static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
@@ -20,4 +26,5 @@ struct FileSearchTraits {
 };
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFileSearch = UniqueHandle<FileSearchTraits>;

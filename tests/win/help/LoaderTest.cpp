@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "help/HtmlHelp.h"
-#include "tests/win/help/FakeEngine.h"
+#include "tests/win/help/HelpLogs.h"
 #include "tests/win/help/HelpTestSupport.h"
 
 namespace {
