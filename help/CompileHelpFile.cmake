@@ -1,21 +1,16 @@
 # Compiles the help book into a help file:
 #   cmake -DBOOK=dir -DSTAGING=dir -DOUTPUT=file.chm -DICONV=iconv -DCHMCMD=chmcmd -P CompileHelpFile.cmake
-# Every file of BOOK is converted from UTF-8 to code page 932 into STAGING,
-# where chmcmd compiles the project Tabulo.hhp. A file that has a character
+# Every file of BOOK is written as a code page 932 text (CodePage932.cmake)
+# into STAGING, where chmcmd compiles the project Tabulo.hhp. A file that has a character
 # outside code page 932, a missing file or a broken link fails the build.
+
+include("${CMAKE_CURRENT_LIST_DIR}/CodePage932.cmake")
 
 file(REMOVE_RECURSE "${STAGING}")
 file(MAKE_DIRECTORY "${STAGING}")
 file(GLOB book_files RELATIVE "${BOOK}" "${BOOK}/*")
 foreach(file IN LISTS book_files)
-  execute_process(
-    COMMAND "${ICONV}" -f UTF-8 -t CP932 "${BOOK}/${file}"
-    OUTPUT_FILE "${STAGING}/${file}"
-    RESULT_VARIABLE result
-    ERROR_VARIABLE error)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "${BOOK}/${file} cannot be written in code page 932: ${error}")
-  endif()
+  write_code_page_932_text("${BOOK}/${file}" "${STAGING}/${file}" "${ICONV}")
 endforeach()
 
 # chmcmd answers 0 even when it reports missing files or undefined anchors.
