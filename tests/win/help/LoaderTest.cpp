@@ -25,6 +25,19 @@ HWND FakeResult(UINT command) { return reinterpret_cast<HWND>(kFakeResultBase + 
 
 bool SystemEngineLoaded() { return SamePath(LoadedModulePath("hhctrl.ocx"), SystemEnginePath()); }
 
+// The shut-down calls load `engine` (a stand-in) and reach it, in order.
+void ExpectShutDownToReachOnly(const std::string& engine) {
+    CloseAllHelp();
+    EXPECT_THAT(FakeEngineLog(), ElementsAre(StrCaseEq(Attached(engine)), "call 0 - 12 0", "call 0 - 1d 0"));
+}
+
+// The shut-down calls load the system's engine and no stand-in.
+void ExpectShutDownToReachTheSystemEngineOnly() {
+    CloseAllHelp();
+    EXPECT_THAT(FakeEngineLog(), IsEmpty());
+    EXPECT_TRUE(SystemEngineLoaded()) << LoadedModulePath("hhctrl.ocx");
+}
+
 // A copy of the stand-in in the work folder whose full path is `length`
 // characters long.
 std::string FakeEngineCopyWithPathLength(std::size_t length) {
@@ -58,10 +71,7 @@ TEST(HelpLoader, HelpNeverOpenedLoadsTheEngineAtShutDownForCloseAllThenUninitial
     registration.SetString(FakeEnginePath());
     StartFakeEngineLog();
 
-    CloseAllHelp();
-
-    EXPECT_THAT(FakeEngineLog(),
-                ElementsAre(StrCaseEq(Attached(FakeEnginePath())), "call 0 - 12 0", "call 0 - 1d 0"));
+    ExpectShutDownToReachOnly(FakeEnginePath());
 }
 
 TEST(HelpLoader, EngineThatCannotBeLoadedIsNeverTriedAgain) {
@@ -124,10 +134,7 @@ TEST(HelpLoader, RegisteredValueThatFillsTheBufferIsUsed) {
     registration.Set(REG_SZ, RegisteredPathPaddedTo(FakeEnginePath(), 260));
     StartFakeEngineLog();
 
-    CloseAllHelp();
-
-    EXPECT_THAT(FakeEngineLog(),
-                ElementsAre(StrCaseEq(Attached(FakeEnginePath())), "call 0 - 12 0", "call 0 - 1d 0"));
+    ExpectShutDownToReachOnly(FakeEnginePath());
 }
 
 TEST(HelpLoader, RegisteredValueOneByteTooLongForTheBufferFallsBackToTheSystemEngine) {
@@ -136,10 +143,7 @@ TEST(HelpLoader, RegisteredValueOneByteTooLongForTheBufferFallsBackToTheSystemEn
     registration.Set(REG_SZ, RegisteredPathPaddedTo(FakeEnginePath(), 261));
     StartFakeEngineLog();
 
-    CloseAllHelp();
-
-    EXPECT_THAT(FakeEngineLog(), IsEmpty());
-    EXPECT_TRUE(SystemEngineLoaded()) << LoadedModulePath("hhctrl.ocx");
+    ExpectShutDownToReachTheSystemEngineOnly();
 }
 
 // A value stored without a terminator is read without one.
@@ -150,9 +154,7 @@ TEST(HelpLoader, UnterminatedValueShorterThanTheBufferIsUsed) {
     registration.Set(REG_BINARY, engine);
     StartFakeEngineLog();
 
-    CloseAllHelp();
-
-    EXPECT_THAT(FakeEngineLog(), ElementsAre(StrCaseEq(Attached(engine)), "call 0 - 12 0", "call 0 - 1d 0"));
+    ExpectShutDownToReachOnly(engine);
 }
 
 TEST(HelpLoader, UnterminatedValueThatFillsTheBufferFallsBackToTheSystemEngine) {
@@ -164,10 +166,7 @@ TEST(HelpLoader, UnterminatedValueThatFillsTheBufferFallsBackToTheSystemEngine) 
     registration.Set(REG_BINARY, std::string(engine).append("x"));
     StartFakeEngineLog();
 
-    CloseAllHelp();
-
-    EXPECT_THAT(FakeEngineLog(), IsEmpty());
-    EXPECT_TRUE(SystemEngineLoaded()) << LoadedModulePath("hhctrl.ocx");
+    ExpectShutDownToReachTheSystemEngineOnly();
 }
 
 TEST(HelpLoader, RegisteredNameWithoutFolderIsNotLookedForBesideTheProgram) {
@@ -177,10 +176,7 @@ TEST(HelpLoader, RegisteredNameWithoutFolderIsNotLookedForBesideTheProgram) {
     registration.SetString("fake_engine.dll");
     StartFakeEngineLog();
 
-    CloseAllHelp();
-
-    EXPECT_THAT(FakeEngineLog(), IsEmpty());
-    EXPECT_TRUE(SystemEngineLoaded()) << LoadedModulePath("hhctrl.ocx");
+    ExpectShutDownToReachTheSystemEngineOnly();
 }
 
 TEST(HelpLoader, EngineWithoutTheEntryStaysLoadedAndIsAskedAgainAtEachCall) {
@@ -216,10 +212,7 @@ TEST(HelpLoader, EngineFileBesideTheProgramIsNotLoaded) {
     ScopedEngineLoadOrder preferFileOnDisk("native,builtin");
     StartFakeEngineLog();
 
-    CloseAllHelp();
-
-    EXPECT_THAT(FakeEngineLog(), IsEmpty());
-    EXPECT_TRUE(SystemEngineLoaded()) << LoadedModulePath("hhctrl.ocx");
+    ExpectShutDownToReachTheSystemEngineOnly();
 }
 
 }  // namespace
