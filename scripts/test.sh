@@ -20,6 +20,7 @@ cleanup() {
   wine_stop
   if [ -n "$small_drive" ]; then umount "$small_drive" 2>/dev/null || true; rmdir "$small_drive" 2>/dev/null || true; fi
   [ -n "${WINEPREFIX:-}" ] && rm -rf "$WINEPREFIX"
+  [ -n "${browser_dir:-}" ] && rm -rf "$browser_dir"
 }
 trap cleanup EXIT
 wine_start
@@ -32,4 +33,14 @@ else
   echo "note: cannot mount a small drive here; the full-disk cases are skipped"
   rmdir "$small_drive"; small_drive=
 fi
+# A browser and mail program that only log what they are asked to open:
+# the links of the About box are followed into this log.
+browser_dir=$(mktemp -d "${TMPDIR:-/tmp}/arrayforge-browser.XXXXXX")
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >> "%s/opened.log"\n' "$browser_dir" > "$browser_dir/browser"
+chmod +x "$browser_dir/browser"
+for kind in Browsers Mailers; do
+  wine reg add 'HKCU\Software\Wine\WineBrowser' /v "$kind" /t REG_SZ /d "$browser_dir/browser" /f >/dev/null 2>&1
+done
+export ARRAYFORGE_BROWSER_LOG="Z:${browser_dir//\//\\}\\opened.log"
+
 ctest --test-dir build/windows --output-on-failure

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "about/AboutDialog.h"
 #include "app/CodePage932.h"
 #include "app/Paths.h"
 #include "app/Texts.h"
@@ -113,7 +114,10 @@ bool CMainDialog::PreTranslateMessage(MSG& msg) {
 }
 
 std::optional<LRESULT> CMainDialog::OnSysCommand(WPARAM id, LPARAM) {
+    // The low four bits of a system command are the system's own.
     if ((id & 0xFFF0) != IDM_ABOUTBOX) return std::nullopt;
+    CAboutDialog about;
+    about.DoModal();
     return 0;
 }
 

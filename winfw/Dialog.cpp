@@ -97,8 +97,38 @@ INT_PTR CDialog::DoModal() {
     return result;
 }
 
+// A dialog that places itself (DS_CENTER, DS_CENTERMOUSE, DS_ABSALIGN), or
+// that its initialisation showed or moved, stays where it is; any other is
+// shown centred over its owner (over the work area when it has no visible
+// owner), kept inside the work area.
+void CDialog::CentreIfUnplaced() {
+    const LONG style = ::GetWindowLongA(Hwnd(), GWL_STYLE);
+    RECT rect{};
+    ::GetWindowRect(Hwnd(), &rect);
+    if ((style & (DS_CENTER | DS_CENTERMOUSE | DS_ABSALIGN)) != 0 || ::IsWindowVisible(Hwnd()) ||
+        !::EqualRect(&rect, &m_createdRect))
+        return;
+    RECT workArea{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    RECT around = workArea;
+    HWND owner = ::GetWindow(Hwnd(), GW_OWNER);
+    if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &around);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    int x = (around.left + around.right - width) / 2;
+    int y = (around.top + around.bottom - height) / 2;
+    if (x + width > workArea.right) x = workArea.right - width;
+    if (y + height > workArea.bottom) y = workArea.bottom - height;
+    if (x < workArea.left) x = workArea.left;
+    if (y < workArea.top) y = workArea.top;
+    ::SetWindowPos(Hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CDialog::RunModalLoop() {
-    if (!m_ended && !::IsWindowVisible(Hwnd())) ::ShowWindow(Hwnd(), SW_SHOWNORMAL);
+    if (!m_ended && !::IsWindowVisible(Hwnd())) {
+        CentreIfUnplaced();
+        ::ShowWindow(Hwnd(), SW_SHOWNORMAL);
+    }
     while (!m_ended && Hwnd() != nullptr) {
         MSG msg;
         BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
@@ -146,6 +176,7 @@ void CDialog::DoDataExchange(CDataExchange&) {}
 
 bool CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_INITDIALOG) {
+        ::GetWindowRect(Hwnd(), &m_createdRect);
         result = OnInitDialog();
         return true;
     }

@@ -43,9 +43,10 @@ public:
     explicit CDialog(const DLGTEMPLATE* dialogTemplate, CWnd* parent = nullptr);
     ~CDialog() override;
 
-    // Creates the window (without showing it), disables the owner, runs the
-    // dialog's own message loop until EndDialog, re-enables the owner,
-    // destroys the window and returns EndDialog's code.
+    // Creates the window, disables the owner, shows the window (centred
+    // over the owner unless the template or the initialisation placed or
+    // showed it), runs the dialog's own message loop until EndDialog,
+    // re-enables the owner, destroys the window and returns EndDialog's code.
     INT_PTR DoModal();
 
     // Ends DoModal's loop once the current message has been handled.
@@ -79,10 +80,12 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND CreateWindowFromTemplate(HWND owner);
     INT_PTR RunModalLoop();
+    void CentreIfUnplaced();
 
     UINT m_templateId = 0;
     const DLGTEMPLATE* m_template = nullptr;
     CWnd* m_parent;
     bool m_ended = false;
     INT_PTR m_result = kNotEnded;
+    RECT m_createdRect{};  // where the template put the window
 };
