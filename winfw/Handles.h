@@ -47,6 +47,27 @@ struct WindowTraits {
     static void Close(Type handle) noexcept { ::DestroyWindow(handle); }
 };
 
+// Processes, threads, events, jobs: CloseHandle; none is null.
+struct KernelHandleTraits {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type handle) noexcept { ::CloseHandle(handle); }
+};
+
+// Files from CreateFile: CloseHandle; none is INVALID_HANDLE_VALUE.
+struct FileHandleTraits {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type handle) noexcept { ::CloseHandle(handle); }
+};
+
+// Searches from FindFirstFile: FindClose.
+struct FileSearchTraits {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type handle) noexcept { ::FindClose(handle); }
+};
+
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits<HGDIOBJ>>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
@@ -55,3 +76,6 @@ using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueRegKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueFile = UniqueHandle<FileHandleTraits>;
+using UniqueFileSearch = UniqueHandle<FileSearchTraits>;

@@ -10,7 +10,7 @@
 
 #include "tests/win/help/HelpLogs.h"
 #include "tests/win/help/HelpTestSupport.h"
-#include "tests/win/help/KernelHandle.h"
+#include "winfw/Handles.h"
 #include "winfw/Handles.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/win/help/KernelHandle.h"
+#include "winfw/Handles.h"
 
 inline constexpr char kFakeEngineLogVariable[] = "ARRAYFORGE_FAKE_ENGINE_LOG";
 inline constexpr char kFakeEngineRefuseVariable[] = "ARRAYFORGE_FAKE_ENGINE_REFUSE";

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "tests/win/help/HelpLogs.h"
-#include "tests/win/help/KernelHandle.h"
+#include "winfw/Handles.h"
 #include "winfw/Handles.h"
 
 namespace {
