@@ -55,19 +55,17 @@ TEST(TerminalSession, AsksOnATerminal) {
     EXPECT_TRUE(other.OverwriteRefused());
 }
 
-TEST(TerminalSession, RefusesWithoutATerminalAndSaysWhy) {
+TEST(TerminalSession, RefusesWithoutATerminalAndSaysWhyUnlessForced) {
     Streams streams("y\n");
     TerminalSession session(streams.Settings(false));
     EXPECT_EQ(session.ShowAppMessage("exists\nreplace?", kQuestion), mb::kIdNo);
     EXPECT_EQ(streams.Printed(), "exists\n");
     EXPECT_TRUE(session.OverwriteRefused());
-}
 
-TEST(TerminalSession, ForceAnswersYesSilently) {
-    Streams streams("n\n");
-    TerminalSession session(streams.Settings(true, true));
-    EXPECT_EQ(session.ShowAppMessage("q", kQuestion), mb::kIdYes);
-    EXPECT_EQ(streams.Printed(), "");
+    Streams forced("n\n");
+    TerminalSession force(forced.Settings(true, true));
+    EXPECT_EQ(force.ShowAppMessage("q", kQuestion), mb::kIdYes);
+    EXPECT_EQ(forced.Printed(), "") << "no question asked";
 }
 
 TEST(TerminalSession, ErrorsCarryTheirCaption) {

@@ -1,5 +1,5 @@
 // The conversion run's flows on real files: questions, refusals, open
-// failures and the messages the user sees for each.
+// failures and the boxes the user sees for each.
 
 #include <gtest/gtest.h>
 
@@ -11,151 +11,124 @@ using namespace testing_support;
 
 namespace {
 
-const std::string kOverwriteQuestion =
+// The boxes of a run, as code page 932 bytes.
+const std::string kQuestion =
     "\x8f\x91\x8d\x9e\x90\xe6\xcc\xa7\xb2\xd9\x82\xaa\x91\xb6\x8d\xdd\x82\xb5\x82\xdc\x82\xb7\x81\x42\x0a"
     "\x8f\xe3\x8f\x91\x82\xab\x82\xb5\x82\xc4\x82\xa2\x82\xa2\x82\xc5\x82\xb7\x82\xa9\x81\x48";
-const std::string kErrorCaption = "\x83\x47\x83\x89\x81\x5b";
-const std::string kInputNotFound = "\xcc\xa7\xb2\xd9\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
-const std::string kBadOutputName =
+const std::string kNotFound = "\xcc\xa7\xb2\xd9\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
+const std::string kBadName =
     "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\xcc\xa7\xb2\xd9\x96\xbc\x82\xaa\x95\x73\x90\xb3\x82\xc5\x82\xb7\x81\x42";
-const std::string kSharingViolation = "\xcc\xa7\xb2\xd9\x82\xcc\x8b\xa4\x97\x4c\x88\xe1\x94\xbd\x82\xc5\x82\xb7\x81\x42";
-const std::string kWriteProtected =
+const std::string kSharing = "\xcc\xa7\xb2\xd9\x82\xcc\x8b\xa4\x97\x4c\x88\xe1\x94\xbd\x82\xc5\x82\xb7\x81\x42";
+const std::string kProtected =
     "\xcc\xa7\xb2\xd9\x82\xaa\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x8b\xd6\x8e\x7e\x82\xc5\x82\xb7\x81\x42";
-const std::string kFileWritten = "\xcc\xa7\xb2\xd9\x82\xf0\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x82\xdc\x82\xb5\x82\xbd\x81\x42";
+const std::string kWritten = "\xcc\xa7\xb2\xd9\x82\xf0\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x82\xdc\x82\xb5\x82\xbd\x81\x42";
+const std::string kErrorCaption = "\x83\x47\x83\x89\x81\x5b";
 
 WindowRef const kOwner = reinterpret_cast<WindowRef>(0x1234);
 
-class ConversionRun : public ::testing::Test {
-protected:
-    RunOutcome Run(const std::string& input, const std::string& output) {
-        ScopedMessageBoxHost host(boxes);
-        return CArrayWriter::Run(ConversionRequest{input, output, DataType::Char}, sink, kOwner);
-    }
+// A file that is closed can be opened with no sharing at all.
+bool IsClosed(const std::string& path) {
+    CFile probe;
+    return !probe.Open(path, OpenMode::Probe).has_value();
+}
 
-    void ExpectOnlyErrorBox(const std::string& text) {
-        ASSERT_EQ(boxes.Shown().size(), 1u);
-        const ShownBox& box = boxes.Shown()[0];
-        EXPECT_FALSE(box.appBox);
-        EXPECT_EQ(box.owner, kOwner);
-        EXPECT_EQ(box.caption, kErrorCaption);
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.style, 0x10u);
-    }
-
-    // The file is closed when it can be opened with no sharing at all.
-    static bool IsClosed(const std::string& path) {
-        CFile probe;
-        return !probe.Open(path, OpenMode::Probe).has_value();
-    }
-
-    ScratchFolder folder;
-    ScriptedMessageBoxes boxes;
-    RecordingSink sink;
+struct Flow {
+    const char* name;
+    const char* input;           // "in.bin" holds "abc"; other names do not exist
+    const char* output;          // "out.c" may exist (below); "dir.c" is a folder
+    const char* existingOutput;  // its content before the run, or null
+    int answer;                  // to the overwrite question, if one is expected
+    RunOutcome outcome;
+    std::vector<std::string> boxes;  // every box, in order
 };
 
-TEST_F(ConversionRun, NewOutputIsWrittenWithoutQuestionThenReported) {
-    WriteBytes(folder / "in.bin", "abc");
-    EXPECT_EQ(Run(folder / "in.bin", folder / "out.c"), RunOutcome::Written);
-    ASSERT_EQ(boxes.Shown().size(), 1u);
-    EXPECT_TRUE(boxes.Shown()[0].appBox);
-    EXPECT_EQ(boxes.Shown()[0].text, kFileWritten);
-    EXPECT_EQ(boxes.Shown()[0].style, 0x40u);
-    EXPECT_EQ(sink.events, (std::vector<std::string>{"started", "finished"}));
-    EXPECT_NE(ReadBytes(folder / "out.c").find("0x61,0x62,0x63\r\n"), std::string::npos);
-}
+class Flows : public ::testing::TestWithParam<Flow> {};
 
-TEST_F(ConversionRun, ExistingOutputIsReplacedAfterYes) {
-    WriteBytes(folder / "in.bin", "abc");
-    WriteBytes(folder / "out.c", std::string(100000, 'Q'));
-    boxes.AnswerNext(mb::kIdYes);
-    EXPECT_EQ(Run(folder / "in.bin", folder / "out.c"), RunOutcome::Written);
-    ASSERT_EQ(boxes.Shown().size(), 2u);
-    EXPECT_EQ(boxes.Shown()[0].text, kOverwriteQuestion);
-    EXPECT_EQ(boxes.Shown()[0].style, 0x24u);
-    EXPECT_TRUE(boxes.Shown()[0].appBox);
-    std::string written = ReadBytes(folder / "out.c");
-    EXPECT_EQ(written.find('Q'), std::string::npos) << "truncated before writing";
-    EXPECT_NE(written.find("0x61,0x62,0x63\r\n"), std::string::npos);
-}
-
-TEST_F(ConversionRun, ExistingOutputIsLeftAloneAfterNo) {
-    WriteBytes(folder / "in.bin", "abc");
-    WriteBytes(folder / "out.c", "keep me");
-    boxes.AnswerNext(mb::kIdNo);
-    EXPECT_EQ(Run(folder / "in.bin", folder / "out.c"), RunOutcome::Declined);
-    EXPECT_EQ(boxes.Shown().size(), 1u);
-    EXPECT_EQ(ReadBytes(folder / "out.c"), "keep me");
-    EXPECT_TRUE(sink.events.empty());
-}
-
-TEST_F(ConversionRun, MissingInputIsReportedAndNoOutputCreated) {
-    EXPECT_EQ(Run(folder / "missing.bin", folder / "out.c"), RunOutcome::InputNotOpened);
-    ExpectOnlyErrorBox(kInputNotFound);
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "out.c"));
-    EXPECT_TRUE(sink.events.empty());
-}
-
-TEST_F(ConversionRun, MissingInputAfterYesLeavesExistingOutputUntouched) {
-    WriteBytes(folder / "out.c", "keep me");
-    boxes.AnswerNext(mb::kIdYes);
-    EXPECT_EQ(Run(folder / "missing.bin", folder / "out.c"), RunOutcome::InputNotOpened);
-    ASSERT_EQ(boxes.Shown().size(), 2u);
-    EXPECT_EQ(boxes.Shown()[0].text, kOverwriteQuestion);
-    EXPECT_EQ(boxes.Shown()[1].text, kInputNotFound);
-    EXPECT_EQ(ReadBytes(folder / "out.c"), "keep me");
-}
-
-TEST_F(ConversionRun, InputInMissingFolderShowsNothing) {
-    // Only "file not found" has a message when the input cannot be opened.
-    EXPECT_EQ(Run(folder / "nowhere/in.bin", folder / "out.c"), RunOutcome::InputNotOpened);
-    EXPECT_TRUE(boxes.Shown().empty());
-}
-
-TEST_F(ConversionRun, OutputInMissingFolderIsABadNameAndClosesTheInput) {
-    WriteBytes(folder / "in.bin", "abc");
-    EXPECT_EQ(Run(folder / "in.bin", folder / "nowhere/out.c"), RunOutcome::OutputNotOpened);
-    ExpectOnlyErrorBox(kBadOutputName);
-    EXPECT_TRUE(IsClosed(folder / "in.bin"));
-    EXPECT_TRUE(sink.events.empty());
-}
-
-TEST_F(ConversionRun, FolderAsOutputIsWriteProtected) {
+TEST_P(Flows, ShowTheirBoxesAndLeaveFilesAsTheyShould) {
+    const Flow& flow = GetParam();
+    ScratchFolder folder;
     WriteBytes(folder / "in.bin", "abc");
     std::filesystem::create_directory(folder.Path() / "dir.c");
-    EXPECT_EQ(Run(folder / "in.bin", folder / "dir.c"), RunOutcome::OutputNotOpened);
-    ExpectOnlyErrorBox(kWriteProtected);
+    if (flow.existingOutput) WriteBytes(folder / flow.output, flow.existingOutput);
+    ScriptedMessageBoxes boxes;
+    if (flow.answer != 0) boxes.AnswerNext(flow.answer);
+    RecordingSink sink;
+    {
+        ScopedMessageBoxHost host(boxes);
+        EXPECT_EQ(CArrayWriter::Run({folder / flow.input, folder / flow.output, DataType::Char}, sink, kOwner),
+                  flow.outcome);
+    }
+    ASSERT_EQ(boxes.Shown().size(), flow.boxes.size());
+    for (std::size_t i = 0; i < flow.boxes.size(); ++i) {
+        const ShownBox& box = boxes.Shown()[i];
+        EXPECT_EQ(box.text, flow.boxes[i]) << i;
+        bool error = !box.appBox;
+        EXPECT_EQ(box.style, error ? 0x10u : box.text == kQuestion ? 0x24u : 0x40u) << i;
+        if (error) {
+            EXPECT_EQ(box.caption, kErrorCaption);
+            EXPECT_EQ(box.owner, kOwner);
+        }
+    }
+    EXPECT_TRUE(IsClosed(folder / "in.bin"));
+    const bool written = flow.outcome == RunOutcome::Written;
+    const std::vector<std::string> events = written ? std::vector<std::string>{"started", "finished"}
+                                                    : std::vector<std::string>{};
+    EXPECT_EQ(sink.events, events);
+    std::string output = ReadBytes(folder / flow.output);
+    if (written) {
+        EXPECT_NE(output.find("\t\t0x61,0x62,0x63\r\n\t};\r\n"), std::string::npos);
+    } else if (flow.existingOutput) {
+        EXPECT_EQ(output, flow.existingOutput) << "an output the run gave up on is untouched";
+    } else {
+        EXPECT_FALSE(std::filesystem::is_regular_file(folder.Path() / flow.output)) << "no output made";
+    }
 }
 
-TEST_F(ConversionRun, OutputHeldOpenByAnotherIsASharingViolationWithoutQuestion) {
+INSTANTIATE_TEST_SUITE_P(
+    Run, Flows,
+    ::testing::Values(
+        Flow{"NewOutput", "in.bin", "out.c", nullptr, 0, RunOutcome::Written, {kWritten}},
+        Flow{"OverwriteYes", "in.bin", "out.c", "old text", mb::kIdYes, RunOutcome::Written, {kQuestion, kWritten}},
+        Flow{"OverwriteNo", "in.bin", "out.c", "old text", mb::kIdNo, RunOutcome::Declined, {kQuestion}},
+        Flow{"MissingInput", "missing.bin", "out.c", nullptr, 0, RunOutcome::InputNotOpened, {kNotFound}},
+        Flow{"MissingInputAfterYes", "missing.bin", "out.c", "old", mb::kIdYes, RunOutcome::InputNotOpened,
+             {kQuestion, kNotFound}},
+        // Only "not found" has a message among the input's failures.
+        Flow{"InputInMissingFolder", "nowhere/in.bin", "out.c", nullptr, 0, RunOutcome::InputNotOpened, {}},
+        Flow{"OutputInMissingFolder", "in.bin", "nowhere/out.c", nullptr, 0, RunOutcome::OutputNotOpened, {kBadName}},
+        Flow{"FolderAsOutput", "in.bin", "dir.c", nullptr, 0, RunOutcome::OutputNotOpened, {kProtected}},
+        // The input is open for reading only, so it cannot also be the output.
+        Flow{"SameFileInAndOut", "in.bin", "in.bin", "abc", mb::kIdYes, RunOutcome::OutputNotOpened,
+             {kQuestion, kSharing}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConversionRun, OutputHeldOpenElsewhereIsASharingViolationWithoutQuestion) {
+    ScratchFolder folder;
     WriteBytes(folder / "in.bin", "abc");
     WriteBytes(folder / "out.c", "held");
     CFile holder;
     ASSERT_FALSE(holder.Open(folder / "out.c", OpenMode::Input));
-    EXPECT_EQ(Run(folder / "in.bin", folder / "out.c"), RunOutcome::OutputNotOpened);
-    ExpectOnlyErrorBox(kSharingViolation);
-    EXPECT_TRUE(IsClosed(folder / "in.bin"));
-    holder.Close();
+    ScriptedMessageBoxes boxes;
+    RecordingSink sink;
+    ScopedMessageBoxHost host(boxes);
+    EXPECT_EQ(CArrayWriter::Run({folder / "in.bin", folder / "out.c", DataType::Char}, sink, kOwner),
+              RunOutcome::OutputNotOpened);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, kSharing);
     EXPECT_EQ(ReadBytes(folder / "out.c"), "held");
 }
 
-TEST_F(ConversionRun, SameFileAsInputAndOutputIsNeverDestroyed) {
-    WriteBytes(folder / "same.bin", "precious");
-    boxes.AnswerNext(mb::kIdYes);
-    EXPECT_EQ(Run(folder / "same.bin", folder / "same.bin"), RunOutcome::OutputNotOpened);
-    ASSERT_EQ(boxes.Shown().size(), 2u);
-    EXPECT_EQ(boxes.Shown()[0].text, kOverwriteQuestion);
-    EXPECT_EQ(boxes.Shown()[1].text, kSharingViolation);
-    EXPECT_EQ(ReadBytes(folder / "same.bin"), "precious");
-    EXPECT_TRUE(IsClosed(folder / "same.bin"));
-}
-
 #ifndef _WIN32
-TEST_F(ConversionRun, WriteFailureEscapesAsDiskFullWithTheOutputPath) {
+TEST(ConversionRun, WriteFailureEscapesAsDiskFullWithTheOutputPath) {
     // /dev/full takes the open and refuses every write with ENOSPC.
+    ScratchFolder folder;
     WriteBytes(folder / "in.bin", Pattern(100000));
+    ScriptedMessageBoxes boxes;
     boxes.AnswerNext(mb::kIdYes);
+    RecordingSink sink;
+    ScopedMessageBoxHost host(boxes);
     try {
-        Run(folder / "in.bin", "/dev/full");
+        CArrayWriter::Run({folder / "in.bin", "/dev/full", DataType::Char}, sink, kOwner);
         FAIL() << "the write failure was swallowed";
     } catch (const FileError& error) {
         EXPECT_EQ(error.cause, FileErrorCause::DiskFull);

@@ -20,6 +20,10 @@ TEST(FormatText, UsesPrintfConversions) {
     EXPECT_EQ(FormatText("%s", std::string(1000, 'z').c_str()).size(), 1000u);
 }
 
+// Seconds since 1970 of two moments, in UTC (the tests' local time zone).
+constexpr std::int64_t k20090305_140709 = 1236262029;
+constexpr std::int64_t k20090401_080503 = 1238573103;
+
 class LocalTime : public ::testing::Test {
 protected:
     void SetUp() override { SetZone("UTC0"); }
@@ -34,21 +38,11 @@ protected:
         tzset();
 #endif
     }
-    static std::int64_t Utc(int year, int month, int day, int hour, int minute, int second) {
-        // Days from 1970-01-01 to the date (civil calendar).
-        int y = year - (month <= 2);
-        int era = y / 400;
-        int yoe = y - era * 400;
-        int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-        int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-        std::int64_t days = era * 146097 + doe - 719468;
-        return days * 86400 + hour * 3600 + minute * 60 + second;
-    }
 };
 
 TEST_F(LocalTime, TwoDigitFields) {
-    EXPECT_EQ(FormatLocalTime(Utc(2009, 3, 5, 14, 7, 9), "%y/%m/%d %H:%M:%S"), "09/03/05 14:07:09");
-    EXPECT_EQ(FormatLocalTime(Utc(2009, 4, 1, 8, 5, 3), "%y/%m/%d %H:%M:%S"), "09/04/01 08:05:03");
+    EXPECT_EQ(FormatLocalTime(k20090305_140709, "%y/%m/%d %H:%M:%S"), "09/03/05 14:07:09");
+    EXPECT_EQ(FormatLocalTime(k20090401_080503, "%y/%m/%d %H:%M:%S"), "09/04/01 08:05:03");
 }
 
 TEST_F(LocalTime, LongResultGivesNothing) {
@@ -59,7 +53,7 @@ TEST_F(LocalTime, LongResultGivesNothing) {
 }
 
 TEST_F(LocalTime, CreationLineKeepsItsShiftJisLabel) {
-    EXPECT_EQ(source_format::CreationTimeLine(Utc(2009, 4, 1, 8, 5, 3)),
+    EXPECT_EQ(source_format::CreationTimeLine(k20090401_080503),
               "\xCC\xA7\xB2\xD9\x8D\xEC\x90\xAC\x93\xFA\x8E\x9E\x81\x46"
               "09/04/01 08:05:03\n");
 }

@@ -1,5 +1,6 @@
-// The real main dialog, created hidden-free but modeless in this process,
-// driven with the messages its controls and the shell would send.
+// The real main dialog, created modeless in this process and driven with
+// the messages its fields and the shell send: the enabling rule of Convert
+// and the drop handler. (tests/win/e2e drives the whole program.)
 
 #include <windows.h>
 
@@ -13,12 +14,9 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "tests/support/TestSupport.h"
 #include "tests/win/ui/RegistryFixture.h"
 #include "ui/MainDialog.h"
 #include "winfw/App.h"
-
-using namespace testing_support;
 
 namespace {
 
@@ -39,10 +37,6 @@ protected:
         EXPECT_TRUE(m_dialog->Create(nullptr));
         return *m_dialog;
     }
-    void Close() {
-        ::DestroyWindow(m_dialog->Hwnd());
-        m_dialog.reset();
-    }
     HWND Item(int id) const { return ::GetDlgItem(m_dialog->Hwnd(), id); }
     void Type(int id, const std::string& text) { ::SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
     std::string Text(int id) const {
@@ -51,9 +45,6 @@ protected:
         return buffer;
     }
     bool ConvertEnabled() const { return ::IsWindowEnabled(Item(IDC_CONVERT)) != FALSE; }
-    void Click(int id) { ::SendMessageA(Item(id), BM_CLICK, 0, 0); }
-    bool Checked(int id) const { return ::SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    int Progress() const { return static_cast<int>(::SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0)); }
 
     // A drop as the shell makes it: a DROPFILES block followed by the
     // zero-separated file names, at a point in the dialog's client area.
@@ -118,94 +109,6 @@ TEST_F(MainDialog, DropElsewhereOrTooLongChangesNothing) {
     std::string longest = "C:\\" + std::string(MAX_PATH - 1 - 3 - 1, 'n');  // 258 bytes; with ".c" 260
     Drop({longest}, CentreOf(IDC_SOURCE_PATH));
     EXPECT_EQ(Text(IDC_SOURCE_PATH), "") << "its output would not fit";
-}
-
-TEST_F(MainDialog, DropDoesNotChangeTheStoredFolder) {
-    StoreText("LastDir", "D:\\x\\y\\");
-    Open();
-    Drop({"C:\\elsewhere\\file.bin"}, CentreOf(IDC_SOURCE_PATH));
-    Close();
-    EXPECT_EQ(Read("LastDir").bytes, std::string("D:\\x\\y\\", 8));
-}
-
-TEST_F(MainDialog, StoredTypeAndSwitchAreShownAndSavedBack) {
-    StoreDword("DataType", 1);
-    StoreDword("TopWin", 1);
-    Open();
-    EXPECT_TRUE(Checked(IDC_TYPE_2BYTE));
-    EXPECT_FALSE(Checked(IDC_TYPE_1BYTE));
-    EXPECT_TRUE(Checked(IDC_TOPMOST));
-    EXPECT_TRUE(::GetWindowLongA(m_dialog->Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-
-    Click(IDC_TYPE_4BYTE);
-    EXPECT_FALSE(Checked(IDC_TYPE_2BYTE));
-    Click(IDC_TOPMOST);
-    EXPECT_FALSE(::GetWindowLongA(m_dialog->Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) << "an ordinary window at once";
-    EXPECT_EQ(g_bTopWin, 0);
-    Close();
-    EXPECT_EQ(Read("DataType").bytes, DwordBytes(2));
-    EXPECT_EQ(Read("TopWin").bytes, DwordBytes(0));
-}
-
-TEST_F(MainDialog, StoredTypeOutsideTheRangeChecksChar) {
-    StoreDword("DataType", 9);
-    Open();
-    EXPECT_TRUE(Checked(IDC_TYPE_1BYTE));
-    Close();
-    EXPECT_EQ(Read("DataType").bytes, DwordBytes(0));
-}
-
-TEST_F(MainDialog, SystemMenuEndsWithTheAboutItem) {
-    Open();
-    HMENU menu = ::GetSystemMenu(m_dialog->Hwnd(), FALSE);
-    int count = ::GetMenuItemCount(menu);
-    ASSERT_GE(count, 2);
-    EXPECT_EQ(::GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
-    char text[64] = {};
-    ::GetMenuStringA(menu, count - 1, text, sizeof text, MF_BYPOSITION);
-    EXPECT_EQ(std::string(text), "\xCA\xDE\xB0\xBC\xDE\xAE\xDD\x8F\xEE\x95\xF1(&A)...");
-    MENUITEMINFOA separator{};
-    separator.cbSize = sizeof separator;
-    separator.fMask = MIIM_FTYPE;
-    ::GetMenuItemInfoA(menu, count - 2, TRUE, &separator);
-    EXPECT_TRUE(separator.fType & MFT_SEPARATOR);
-}
-
-TEST_F(MainDialog, ConvertRunsWithTheDialogAsSinkAndOwner) {
-    ScratchFolder folder;
-    WriteBytes(folder / "in.bin", Pattern(57344));
-    ScriptedMessageBoxes boxes;
-    ScopedMessageBoxHost host(boxes);
-    Open();
-    Click(IDC_TYPE_2BYTE);
-    Type(IDC_SOURCE_PATH, folder / "in.bin");
-    Type(IDC_OUTPUT_PATH, folder / "out.c");
-    Click(IDC_CONVERT);
-    ASSERT_EQ(boxes.Shown().size(), 1u);
-    EXPECT_TRUE(boxes.Shown()[0].appBox);
-    EXPECT_NE(ReadBytes(folder / "out.c").find("\tUINT rawcontents[] = {"), std::string::npos);
-    EXPECT_FALSE(ConvertEnabled()) << "stays disabled after a run";
-    EXPECT_EQ(Progress(), 0);
-    Type(IDC_OUTPUT_PATH, folder / "out2.c");
-    EXPECT_TRUE(ConvertEnabled()) << "a field change enables it again";
-
-    Type(IDC_SOURCE_PATH, folder / "missing.bin");
-    Click(IDC_CONVERT);
-    ASSERT_EQ(boxes.Shown().size(), 2u);
-    EXPECT_EQ(boxes.Shown()[1].owner, static_cast<WindowRef>(m_dialog->Hwnd()));
-}
-
-TEST_F(MainDialog, SinkDrivesTheProgressBar) {
-    CMainDialog& dialog = Open();
-    Type(IDC_SOURCE_PATH, "a");
-    Type(IDC_OUTPUT_PATH, "b");
-    dialog.Started();
-    EXPECT_FALSE(ConvertEnabled());
-    EXPECT_EQ(::SendMessageA(Item(IDC_PROGRESS), PBM_GETRANGE, FALSE, 0), 100);
-    dialog.Advance(57);
-    EXPECT_EQ(Progress(), 57);
-    dialog.Finished();
-    EXPECT_EQ(Progress(), 0);
 }
 
 }  // namespace
