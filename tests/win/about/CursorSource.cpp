@@ -1,2 +1,0 @@
-// Only its resources matter (CursorSource.rc).
-int main() { return 0; }
