@@ -1,6 +1,8 @@
 #pragma once
-
-// Resources of the test program (read by the resource compiler too).
-#define IDD_RESOURCE_DIALOG 200
-#define IDS_TOOL_TIP 201
-#define IDS_APP_TITLE 57344
+#define IDD_TEST_DIALOG 200
+#define IDC_INPUT 1000
+#define IDC_CONVERT 1005
+#define IDC_EXIT 1006
+#define IDC_THREE_STATE 1013
+#define IDC_PLAIN 1015
+#define IDC_RECORDER 1016
