@@ -1,57 +1,21 @@
-// The About box of the real program: opened from the system menu, its
-// texts, its place over the main window, and its links clicked with the
-// mouse. The browser that Wine starts for a link is the test script's
-// logging browser, named in ARRAYFORGE_BROWSER_LOG's companion registry
-// setting (see scripts/test.sh).
+// The About box of the real program: opened from the system menu, its links
+// clicked. The browser Wine starts for a link logs its argument to the file
+// ARRAYFORGE_BROWSER_LOG names (scripts/test.sh prepares it).
 
-#include <algorithm>
+#include <gmock/gmock.h>
+
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
-#include "E2eTest.h"
+#include "tests/support/TestSupport.h"
+#include "tests/win/e2e/ProgramDriver.h"
 
 namespace e2e {
 namespace {
 
-constexpr int kMailLink = 1013;
-constexpr int kSiteLink = 1014;
-constexpr UINT kAboutCommand = 0x0010;
-
-const std::string kAboutCaption = "\xca\xde\xb0\xbc\xde\xae\xdd\x8f\xee\x95\xf1";  // ﾊﾞｰｼﾞｮﾝ情報
-const std::vector<std::string> kAboutTexts = {
-    "Arrayforge Ver1.05",
-    "\x8d\xec\x8e\xd2\x82\xc9\x83\x81\x81\x5b\x83\x8b",  // 作者にメール
-    "\x8d\xc5\x90\x56\x94\xc5\x93\xfc\x8e\xe8",          // 最新版入手
-    // 本ソフトウェアは無料ソフトウェアです。
-    "\x96\x7b\x83\x5c\x83\x74\x83\x67\x83\x45\x83\x46\x83\x41\x82\xcd\x96\xb3\x97\xbf\x83\x5c\x83\x74\x83\x67"
-    "\x83\x45\x83\x46\x83\x41\x82\xc5\x82\xb7\x81\x42",
-    "OK",
-};
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kPurple = RGB(128, 0, 128);
 
-BOOL CALLBACK CollectText(HWND child, LPARAM list) {
-    char text[256] = {};
-    ::GetWindowTextA(child, text, sizeof text);
-    reinterpret_cast<std::vector<std::string>*>(list)->push_back(text);
-    return TRUE;
-}
-
-std::vector<std::string> ChildTexts(HWND window) {
-    std::vector<std::string> texts;
-    ::EnumChildWindows(window, &CollectText, reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
-POINT Centre(HWND window) {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
-// How many pixels of the control show `colour`, read from the screen
-// (another process's window DC does not read back).
+// How many pixels of the control show `colour`, read from the screen.
 int PixelsOf(HWND control, COLORREF colour) {
     RECT rect{};
     ::GetWindowRect(control, &rect);
@@ -63,95 +27,71 @@ int PixelsOf(HWND control, COLORREF colour) {
     return count;
 }
 
-// A press and a release at the same place, as a click that does not move.
 void ClickWithMouse(HWND control) {
-    RECT rect{};
-    ::GetClientRect(control, &rect);
-    LPARAM at = MAKELPARAM(rect.right / 2, rect.bottom / 2);
-    ::PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::PostMessageA(control, WM_LBUTTONUP, 0, at);
+    ::PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ::PostMessageA(control, WM_LBUTTONUP, 0, 0);
 }
 
-std::string BrowserLog() {
-    const char* path = std::getenv("ARRAYFORGE_BROWSER_LOG");
-    if (path == nullptr) return {};
-    std::ifstream in(path);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+const char* BrowserLog() { return std::getenv("ARRAYFORGE_BROWSER_LOG"); }
+
+bool BrowserOpened(const std::string& target) {
+    return WaitFor([&] { return testing_support::ReadBytes(BrowserLog()).find(target) != std::string::npos; });
 }
 
-class AboutBox : public ProgramTest {
+class AboutBox : public ::testing::Test {
 protected:
-    HWND OpenAbout(Program& program) {
-        ::PostMessageA(program.Dialog(), WM_SYSCOMMAND, kAboutCommand, 0);
+    // Opens the box and waits until its links are painted.
+    HWND Open() {
+        ::PostMessageA(program.Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
         HWND about = program.WaitForBox();
-        if (about != nullptr) {
-            EXPECT_TRUE(WaitFor([&] { return PixelsOf(::GetDlgItem(about, kSiteLink), kBlue) > 0; }));
-        }
+        EXPECT_TRUE(WaitFor([&] { return PixelsOf(::GetDlgItem(about, IDC_SITE_LINK), kBlue) > 0; }));
         return about;
     }
-    void CloseAbout(Program& program, HWND about) { program.Answer(about, IDOK); }
+
+    Program program;
 };
 
 TEST_F(AboutBox, OpensFromTheSystemMenuCentredOverTheMainWindow) {
-    Program program;
-    ASSERT_TRUE(program.Started());
-    HWND about = OpenAbout(program);
-    ASSERT_NE(about, nullptr);
-    char caption[64] = {};
-    ::GetWindowTextA(about, caption, sizeof caption);
-    EXPECT_EQ(caption, kAboutCaption);
+    HWND about = Open();
+    EXPECT_EQ(TextOf(about), "\xca\xde\xb0\xbc\xde\xae\xdd\x8f\xee\x95\xf1");  // ﾊﾞｰｼﾞｮﾝ情報
+    std::vector<std::string> texts;
+    for (HWND child = ::GetWindow(about, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+        texts.push_back(TextOf(child));
+    // 作者にメール, 最新版入手, 本ソフトウェアは無料ソフトウェアです。
+    EXPECT_THAT(texts, testing::IsSupersetOf<std::string>(
+                           {"Arrayforge Ver1.05", "\x8d\xec\x8e\xd2\x82\xc9\x83\x81\x81\x5b\x83\x8b",
+                            "\x8d\xc5\x90\x56\x94\xc5\x93\xfc\x8e\xe8",
+                            "\x96\x7b\x83\x5c\x83\x74\x83\x67\x83\x45\x83\x46\x83\x41\x82\xcd\x96\xb3\x97\xbf\x83\x5c"
+                            "\x83\x74\x83\x67\x83\x45\x83\x46\x83\x41\x82\xc5\x82\xb7\x81\x42",
+                            "OK"}));
     EXPECT_EQ(::GetWindow(about, GW_OWNER), program.Dialog());
-    std::vector<std::string> texts = ChildTexts(about);
-    for (const std::string& expected : kAboutTexts)
-        EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
-    POINT aboutCentre = Centre(about);
-    POINT mainCentre = Centre(program.Dialog());
-    EXPECT_LE(std::abs(aboutCentre.x - mainCentre.x), 2);
-    EXPECT_LE(std::abs(aboutCentre.y - mainCentre.y), 2);
-    EXPECT_FALSE(::IsWindowEnabled(program.Dialog())) << "modal over the main window";
-
-    CloseAbout(program, about);
-    EXPECT_TRUE(::IsWindowEnabled(program.Dialog()));
-    EXPECT_EQ(program.Text(kInput), "") << "the main window is unchanged";
+    EXPECT_FALSE(::IsWindowEnabled(program.Dialog())) << "modal";
+    RECT box{};
+    RECT main{};
+    ::GetWindowRect(about, &box);
+    ::GetWindowRect(program.Dialog(), &main);
+    EXPECT_LE(std::abs(box.left + box.right - main.left - main.right), 4);
+    EXPECT_LE(std::abs(box.top + box.bottom - main.top - main.bottom), 4);
 }
 
-TEST_F(AboutBox, ClickedLinkOpensItsAddressAndTurnsPurpleUntilReopened) {
-    Program program;
-    ASSERT_TRUE(program.Started());
-    HWND about = OpenAbout(program);
-    ASSERT_NE(about, nullptr);
-    HWND site = ::GetDlgItem(about, kSiteLink);
-    HWND mail = ::GetDlgItem(about, kMailLink);
-    EXPECT_GT(PixelsOf(mail, kBlue), 0);
-
-    ClickWithMouse(site);
-    EXPECT_TRUE(WaitFor([&] { return PixelsOf(site, kPurple) > 0; })) << "a visited link is purple";
-    EXPECT_GT(PixelsOf(mail, kBlue), 0) << "the other link stays blue";
-    if (std::getenv("ARRAYFORGE_BROWSER_LOG") != nullptr) {
-        EXPECT_TRUE(WaitFor([] { return BrowserLog().find("https://www.corvane.example/arrayforge/") != std::string::npos; }))
-            << BrowserLog();
+TEST_F(AboutBox, ClickedLinkOpensItsAddressAndStaysPurpleUntilTheBoxIsOpenedAgain) {
+    HWND about = Open();
+    ClickWithMouse(::GetDlgItem(about, IDC_SITE_LINK));
+    EXPECT_TRUE(WaitFor([&] { return PixelsOf(::GetDlgItem(about, IDC_SITE_LINK), kPurple) > 0; }));
+    EXPECT_GT(PixelsOf(::GetDlgItem(about, IDC_MAIL_LINK), kBlue), 0) << "the other link stays blue";
+    if (BrowserLog() != nullptr) {
+        EXPECT_TRUE(BrowserOpened("https://www.corvane.example/arrayforge/"));
     }
-
-    CloseAbout(program, about);
-    about = OpenAbout(program);
-    ASSERT_NE(about, nullptr);
-    EXPECT_EQ(PixelsOf(::GetDlgItem(about, kSiteLink), kPurple), 0) << "a new box, new links";
-    EXPECT_GT(PixelsOf(::GetDlgItem(about, kSiteLink), kBlue), 0);
-    CloseAbout(program, about);
+    program.Answer(about, IDOK);
+    about = Open();
+    EXPECT_EQ(PixelsOf(::GetDlgItem(about, IDC_SITE_LINK), kPurple), 0);
 }
 
 TEST_F(AboutBox, MailLinkStartsTheMailer) {
-    if (std::getenv("ARRAYFORGE_BROWSER_LOG") == nullptr) GTEST_SKIP() << "no logging browser prepared";
-    Program program;
-    ASSERT_TRUE(program.Started());
-    HWND about = OpenAbout(program);
-    ASSERT_NE(about, nullptr);
-    ClickWithMouse(::GetDlgItem(about, kMailLink));
-    EXPECT_TRUE(WaitFor([] { return BrowserLog().find("mailto:support@corvane.example") != std::string::npos; }))
-        << BrowserLog();
-    CloseAbout(program, about);
+    if (BrowserLog() == nullptr) GTEST_SKIP() << "no logging browser prepared";
+    HWND about = Open();
+    ClickWithMouse(::GetDlgItem(about, IDC_MAIL_LINK));
+    EXPECT_TRUE(BrowserOpened("mailto:support@corvane.example"));
 }
 
 }  // namespace

@@ -1,165 +1,162 @@
-// The real program's main dialog used by hand: how it opens, when Convert
-// can be clicked, dropped files, Enter, stay-on-top and every way to end it.
+// The real program's main dialog used by hand: runs of Convert with the
+// boxes each shows in turn, when Convert can be clicked, dropped files,
+// stay-on-top, every way to end the program, and the settings it keeps.
 
-#include "E2eTest.h"
+#include <gtest/gtest.h>
 
-using namespace e2e;
-using namespace testing_support;
+#include <optional>
 
+#include "tests/support/TestSupport.h"
+#include "tests/win/e2e/ProgramDriver.h"
+#include "winfw/Handles.h"
+
+namespace e2e {
 namespace {
 
-using MainDialog = ProgramTest;
+using namespace testing_support;
 
-TEST_F(MainDialog, OpensEmptyWithConvertDisabledAndTheInputFocused) {
-    Program program;
-    ASSERT_TRUE(program.Started());
+// Every test starts from a user without settings and leaves none behind.
+class MainDialog : public ::testing::Test {
+protected:
+    MainDialog() { DeleteSettings(); }
+    ~MainDialog() override { DeleteSettings(); }
 
-    char caption[64] = {};
-    ::GetWindowTextA(program.Dialog(), caption, sizeof caption);
-    EXPECT_EQ(caption, kAppTitle);
-    EXPECT_EQ(program.Text(kInput), "");
-    EXPECT_EQ(program.Text(kOutput), "");
-    EXPECT_FALSE(program.IsEnabled(kConvert));
-    EXPECT_EQ(CheckedElementType(program), kChar);
-    EXPECT_FALSE(program.IsChecked(kTopMost));
-    EXPECT_FALSE(program.IsTopmost());
-    EXPECT_EQ(program.ProgressPosition(), 0);
-    EXPECT_EQ(program.FocusedWindow(), program.Item(kInput));
-    // Without it the shell drops nothing onto the window.
-    EXPECT_TRUE(::GetWindowLongA(program.Dialog(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    ScratchFolder folder;
+};
+
+template <class Row>
+class MainDialogTable : public MainDialog, public ::testing::WithParamInterface<Row> {};
+
+constexpr auto kRowName = [](const auto& info) { return std::string(info.param.name); };
+
+const std::string kTitle = "Arrayforge";
+const std::string kError = "\x83\x47\x83\x89\x81\x5b";  // エラー
+
+struct Box {
+    std::string caption;
+    std::string text;
+    int answer = IDOK;  // IDYES or IDNO: a question
+};
+
+// 書込先ﾌｧｲﾙが存在します。\n上書きしていいですか？
+const std::string kOverwrite =
+    "\x8f\x91\x8d\x9e\x90\xe6\xcc\xa7\xb2\xd9\x82\xaa\x91\xb6\x8d\xdd\x82\xb5\x82\xdc\x82\xb7\x81\x42\n"
+    "\x8f\xe3\x8f\x91\x82\xab\x82\xb5\x82\xc4\x82\xa2\x82\xa2\x82\xc5\x82\xb7\x82\xa9\x81\x48";
+const Box kOverwriteYes{kTitle, kOverwrite, IDYES};
+const Box kOverwriteNo{kTitle, kOverwrite, IDNO};
+// ﾌｧｲﾙを書き込みました。
+const Box kWritten{kTitle, "\xcc\xa7\xb2\xd9\x82\xf0\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x82\xdc\x82\xb5\x82\xbd\x81\x42"};
+// ﾌｧｲﾙが見つかりません
+const Box kNotFound{kError, "\xcc\xa7\xb2\xd9\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1"};
+// 書き出しﾌｧｲﾙ名が不正です。
+const Box kBadPath{
+    kError, "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\xcc\xa7\xb2\xd9\x96\xbc\x82\xaa\x95\x73\x90\xb3\x82\xc5\x82\xb7\x81\x42"};
+// ﾌｧｲﾙの共有違反です。
+const Box kSharing{kError, "\xcc\xa7\xb2\xd9\x82\xcc\x8b\xa4\x97\x4c\x88\xe1\x94\xbd\x82\xc5\x82\xb7\x81\x42"};
+
+constexpr char kAbsent[] = "(absent)";
+
+// A file's bytes, or kAbsent.
+std::string Contents(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? kAbsent : ReadBytes(path);
 }
 
-TEST_F(MainDialog, ConvertIsEnabledExactlyWhileBothPathsHoldText) {
+struct ConvertRun {
+    const char* name;
+    int type = IDC_TYPE_1BYTE;
+    const char* input = "ten.bin";
+    std::optional<std::string> bytes = "0123456789";  // the input's; none: no input
+    const char* output = "ten.c";
+    const char* oldOutput = nullptr;  // the output's bytes before the run
+    std::vector<Box> boxes;
+    int progress = 0;                 // the bar while each box is up
+    const char* golden = nullptr;     // the output after the run: a golden file,
+    std::string after = {};           // or these bytes (or kAbsent), or unchecked
+};
+
+void PrintTo(const ConvertRun& run, std::ostream* out) { *out << run.name; }
+
+using Conversion = MainDialogTable<ConvertRun>;
+
+TEST_P(Conversion, ShowsItsBoxesInTurnAndLeavesTheOutput) {
+    const ConvertRun& run = GetParam();
+    const std::string input = folder / run.input;
+    const std::string output = folder / run.output;
+    if (run.bytes) WriteBytes(input, *run.bytes);
+    if (run.oldOutput) WriteBytes(output, run.oldOutput);
     Program program;
     ASSERT_TRUE(program.Started());
+    program.Click(run.type);
+    program.SetText(IDC_SOURCE_PATH, input);
+    program.SetText(IDC_OUTPUT_PATH, output);
+    program.Click(IDC_CONVERT);
 
-    struct Edit {
-        int field;
-        const char* text;
-        bool convertEnabled;
-    };
-    const Edit edits[] = {
-        {kOutput, "C:\\out.c", false}, {kInput, "C:\\in.bin", true}, {kInput, "", false},
-        {kInput, "C:\\in.bin", true},  {kOutput, "", false},         {kOutput, "C:\\out.c", true},
-    };
-    for (const Edit& edit : edits) {
-        program.SetText(edit.field, edit.text);
-        EXPECT_EQ(program.IsEnabled(kConvert), edit.convertEnabled)
-            << "after field " << edit.field << " became \"" << edit.text << "\"";
+    for (const Box& expected : run.boxes) {
+        HWND box = program.WaitForBox();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(TextOf(box), expected.caption);
+        EXPECT_EQ(TextOf(::GetDlgItem(box, 0xFFFF)), expected.text);
+        EXPECT_EQ(::IsWindowVisible(::GetDlgItem(box, IDNO)) != FALSE, expected.answer != IDOK) << "Yes/No or OK";
+        EXPECT_EQ(::GetWindow(box, GW_OWNER), program.Dialog());
+        EXPECT_EQ(program.Progress(), run.progress);
+        program.Answer(box, expected.answer);
+    }
+    program.Sync();
+    EXPECT_EQ(program.OpenBox(), nullptr) << "one box too many";
+    EXPECT_EQ(program.Progress(), 0);
+    // A run that wrote its output disables Convert until a path changes.
+    EXPECT_EQ(program.IsEnabled(IDC_CONVERT), run.boxes.back().text != kWritten.text);
+    program.SetText(IDC_OUTPUT_PATH, output);
+    EXPECT_TRUE(program.IsEnabled(IDC_CONVERT));
+
+    if (run.golden) {
+        EXPECT_EQ(MaskCreationTime(ReadBytes(output)), GoldenFile(run.golden));
+    } else if (!run.after.empty()) {
+        EXPECT_EQ(Contents(output), run.after);
     }
 }
 
-TEST_F(MainDialog, AfterARunConvertWaitsForTheNextChangeOfAPath) {
-    WriteTenBin();
-    Program program;
-    ASSERT_TRUE(program.Started());
-    program.FillPaths(tenBin, tenC);
-    Convert(program, {{Box::Written}});
-    ASSERT_FALSE(program.IsEnabled(kConvert));
-
-    // A character typed and taken back again: the same path, but a change.
-    program.TypeChar(kOutput, 'x');
-    EXPECT_TRUE(program.IsEnabled(kConvert));
-    program.TypeChar(kOutput, '\b');
-    EXPECT_EQ(program.Text(kOutput), tenC);
-    EXPECT_TRUE(program.IsEnabled(kConvert));
-
-    Convert(program, {{Box::Overwrite, IDNO}});
-}
-
-TEST_F(MainDialog, EnterConvertsOnlyWhileConvertIsEnabled) {
-    WriteTenBin();
-    Program program;
-    ASSERT_TRUE(program.Started());
-    ASSERT_EQ(program.FocusedWindow(), program.Item(kInput));
-
-    program.SetText(kInput, tenBin);
-    program.PressKey(VK_RETURN);
-    program.Sync();
-    EXPECT_EQ(program.OpenBox(), nullptr);
-    EXPECT_FALSE(program.WaitForExit(0)) << "Enter ended the program";
-
-    program.SetText(kOutput, tenC);
-    program.PressKey(VK_RETURN);
-    GoThroughBoxes(program, {{Box::Written}});
-    EXPECT_EQ(MaskCreationTime(ReadBytes(tenC)), GoldenFile("ten_char.c"));
-}
-
-// Dropped files: only the first one counts, and the output path is the
-// input's with its last extension replaced by ".c". Nothing needs to exist.
-struct DropRow {
-    std::string name;
-    std::vector<std::string> paths;
-    std::string output;
-};
-
-using DropOntoInput = ProgramTestWith<DropRow>;
-
-TEST_P(DropOntoInput, FillsBothPaths) {
-    const DropRow& row = GetParam();
-    Program program;
-    ASSERT_TRUE(program.Started());
-
-    program.Drop(row.paths, program.CentreOf(kInput));
-
-    EXPECT_EQ(program.Text(kInput), row.paths.front());
-    EXPECT_EQ(program.Text(kOutput), row.output);
-    EXPECT_TRUE(program.IsEnabled(kConvert));
-}
-
+// The bar moves after each full chunk of 28672 bytes.
 INSTANTIATE_TEST_SUITE_P(
-    Paths, DropOntoInput,
+    Runs, Conversion,
     ::testing::Values(
-        DropRow{"Extension", {"C:\\data\\image.bin"}, "C:\\data\\image.c"},
-        DropRow{"TwoExtensions", {"C:\\data\\pack.tar.gz"}, "C:\\data\\pack.tar.c"},
-        DropRow{"NoExtension", {"C:\\data\\README"}, "C:\\data\\README.c"},
-        DropRow{"SeveralFiles", {"C:\\data\\first.bin", "D:\\other\\second.txt", "C:\\third"}, "C:\\data\\first.c"},
-        // "C:\表\データ.bin" and "C:\data\表.bin": "表" ends in the byte 0x5C.
-        DropRow{"JapaneseFolder",
-                {"C:\\\x95\x5c\\\x83\x66\x81\x5b\x83\x5e.bin"},
-                "C:\\\x95\x5c\\\x83\x66\x81\x5b\x83\x5e.c"},
-        DropRow{"JapaneseName", {"C:\\data\\\x95\x5c.bin"}, "C:\\data\\\x95\x5c.c"}),
-    RowName{});
+        ConvertRun{.name = "Char", .boxes = {kWritten}, .golden = "ten_char.c"},
+        ConvertRun{.name = "Uint", .type = IDC_TYPE_2BYTE, .input = "three.bin", .bytes = "\x01\x02\x03",
+                   .boxes = {kWritten}, .golden = "three_uint.c"},
+        ConvertRun{.name = "Ulong", .type = IDC_TYPE_4BYTE, .input = "five.bin", .bytes = "\x01\x02\x03\x04\x05",
+                   .boxes = {kWritten}, .golden = "five_ulong.c"},
+        ConvertRun{.name = "OverwriteYes", .oldOutput = "old", .boxes = {kOverwriteYes, kWritten},
+                   .golden = "ten_char.c"},
+        ConvertRun{.name = "OverwriteNo", .oldOutput = "old", .boxes = {kOverwriteNo}, .after = "old"},
+        ConvertRun{.name = "MissingInput", .bytes = std::nullopt, .boxes = {kNotFound}, .after = kAbsent},
+        ConvertRun{.name = "OutputFolderMissing", .output = "none\\ten.c", .boxes = {kBadPath}, .after = kAbsent},
+        ConvertRun{.name = "SameFileInAndOut", .output = "ten.bin", .boxes = {kOverwriteYes, kSharing},
+                   .after = "0123456789"},
+        ConvertRun{.name = "TwoChunks", .bytes = Pattern(57344), .boxes = {kWritten}, .progress = 100},
+        ConvertRun{.name = "OneChunkAndAByte", .bytes = Pattern(28673), .boxes = {kWritten}, .progress = 99}),
+    kRowName);
 
-struct MissedDropRow {
-    std::string name;
-    std::function<POINT(const Program&)> point;
-};
-
-using DropElsewhere = ProgramTestWith<MissedDropRow>;
-
-TEST_P(DropElsewhere, ChangesNothing) {
+// Only the first file dropped counts, and only on the input field. "表" ends
+// in the byte 0x5C, which a byte-wise search would take for a backslash.
+TEST_F(MainDialog, PathsComeFromADropOnTheInputAndConvertNeedsBoth) {
     Program program;
     ASSERT_TRUE(program.Started());
-    program.FillPaths("C:\\keep\\a.bin", "C:\\keep\\a.c");
+    EXPECT_FALSE(program.IsEnabled(IDC_CONVERT));
+    const std::vector<std::string> files = {"C:\\\x95\x5c\\pack.tar.gz", "D:\\second.bin"};
+    program.Drop(files, program.CentreOf(IDC_OUTPUT_PATH));
+    EXPECT_EQ(program.Text(IDC_SOURCE_PATH), "");
+    EXPECT_EQ(program.Text(IDC_OUTPUT_PATH), "");
+    program.Drop(files, program.CentreOf(IDC_SOURCE_PATH));
+    EXPECT_EQ(program.Text(IDC_SOURCE_PATH), files[0]);
+    EXPECT_EQ(program.Text(IDC_OUTPUT_PATH), "C:\\\x95\x5c\\pack.tar.c");
+    EXPECT_TRUE(program.IsEnabled(IDC_CONVERT));
 
-    program.Drop({"C:\\data\\image.bin"}, GetParam().point(program));
-
-    EXPECT_EQ(program.Text(kInput), "C:\\keep\\a.bin");
-    EXPECT_EQ(program.Text(kOutput), "C:\\keep\\a.c");
-    program.Sync();  // still alive and answering
+    program.SetText(IDC_SOURCE_PATH, "");
+    EXPECT_FALSE(program.IsEnabled(IDC_CONVERT));
+    program.SetText(IDC_SOURCE_PATH, "C:\\in.bin");
+    program.SetText(IDC_OUTPUT_PATH, "");
+    EXPECT_FALSE(program.IsEnabled(IDC_CONVERT));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Points, DropElsewhere,
-    ::testing::Values(MissedDropRow{"OutputField", [](const Program& p) { return p.CentreOf(kOutput); }},
-                      MissedDropRow{"ConvertButton", [](const Program& p) { return p.CentreOf(kConvert); }},
-                      MissedDropRow{"RadioButton", [](const Program& p) { return p.CentreOf(kUint); }},
-                      MissedDropRow{"Background", [](const Program&) { return POINT{2, 2}; }}),
-    RowName{});
-
-// A topmost window of the test, over every window there is when it opens.
-class TopmostWindow {
-public:
-    TopmostWindow()
-        : m_window(::CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8, nullptr, nullptr,
-                                     nullptr, nullptr)) {}
-    ~TopmostWindow() { ::DestroyWindow(m_window); }
-    HWND Get() const { return m_window; }
-
-private:
-    HWND m_window;
-};
 
 bool IsAbove(HWND upper, HWND lower) {
     for (HWND window = ::GetWindow(lower, GW_HWNDPREV); window != nullptr; window = ::GetWindow(window, GW_HWNDPREV))
@@ -167,68 +164,66 @@ bool IsAbove(HWND upper, HWND lower) {
     return false;
 }
 
-bool RunningUnderWine() { return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+// Wine gives no WS_EX_TOPMOST to a window that owns a pop-up (the dialog owns
+// its tooltip) when it is placed topmost, but raises it: so the switch is
+// seen by a topmost window of the test going under the dialog.
+TEST_F(MainDialog, FirstStartShowsTheDefaultsAndTheChoicesSurviveARestart) {
+    {
+        Program program(folder.Path().string());
+        ASSERT_TRUE(program.Started());
+        EXPECT_TRUE(program.IsChecked(IDC_TYPE_1BYTE));
+        EXPECT_FALSE(program.IsChecked(IDC_TOPMOST));
+        EXPECT_FALSE(program.IsTopmost());
+        UniqueWindow other(::CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8, nullptr,
+                                             nullptr, nullptr, nullptr));
+        ASSERT_TRUE(IsAbove(other.Get(), program.Dialog()));
+        program.Click(IDC_TYPE_4BYTE);
+        program.Click(IDC_TOPMOST);
+        program.Sync();
+        EXPECT_TRUE(IsAbove(program.Dialog(), other.Get()));
+        program.Click(IDC_EXIT);
+        ASSERT_EQ(program.WaitForExit(), 0u);
+    }
+    EXPECT_EQ(Setting("LastDir"), folder.Path().string() + "\\");
 
-// Switched on, the dialog goes over every window, topmost ones included;
-// switched off, it is an ordinary window again. (Wine raises a window that
-// owns a pop-up, as the dialog owns its tooltip, when it is placed
-// HWND_TOPMOST, but does not give it WS_EX_TOPMOST: there only the raise
-// shows after a click.)
-TEST_F(MainDialog, StayOnTopFollowsTheCheckBox) {
-    settings::WriteDword("TopWin", 1);
     Program program;
     ASSERT_TRUE(program.Started());
-    EXPECT_TRUE(program.IsChecked(kTopMost));
+    EXPECT_TRUE(program.IsChecked(IDC_TYPE_4BYTE));
+    EXPECT_TRUE(program.IsChecked(IDC_TOPMOST));
     EXPECT_TRUE(program.IsTopmost());
-
-    program.Click(kTopMost);
-    ASSERT_TRUE(WaitFor([&] { return !program.IsChecked(kTopMost); }));
+    program.Click(IDC_TOPMOST);
+    program.Sync();
     EXPECT_FALSE(program.IsTopmost());
-
-    TopmostWindow other;
-    ASSERT_TRUE(IsAbove(other.Get(), program.Dialog()));
-    program.Click(kTopMost);
-    ASSERT_TRUE(WaitFor([&] { return program.IsChecked(kTopMost); }));
-    EXPECT_TRUE(IsAbove(program.Dialog(), other.Get()));
-    if (!RunningUnderWine()) {
-        EXPECT_TRUE(program.IsTopmost());
-    }
 }
 
-// Every way to end the program ends the process and stores the settings.
-struct EndingRow {
-    std::string name;
-    std::function<void(Program&)> end;
+// Each a message posted to a control (0: the dialog itself).
+struct Ending {
+    const char* name;
+    int control;
+    UINT message;
+    WPARAM wParam;
 };
 
-using Ending = ProgramTestWith<EndingRow>;
+using Endings = MainDialogTable<Ending>;
 
-TEST_P(Ending, EndsTheProgramAndStoresTheSettings) {
+TEST_P(Endings, EndTheProgramAndStoreTheSettings) {
     Program program;
     ASSERT_TRUE(program.Started());
-    program.Click(kUint);
-    ASSERT_TRUE(WaitFor([&] { return program.IsChecked(kUint); }));
+    program.Click(IDC_TYPE_2BYTE);
     program.Sync();
-    EXPECT_FALSE(settings::HasValue("DataType")) << "stored before the end";
-
-    GetParam().end(program);
-
-    ASSERT_TRUE(program.WaitForExit()) << "the program is still running";
-    EXPECT_EQ(program.ExitCode(), 0u);
-    EXPECT_EQ(settings::ReadDword("DataType"), 1u);
-    EXPECT_EQ(settings::ReadDword("TopWin"), 0u);
-    EXPECT_TRUE(settings::HasValue("LastDir"));
+    const Ending& ending = GetParam();
+    HWND target = ending.control != 0 ? program.Item(ending.control) : program.Dialog();
+    ::PostMessageA(target, ending.message, ending.wParam, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_EQ(Setting("DataType"), "1");
+    EXPECT_EQ(Setting("TopWin"), "0");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ways, Ending,
-    ::testing::Values(EndingRow{"ExitButton", [](Program& p) { p.Click(kExit); }},
-                      // The key goes to whatever has the focus (the radio
-                      // button just clicked), through the dialog's keyboard
-                      // handling.
-                      EndingRow{"EscapeKey", [](Program& p) { p.PressKey(VK_ESCAPE); }},
-                      EndingRow{"CloseBox",
-                                [](Program& p) { ::PostMessageA(p.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }}),
-    RowName{});
+INSTANTIATE_TEST_SUITE_P(Ways, Endings,
+                         ::testing::Values(Ending{"Exit", IDC_EXIT, BM_CLICK, 0},
+                                           Ending{"Escape", IDC_TYPE_2BYTE, WM_KEYDOWN, VK_ESCAPE},
+                                           Ending{"CloseBox", 0, WM_SYSCOMMAND, SC_CLOSE}),
+                         kRowName);
 
 }  // namespace
+}  // namespace e2e

@@ -1,58 +1,36 @@
 #pragma once
 
-// Drives the real Tabulo.exe from the test process, the way a user would:
-// texts typed into the fields, files dropped, buttons clicked, keys pressed,
-// message boxes read and answered. Everything the program does is observed
-// from outside through its windows, its files and its registry key.
+// Drives the real Tabulo.exe from a test, the way a user would. The control
+// ids are the program's (res/resource.h).
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "res/resource.h"
 
 namespace e2e {
 
 constexpr DWORD kTimeoutMs = 10000;
 
-// Control ids of the main dialog.
-enum Control : int {
-    kInput = 1000,
-    kOutput = 1001,
-    kChar = 1002,
-    kUint = 1003,
-    kUlong = 1004,
-    kConvert = 1005,
-    kExit = 1006,
-    kProgress = 1008,
-    kTopMost = 1012,
-};
-
-// Polls `condition` until it holds or `timeoutMs` has passed.
 template <class Condition>
 bool WaitFor(Condition condition, DWORD timeoutMs = kTimeoutMs) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        if (condition()) return true;
+    for (const DWORD start = ::GetTickCount(); !condition(); ::Sleep(5))
         if (::GetTickCount() - start > timeoutMs) return false;
-        ::Sleep(5);
-    }
+    return true;
 }
 
-// What a message box of the program showed.
-struct BoxSeen {
-    std::string caption;
-    std::string text;
-    bool yesNo = false;  // Yes and No buttons; otherwise OK alone
-    bool ownedByDialog = false;
-};
+std::string ProgramPath();
+// A window's text (a caption, a control's text), also of another process.
+std::string TextOf(HWND window);
 
-// One running Tabulo.exe and its main dialog. The process is terminated
-// when the object dies, and also when the test process itself dies.
+// One running Tabulo.exe and its main dialog; terminated when the object dies.
 class Program {
 public:
-    // Starts the program in `currentDirectory` (the test's own when empty)
-    // and waits until its dialog is shown; the test fails when it is not.
+    // Starts the program and waits for its dialog; the test fails when none appears.
     explicit Program(const std::string& currentDirectory = {});
     ~Program();
     Program(const Program&) = delete;
@@ -61,66 +39,44 @@ public:
     bool Started() const { return m_dialog != nullptr; }
     HWND Dialog() const { return m_dialog; }
     HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
+    DWORD ProcessId() const { return m_process.dwProcessId; }
 
-    std::string Text(int id) const;
-    void SetText(int id, std::string_view text);  // as pasted: the field sees a change
-    void FillPaths(std::string_view input, std::string_view output);  // both path fields
-    void TypeChar(int id, char ch);                                    // a character typed into the field
-    bool IsChecked(int id) const;
-    bool IsEnabled(int id) const;
-    int ProgressPosition() const;
-    bool IsTopmost() const;
+    std::string Text(int id) const { return TextOf(Item(id)); }
+    // As pasted: the field reports a change.
+    void SetText(int id, const std::string& text) const {
+        ::SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    bool IsChecked(int id) const { return ::SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool IsEnabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+    int Progress() const { return static_cast<int>(::SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0)); }
+    bool IsTopmost() const { return (::GetWindowLongA(m_dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
-    // A click, posted as the mouse would: the driver never waits inside
-    // the program's handler (which may open a modal box).
-    void Click(int id);
-    // Posts a key press to the control that has the keyboard focus.
-    void PressKey(UINT virtualKey);
-    HWND FocusedWindow() const;
-
-    // Drops `paths` (the first one first) at `clientPoint` of the dialog.
-    void Drop(const std::vector<std::string>& paths, POINT clientPoint);
-    // The centre of a control, in the dialog's client coordinates.
+    // Posted, as the mouse would: the driver never waits in the program's handler.
+    void Click(int id) const { ::PostMessageA(Item(id), BM_CLICK, 0, 0); }
+    void Drop(const std::vector<std::string>& paths, POINT clientPoint) const;
     POINT CentreOf(int id) const;
-
     // Returns once the program has handled everything posted to it before.
     void Sync();
 
-    // The visible message box over the dialog, or null.
+    // A message box or the About box over the dialog, or null.
     HWND OpenBox() const;
     HWND WaitForBox() const;
-    BoxSeen Describe(HWND box) const;
-    // Clicks `buttonId` of `box` and waits until the box is gone.
-    void Answer(HWND box, int buttonId);
+    // Clicks the button and waits until the box is gone.
+    void Answer(HWND box, int buttonId) const;
 
-    // Waits for the process to end; false if it is still running.
-    bool WaitForExit(DWORD timeoutMs = kTimeoutMs);
-    DWORD ExitCode() const;
-
-    HANDLE Process() const { return m_process.hProcess; }
+    // The exit code, or STILL_ACTIVE.
+    DWORD WaitForExit() const;
 
 private:
     PROCESS_INFORMATION m_process{};
-    HANDLE m_job = nullptr;
     HWND m_dialog = nullptr;
     int m_syncCount = 0;
 };
 
-// The program's settings in HKEY_CURRENT_USER\Software\Corvane\Tabulo. The
-// driver runs in the program's Wine prefix, so it sees what the program
-// stored at once.
-namespace settings {
-
-void Delete();
-bool KeyExists();
-bool HasValue(const char* name);
-// The value's type and size are checked as well: a failure is reported
-// and 0xFFFFFFFF (or "?") returned.
-DWORD ReadDword(const char* name);
-std::string ReadText(const char* name);
-void WriteDword(const char* name, DWORD value);
-void WriteText(const char* name, const std::string& text);
-
-}  // namespace settings
+// The program's settings (HKEY_CURRENT_USER\Software\Corvane\Tabulo), seen
+// at once: the test runs in the program's Wine prefix.
+void DeleteSettings();
+// A DWORD in decimal, a string as it is, "?" when missing or of another type.
+std::string Setting(const char* name);
 
 }  // namespace e2e

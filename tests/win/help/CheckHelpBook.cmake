@@ -1,178 +1,38 @@
-# Checks the help book against itself, against the program's texts and
-# against the compiled help file:
-#   cmake -DBOOK=help/book -DTEXTS=app/Texts.h -DRESOURCES=res/Tabulo.rc
-#         -DHELP_FILE=Tabulo.chm -P CheckHelpBook.cmake
-# - the project lists every file of the book, and every file it names exists;
-# - the contents name every page; every link of the contents, the index and
-#   the pages leads to an existing page and, with "#name", to an existing
-#   anchor of it;
-# - every page declares its charset (Shift_JIS, the help file's) and a title;
-# - every message of app/Texts.h and every caption of res/Tabulo.rc appears
-#   in the pages exactly as the program shows it;
-# - the help file holds every page.
-
-cmake_minimum_required(VERSION 3.25)
-foreach(path BOOK TEXTS RESOURCES HELP_FILE)
-  if(DEFINED ${path})
-    get_filename_component(${path} "${${path}}" ABSOLUTE)
-  endif()
-endforeach()
-
-set(failures "")
-macro(fail text)
-  string(APPEND failures "  ${text}\n")
-endmacro()
-
+# Checks the help book and the help file compiled from it:
+#   cmake -DBOOK=help/book -DHELP_FILE=Tabulo.chm -P CheckHelpBook.cmake
+# The contents list every page, every link of the contents, the index and
+# the pages leads to a file of the book, and the help file holds every page.
 file(GLOB pages RELATIVE "${BOOK}" "${BOOK}/*.htm")
-file(GLOB book_files RELATIVE "${BOOK}" "${BOOK}/*")
-list(REMOVE_ITEM book_files Tabulo.hhp Tabulo.hhc Tabulo.hhk)
-
-# Anchors of each page: <a name="x"> and id="x".
+set(failures "")
+file(READ "${BOOK}/Tabulo.hhc" contents)
 foreach(page IN LISTS pages)
-  file(READ "${BOOK}/${page}" html)
-  set(html_${page} "${html}")
-  string(REGEX MATCHALL "(name|id)=\"[^\"]+\"" found "${html}")
-  set(anchors_${page} "")
-  foreach(attribute IN LISTS found)
-    string(REGEX REPLACE "^(name|id)=\"([^\"]+)\"$" "\\2" anchor "${attribute}")
-    list(APPEND anchors_${page} "${anchor}")
-  endforeach()
+  if(NOT contents MATCHES "name=\"Local\" value=\"${page}[\"#]")
+    string(APPEND failures "  Tabulo.hhc does not list ${page}\n")
+  endif()
 endforeach()
 
-# A link "page.htm#anchor", "#anchor" (within `from`) or "style.css".
-function(check_link from link)
-  if(link MATCHES "^(https?|mailto):")
-    return()
-  endif()
-  string(REGEX REPLACE "#.*$" "" target "${link}")
-  if(target STREQUAL "")
-    set(target "${from}")
-  endif()
-  if(NOT EXISTS "${BOOK}/${target}")
-    set(failures "${failures}  ${from}: link to a missing file: ${link}\n" PARENT_SCOPE)
-    return()
-  endif()
-  if(link MATCHES "#(.+)$")
-    set(anchor "${CMAKE_MATCH_1}")
-    if(NOT anchor IN_LIST anchors_${target})
-      set(failures "${failures}  ${from}: link to a missing anchor: ${link}\n" PARENT_SCOPE)
+foreach(file IN LISTS pages ITEMS Tabulo.hhc Tabulo.hhk)
+  file(READ "${BOOK}/${file}" text)
+  string(REGEX MATCHALL "(href|src|\"Local\" value)=\"[^\"#:]+[\"#]" links "${text}")
+  foreach(link IN LISTS links)
+    string(REGEX REPLACE "^.*=\"|[\"#]$" "" target "${link}")
+    if(NOT EXISTS "${BOOK}/${target}")
+      string(APPEND failures "  ${file} links to the missing ${target}\n")
     endif()
-  endif()
-endfunction()
-
-# The project.
-file(READ "${BOOK}/Tabulo.hhp" project)
-string(REGEX REPLACE ".*\\[FILES\\]\n" "" listed "${project}")
-string(REGEX REPLACE "\n\\[.*" "" listed "${listed}")
-string(STRIP "${listed}" listed)
-string(REPLACE "\n" ";" listed "${listed}")
-foreach(file IN LISTS book_files)
-  if(NOT file IN_LIST listed)
-    fail("Tabulo.hhp: [FILES] does not list ${file}")
-  endif()
-endforeach()
-foreach(file IN LISTS listed)
-  if(NOT EXISTS "${BOOK}/${file}")
-    fail("Tabulo.hhp: [FILES] lists the missing ${file}")
-  endif()
-endforeach()
-string(REGEX MATCHALL "(Contents file|Index file|Default topic)=[^\n]+" named "${project}")
-string(REGEX MATCHALL "\"[^\",]+\\.(hhc|hhk|htm)\"" window_files "${project}")
-foreach(entry IN LISTS named window_files)
-  string(REGEX REPLACE "^[^=]+=|\"" "" file "${entry}")
-  if(NOT EXISTS "${BOOK}/${file}")
-    fail("Tabulo.hhp names the missing ${file}")
-  endif()
-endforeach()
-
-# The contents and the index.
-foreach(sitemap Tabulo.hhc Tabulo.hhk)
-  file(READ "${BOOK}/${sitemap}" text)
-  string(REGEX MATCHALL "name=\"Local\" value=\"[^\"]+\"" locals "${text}")
-  if(locals STREQUAL "")
-    fail("${sitemap} has no entries")
-  endif()
-  set(targets_${sitemap} "")
-  foreach(local IN LISTS locals)
-    string(REGEX REPLACE "^name=\"Local\" value=\"([^\"]+)\"$" "\\1" link "${local}")
-    check_link("${sitemap}" "${link}")
-    string(REGEX REPLACE "#.*$" "" target "${link}")
-    list(APPEND targets_${sitemap} "${target}")
   endforeach()
 endforeach()
-foreach(page IN LISTS pages)
-  if(NOT page IN_LIST targets_Tabulo.hhc)
-    fail("Tabulo.hhc does not list ${page}")
-  endif()
-endforeach()
 
-# The pages.
-set(book_text "")
+# Its directory names each page as "/page".
+file(READ "${HELP_FILE}" compiled HEX)
 foreach(page IN LISTS pages)
-  set(html "${html_${page}}")
-  if(NOT html MATCHES "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">")
-    fail("${page} does not declare charset=Shift_JIS")
-  endif()
-  if(NOT html MATCHES "<title>[^<]+</title>")
-    fail("${page} has no title")
-  endif()
-  string(REGEX MATCHALL "(href|src)=\"[^\"]+\"" links "${html}")
-  foreach(attribute IN LISTS links)
-    string(REGEX REPLACE "^(href|src)=\"([^\"]+)\"$" "\\2" link "${attribute}")
-    check_link("${page}" "${link}")
-  endforeach()
-  string(REGEX REPLACE "<[^>]*>" "" text "${html}")
-  string(APPEND book_text "${text}")
-endforeach()
-
-# The program's texts, as the pages show them (line breaks are <br>).
-function(expect_in_book what text)
-  string(FIND "${book_text}" "${text}" at)
+  string(HEX "/${page}" name)
+  string(FIND "${compiled}" "${name}" at)
   if(at EQUAL -1)
-    set(failures "${failures}  no page shows ${what} \"${text}\"\n" PARENT_SCOPE)
-  endif()
-endfunction()
-
-file(READ "${TEXTS}" texts)
-string(REGEX REPLACE "//[^\n]*" "" texts "${texts}")
-# The open-file dialog's filter: its "|" separators are not shown.
-string(REGEX REPLACE "kBrowseFilter = \"([^\"|]*)\\|[^\"]*\"" "kBrowseFilter = \"\\1\"" texts "${texts}")
-string(REGEX MATCHALL "\"([^\"\\\\]|\\\\.)*\"" literals "${texts}")
-foreach(literal IN LISTS literals)
-  string(REGEX REPLACE "^\"|\"$" "" literal "${literal}")
-  string(REPLACE "\\n" "" literal "${literal}")
-  expect_in_book("the program's text" "${literal}")
-endforeach()
-
-file(READ "${RESOURCES}" resources)
-string(REGEX MATCHALL "(CONTROL|CAPTION|IDS_[A-Z_]+) +\"[^\"]+\"" captions "${resources}")
-foreach(caption IN LISTS captions)
-  string(REGEX REPLACE "^[A-Z_]+ +\"|\"$" "" caption "${caption}")
-  # "&A" shows as an underlined A; the progress bar shows no text.
-  string(REPLACE "&" "" caption "${caption}")
-  if(NOT caption STREQUAL "Progress1")
-    expect_in_book("the caption" "${caption}")
+    string(APPEND failures "  ${HELP_FILE} does not hold ${page}\n")
   endif()
 endforeach()
 
-# The compiled help file: its directory names each page as "/page".
-if(DEFINED HELP_FILE)
-  if(NOT EXISTS "${HELP_FILE}")
-    fail("no help file ${HELP_FILE}")
-  else()
-    file(READ "${HELP_FILE}" compiled HEX)
-    foreach(page IN LISTS pages)
-      string(HEX "/${page}" name)
-      string(FIND "${compiled}" "${name}" at)
-      if(at EQUAL -1)
-        fail("${HELP_FILE} does not hold ${page}")
-      endif()
-    endforeach()
-  endif()
+list(LENGTH pages count)
+if(count EQUAL 0 OR NOT failures STREQUAL "")
+  message(FATAL_ERROR "The help book (${count} pages) has faults:\n${failures}")
 endif()
-
-if(NOT failures STREQUAL "")
-  message(FATAL_ERROR "The help book has faults:\n${failures}")
-endif()
-list(LENGTH pages page_count)
-message(STATUS "Help book: ${page_count} pages checked")

@@ -1,59 +1,37 @@
-// A stand-in for the HTML Help engine, loaded by the help loader's tests.
-// It writes one line per event to the file named by kFakeEngineLogVariable:
-//   attach <path of this library>     loaded
-//   refused <path of this library>    load refused (kFakeEngineRefuseVariable is "1")
-//   detach                            unloaded
-//   call <caller> <file> <command> <data>   HtmlHelpA called (numbers in hex,
-//                                           <file> "-" for none)
-// and answers every call with kFakeResultBase + command.
+// A stand-in for the HTML Help engine. It appends a line per event to
+// engine.log in the current directory:
+//   attach                                  loaded
+//   refused                                 load refused (ARRAYFORGE_FAKE_ENGINE_REFUSE set)
+//   call <caller> <file> <command> <data>   HtmlHelpA (numbers in hex, file "-" for none)
 
 #include <windows.h>
 
-#include <string>
-
-#include "tests/win/help/HelpLogs.h"
+#include <cstdio>
 
 namespace {
 
-HMODULE g_self = nullptr;
-bool g_refused = false;
-
-void Log(const std::string& line) { AppendLogLine(kFakeEngineLogVariable, line); }
-
-std::string OwnPath() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(g_self, path, MAX_PATH);
-    return path;
+void Log(const char* line) {
+    if (FILE* log = std::fopen("engine.log", "a")) {
+        std::fputs(line, log);
+        std::fclose(log);
+    }
 }
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_self = instance;
-        if (EnvironmentVariable(kFakeEngineRefuseVariable) == "1") {
-            Log(std::string("refused ").append(OwnPath()));
-            g_refused = true;
-            return FALSE;
-        }
-        Log(std::string("attach ").append(OwnPath()));
-    } else if (reason == DLL_PROCESS_DETACH && !g_refused) {
-        // (A library that refused to load is detached at once.)
-        Log("detach");
-    }
-    return TRUE;
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason != DLL_PROCESS_ATTACH) return TRUE;
+    const bool refuse = ::GetEnvironmentVariableA("ARRAYFORGE_FAKE_ENGINE_REFUSE", nullptr, 0) > 0;
+    Log(refuse ? "refused\n" : "attach\n");
+    return !refuse;
 }
 
-// Exported as number 14 without a name by FakeEngine.def, and by name only
-// (number 13) by FakeEngineNoEntry.def.
+// Exported as number 14 without a name (FakeEngine.def), as the real engine's HtmlHelpA.
 extern "C" HWND WINAPI FakeHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
-    Log(std::string("call ")
-            .append(LogNumber(reinterpret_cast<UINT_PTR>(caller)))
-            .append(" ")
-            .append(file != nullptr ? file : "-")
-            .append(" ")
-            .append(LogNumber(command))
-            .append(" ")
-            .append(LogNumber(data)));
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(kFakeResultBase + command));
+    char line[512];
+    std::snprintf(line, sizeof line, "call %lx %s %x %lx\n",
+                  static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(caller)), file != nullptr ? file : "-", command,
+                  static_cast<unsigned long>(data));
+    Log(line);
+    return nullptr;
 }

@@ -1,218 +1,141 @@
-// The help loader against stand-in engines (FakeEngine.cpp) that record
-// their loads and calls. Each test runs in a process of its own, since the
-// loader's state lasts as long as its process.
+// The help loader against the stand-in engine (FakeEngine.cpp). The loader
+// keeps its state as long as its process lives, so each case runs in a
+// process of its own: the test program starts itself again for that case
+// only, in a fresh folder that becomes its current directory.
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "help/HtmlHelp.h"
-#include "tests/win/help/HelpLogs.h"
+#include "tests/support/TestSupport.h"
 #include "tests/win/help/HelpTestSupport.h"
 
 namespace {
 
-using testing::ElementsAre;
-using testing::IsEmpty;
-using testing::StrCaseEq;
-
-// The stand-in only records the caller window, so any value will do.
+constexpr char kCaseVariable[] = "ARRAYFORGE_HELP_CASE";
+constexpr char kRefuseVariable[] = "ARRAYFORGE_FAKE_ENGINE_REFUSE";  // read by FakeEngine.cpp
+constexpr char kLoadOrderKey[] = "Software\\Wine\\DllOverrides";  // Wine's, read at every load
 const HWND kCaller = reinterpret_cast<HWND>(0x1234);
 constexpr char kHelpFile[] = "C:\\Tools\\Tabulo.chm";
+// What the engine's registration names: nothing, or the stand-in's path.
+constexpr std::size_t kUnregistered = 0;
+constexpr std::size_t kPath = 1;
 
-std::string Attached(const std::string& path) { return std::string("attach ").append(path); }
+std::string Sz(const std::string& text) { return text + '\0'; }
 
-HWND FakeResult(UINT command) { return reinterpret_cast<HWND>(kFakeResultBase + command); }
-
-bool SystemEngineLoaded() { return SamePath(LoadedModulePath("hhctrl.ocx"), SystemEnginePath()); }
-
-// The shut-down calls load `engine` (a stand-in) and reach it, in order.
-void ExpectShutDownToReachOnly(const std::string& engine) {
-    CloseAllHelp();
-    EXPECT_THAT(FakeEngineLog(), ElementsAre(StrCaseEq(Attached(engine)), "call 0 - 12 0", "call 0 - 1d 0"));
+// True in the case's own process. Otherwise runs the case there, with the
+// stand-in planted as "hhctrl.ocx" beside a copy of the program if asked.
+bool InCaseProcess(bool plantEngine) {
+    if (::GetEnvironmentVariableA(kCaseVariable, nullptr, 0) > 0) return true;
+    testing_support::ScratchFolder folder;
+    char self[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string program = self;
+    if (plantEngine) {
+        program = folder / "loader.exe";
+        EXPECT_TRUE(::CopyFileA(self, program.c_str(), FALSE));
+        EXPECT_TRUE(::CopyFileA(FakeEnginePath().c_str(), (folder / "hhctrl.ocx").c_str(), FALSE));
+    }
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string commandLine =
+        "\"" + program + "\" --gtest_brief=1 --gtest_filter=" + test->test_suite_name() + "." + test->name();
+    std::fflush(stdout);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ::SetEnvironmentVariableA(kCaseVariable, "1");
+    EXPECT_TRUE(::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                 folder.Path().string().c_str(), &startup, &process));
+    ::SetEnvironmentVariableA(kCaseVariable, nullptr);
+    UniqueKernelHandle thread(process.hThread);
+    UniqueKernelHandle child(process.hProcess);
+    DWORD exitCode = ~0u;
+    ::WaitForSingleObject(child.Get(), 120000);
+    ::GetExitCodeProcess(child.Get(), &exitCode);
+    EXPECT_EQ(exitCode, 0u) << "the case failed in its own process (its output is above)";
+    return false;
 }
 
-// The shut-down calls load the system's engine and no stand-in.
-void ExpectShutDownToReachTheSystemEngineOnly() {
-    CloseAllHelp();
-    EXPECT_THAT(FakeEngineLog(), IsEmpty());
-    EXPECT_TRUE(SystemEngineLoaded()) << LoadedModulePath("hhctrl.ocx");
+// The "hhctrl.ocx" loaded is the system's.
+bool SystemEngineLoaded() {
+    HMODULE engine = ::GetModuleHandleA("hhctrl.ocx");
+    char loaded[MAX_PATH] = {};
+    char system[MAX_PATH] = {};
+    ::GetModuleFileNameA(engine, loaded, MAX_PATH);
+    ::GetSystemDirectoryA(system, MAX_PATH);
+    return engine != nullptr && ::lstrcmpiA(loaded, (std::string(system) + "\\hhctrl.ocx").c_str()) == 0;
 }
 
-// A copy of the stand-in in the work folder whose full path is `length`
-// characters long.
-std::string FakeEngineCopyWithPathLength(std::size_t length) {
-    const std::string prefix = CaseFolder().append("\\fake");
-    const std::string suffix = ".dll";
-    const std::string path = std::string(prefix).append(length - prefix.size() - suffix.size(), 'x').append(suffix);
-    EXPECT_TRUE(CopyFileTo(FakeEnginePath(), path));
-    return path;
+struct Case {
+    const char* name;
+    std::size_t registered;  // kUnregistered, kPath, or the path padded to that many bytes
+    bool refuse;             // the stand-in refuses to load
+    bool plant;              // "hhctrl.ocx" beside the program is the stand-in
+    std::function<void()> act;
+    std::vector<std::string> log;
+    bool systemEngine;  // the system's engine is loaded afterwards
+};
+
+void PrintTo(const Case& test, std::ostream* out) { *out << test.name; }
+
+class HelpLoader : public testing::TestWithParam<Case> {};
+
+TEST_P(HelpLoader, LoadsTheEngineOnceAndForwardsTheCalls) {
+    const Case& test = GetParam();
+    if (!InCaseProcess(test.plant)) return;
+    ScopedValue registration(HKEY_CLASSES_ROOT, kEngineKey, nullptr);
+    std::string value = Sz(FakeEnginePath());
+    if (test.registered > value.size()) value = Sz(value.append(test.registered - value.size() - 1, 'x'));
+    registration.Set(value);
+    if (test.registered == kUnregistered) registration.Remove();
+    if (test.refuse) ::SetEnvironmentVariableA(kRefuseVariable, "1");
+
+    test.act();
+
+    EXPECT_EQ(EngineLog(), test.log);
+    EXPECT_EQ(SystemEngineLoaded(), test.systemEngine);
 }
 
-TEST(HelpLoader, FirstCallLoadsTheRegisteredEngineOnceAndEveryCallIsForwardedUnchanged) {
-    if (RanInOwnProcess()) return;
-    ScopedEngineRegistration registration;
-    registration.SetString(FakeEnginePath());
-    StartFakeEngineLog();
+const std::vector<std::string> kShutDown = {"attach", "call 0 - 12 0", "call 0 - 1d 0"};
 
-    ShowHelpContents(kCaller, kHelpFile);
-    EXPECT_EQ(InvokeHtmlHelp(kCaller, kHelpFile, 0x0F, 0xABCD), FakeResult(0x0F));
-    ShowHelpContents(kCaller, kHelpFile);
-
-    EXPECT_THAT(FakeEngineLog(), ElementsAre(StrCaseEq(Attached(FakeEnginePath())),
-                                             "call 1234 C:\\Tools\\Tabulo.chm 1 0",
-                                             "call 1234 C:\\Tools\\Tabulo.chm f abcd",
-                                             "call 1234 C:\\Tools\\Tabulo.chm 1 0"));
-    EXPECT_FALSE(SystemEngineLoaded());
-}
-
-TEST(HelpLoader, HelpNeverOpenedLoadsTheEngineAtShutDownForCloseAllThenUninitialise) {
-    if (RanInOwnProcess()) return;
-    ScopedEngineRegistration registration;
-    registration.SetString(FakeEnginePath());
-    StartFakeEngineLog();
-
-    ExpectShutDownToReachOnly(FakeEnginePath());
-}
-
-TEST(HelpLoader, EngineThatCannotBeLoadedIsNeverTriedAgain) {
-    if (RanInOwnProcess()) return;
-    ScopedEngineRegistration registration;
-    registration.SetString(FakeEnginePath());
-    ScopedEngineLoadOrder systemEngine("");  // disabled
-    StartFakeEngineLog();
-    ::SetEnvironmentVariableA(kFakeEngineRefuseVariable, "1");
-
-    EXPECT_EQ(InvokeHtmlHelp(kCaller, kHelpFile, HH_DISPLAY_TOC, 0), nullptr);
-    EXPECT_THAT(FakeEngineLog(), ElementsAre(StrCaseEq(std::string("refused ").append(FakeEnginePath()))));
-
-    // Both engines could be loaded now; neither may be tried.
-    ::SetEnvironmentVariableA(kFakeEngineRefuseVariable, nullptr);
-    systemEngine.Remove();
-    ShowHelpContents(kCaller, kHelpFile);
-    EXPECT_EQ(InvokeHtmlHelp(kCaller, kHelpFile, HH_DISPLAY_TOC, 0), nullptr);
-    CloseAllHelp();
-
-    EXPECT_EQ(FakeEngineLog().size(), 1u);
-    EXPECT_EQ(LoadedModulePath(FakeEnginePath()), "");
-    EXPECT_EQ(LoadedModulePath("hhctrl.ocx"), "");
-}
-
-TEST(HelpLoader, RegisteredEngineThatCannotBeLoadedFallsBackToTheSystemEngine) {
-    if (RanInOwnProcess()) return;
-    ScopedEngineRegistration registration;
-    registration.SetString(FakeEnginePath());
-    StartFakeEngineLog();
-    ::SetEnvironmentVariableA(kFakeEngineRefuseVariable, "1");
-
-    CloseAllHelp();
-
-    EXPECT_THAT(FakeEngineLog(), ElementsAre(StrCaseEq(std::string("refused ").append(FakeEnginePath()))));
-    EXPECT_TRUE(SystemEngineLoaded()) << LoadedModulePath("hhctrl.ocx");
-}
-
-TEST(HelpLoader, RegisteredPathOfAMissingFileFallsBackToTheSystemEngine) {
-    if (RanInOwnProcess()) return;
-    ScopedEngineRegistration registration;
-    registration.SetString(CaseFolder().append("\\no such engine.ocx"));
-
-    CloseAllHelp();
-
-    EXPECT_TRUE(SystemEngineLoaded()) << LoadedModulePath("hhctrl.ocx");
-}
-
-// A string value of `size` bytes: the path, its terminator, padding and a
-// terminator again (without one the registry would append it).
-std::string RegisteredPathPaddedTo(const std::string& path, std::size_t size) {
-    std::string value = std::string(path).append(1, '\0');
-    value.resize(size - 1, 'x');
-    return value.append(1, '\0');
-}
-
-TEST(HelpLoader, RegisteredValueThatFillsTheBufferIsUsed) {
-    if (RanInOwnProcess()) return;
-    ScopedEngineRegistration registration;
-    registration.Set(REG_SZ, RegisteredPathPaddedTo(FakeEnginePath(), 260));
-    StartFakeEngineLog();
-
-    ExpectShutDownToReachOnly(FakeEnginePath());
-}
-
-TEST(HelpLoader, RegisteredValueOneByteTooLongForTheBufferFallsBackToTheSystemEngine) {
-    if (RanInOwnProcess()) return;
-    ScopedEngineRegistration registration;
-    registration.Set(REG_SZ, RegisteredPathPaddedTo(FakeEnginePath(), 261));
-    StartFakeEngineLog();
-
-    ExpectShutDownToReachTheSystemEngineOnly();
-}
-
-// A value stored without a terminator is read without one.
-TEST(HelpLoader, UnterminatedValueShorterThanTheBufferIsUsed) {
-    if (RanInOwnProcess()) return;
-    const std::string engine = FakeEngineCopyWithPathLength(259);
-    ScopedEngineRegistration registration;
-    registration.Set(REG_BINARY, engine);
-    StartFakeEngineLog();
-
-    ExpectShutDownToReachOnly(engine);
-}
-
-TEST(HelpLoader, UnterminatedValueThatFillsTheBufferFallsBackToTheSystemEngine) {
-    if (RanInOwnProcess()) return;
-    // Its first 259 bytes name a loadable engine: cutting the value short
-    // instead of refusing it would load that.
-    const std::string engine = FakeEngineCopyWithPathLength(259);
-    ScopedEngineRegistration registration;
-    registration.Set(REG_BINARY, std::string(engine).append("x"));
-    StartFakeEngineLog();
-
-    ExpectShutDownToReachTheSystemEngineOnly();
-}
-
-TEST(HelpLoader, RegisteredNameWithoutFolderIsNotLookedForBesideTheProgram) {
-    if (RanInOwnProcess()) return;
-    // The stand-in lies beside this program under that name.
-    ScopedEngineRegistration registration;
-    registration.SetString("fake_engine.dll");
-    StartFakeEngineLog();
-
-    ExpectShutDownToReachTheSystemEngineOnly();
-}
-
-TEST(HelpLoader, EngineWithoutTheEntryStaysLoadedAndIsAskedAgainAtEachCall) {
-    if (RanInOwnProcess()) return;
-    ScopedEngineRegistration registration;
-    registration.SetString(FakeEngineWithoutEntryPath());
-    StartFakeEngineLog();
-
-    EXPECT_EQ(InvokeHtmlHelp(kCaller, kHelpFile, HH_DISPLAY_TOC, 0), nullptr);
-    EXPECT_EQ(InvokeHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0), nullptr);
-
-    // Loaded once, never freed, its entry under a name never called, and
-    // not replaced by the system engine.
-    EXPECT_THAT(FakeEngineLog(), ElementsAre(StrCaseEq(Attached(FakeEngineWithoutEntryPath()))));
-    EXPECT_TRUE(SamePath(LoadedModulePath(FakeEngineWithoutEntryPath()), FakeEngineWithoutEntryPath()));
-    EXPECT_EQ(LoadedModulePath("hhctrl.ocx"), "");
-}
-
-// The program runs with the highest rights the user holds: an "hhctrl.ocx"
-// put into its folder or the current directory must not be loaded.
-TEST(HelpLoader, EngineFileBesideTheProgramIsNotLoaded) {
-    const auto plantEngine = [](const std::string& folder) {
-        const std::string program = std::string(folder).append("\\arrayforge_help_loader_test.exe");
-        EXPECT_TRUE(CopyFileTo(OwnProgramPath(), program));
-        EXPECT_TRUE(CopyFileTo(FakeEnginePath(), std::string(folder).append("\\hhctrl.ocx")));
-        return program;
-    };
-    if (RanInOwnProcess(plantEngine)) return;
-    ASSERT_NE(::GetFileAttributesA(FolderOf(OwnProgramPath()).append("\\hhctrl.ocx").c_str()), INVALID_FILE_ATTRIBUTES);
-    ScopedEngineRegistration registration;
-    registration.Remove();
-    // Otherwise Wine would take its own engine for any file of that name.
-    ScopedEngineLoadOrder preferFileOnDisk("native,builtin");
-    StartFakeEngineLog();
-
-    ExpectShutDownToReachTheSystemEngineOnly();
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HelpLoader,
+    testing::Values(
+        Case{"FirstPressLoadsOnce", kPath, false, false,
+             [] {
+                 ShowHelpContents(kCaller, kHelpFile);
+                 ShowHelpContents(kCaller, kHelpFile);
+             },
+             {"attach", "call 1234 C:\\Tools\\Tabulo.chm 1 0", "call 1234 C:\\Tools\\Tabulo.chm 1 0"}, false},
+        // Help never opened: loaded at shut-down for close-all, then uninitialise.
+        Case{"ShutDownLoadsTheEngine", kPath, false, false, CloseAllHelp, kShutDown, false},
+        Case{"UnloadableRegisteredEngineFallsBack", kPath, true, false, CloseAllHelp, {"refused"}, true},
+        Case{"ValueFillingTheBufferIsUsed", 260, false, false, CloseAllHelp, kShutDown, false},
+        Case{"ValueTooLongForTheBufferFallsBack", 261, false, false, CloseAllHelp, {}, true},
+        // Neither engine can be loaded at first; later both could, but neither is tried.
+        Case{"FailedLoadIsNeverRetried", kPath, true, false,
+             [] {
+                 {
+                     ScopedValue systemEngine(HKEY_CURRENT_USER, kLoadOrderKey, "hhctrl.ocx");
+                     systemEngine.Set(Sz(""));  // disabled
+                     ShowHelpContents(kCaller, kHelpFile);
+                 }
+                 ::SetEnvironmentVariableA(kRefuseVariable, nullptr);
+                 ShowHelpContents(kCaller, kHelpFile);
+                 CloseAllHelp();
+             },
+             {"refused"}, false},
+        // The program runs with the user's highest rights: a library put into
+        // its folder must not be loaded. (Wine would take its own engine for
+        // any file of that name, unless told to prefer the file.)
+        Case{"EngineBesideTheProgramIsNotLoaded", kUnregistered, false, true,
+             [] {
+                 ScopedValue fileFirst(HKEY_CURRENT_USER, kLoadOrderKey, "hhctrl.ocx");
+                 fileFirst.Set(Sz("native,builtin"));
+                 CloseAllHelp();
+             },
+             {}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
