@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 #include <utility>
 
 #include "app/CodePage932.h"
@@ -24,7 +25,8 @@ CFile::CFile(CFile&& other) noexcept
       m_buffer(std::move(other.m_buffer)),
       m_buffered(std::exchange(other.m_buffered, 0)),
       m_spareBuffer(std::move(other.m_spareBuffer)),
-      m_writer(std::move(other.m_writer)) {}
+      m_writer(std::move(other.m_writer)),
+      m_writeInline(other.m_writeInline) {}
 
 CFile& CFile::operator=(CFile&& other) noexcept {
     if (this != &other) {
@@ -37,6 +39,7 @@ CFile& CFile::operator=(CFile&& other) noexcept {
         m_buffered = std::exchange(other.m_buffered, 0);
         m_spareBuffer = std::move(other.m_spareBuffer);
         m_writer = std::move(other.m_writer);
+        m_writeInline = other.m_writeInline;
     }
     return *this;
 }
@@ -51,6 +54,7 @@ std::optional<FileError> CFile::Open(std::string_view path, OpenMode mode) {
     m_fullPath = std::move(opened.fullPath);
     if (mode == OpenMode::Output) m_buffer = std::make_unique<char[]>(kOutputBufferSize);
     m_buffered = 0;
+    m_writeInline = false;
     return std::nullopt;
 }
 
@@ -65,6 +69,7 @@ std::optional<FileError> CFile::OpenStandardOutput() {
     m_fullPath.clear();
     m_buffer = std::make_unique<char[]>(kOutputBufferSize);
     m_buffered = 0;
+    m_writeInline = false;
     return std::nullopt;
 }
 
@@ -110,11 +115,19 @@ void CFile::WriteBuffered(const char* bytes, std::size_t count) {
 // Hands the filled buffer to the writer and goes on in the other one.
 void CFile::FlushBuffer() {
     if (m_buffered == 0) return;
-    if (!m_writer) {
-        m_spareBuffer = std::make_unique<char[]>(kOutputBufferSize);
-        m_writer = std::make_unique<BackgroundWriter>(m_handle.Get());
+    if (!m_writer && !m_writeInline) {
+        try {
+            m_spareBuffer = std::make_unique<char[]>(kOutputBufferSize);
+            m_writer = std::make_unique<BackgroundWriter>(m_handle.Get());
+        } catch (const std::system_error&) {
+            m_writeInline = true;  // no thread to be had: write on this one
+        }
     }
     std::size_t count = std::exchange(m_buffered, 0);
+    if (!m_writer) {
+        if (auto error = native_file::WriteAll(m_handle.Get(), m_buffer.get(), count)) ThrowWriteFailure(error);
+        return;
+    }
     if (auto error = m_writer->Submit(m_buffer.get(), count)) ThrowWriteFailure(error);
     std::swap(m_buffer, m_spareBuffer);  // Submit waited for the spare's last write
 }

@@ -90,4 +90,5 @@ private:
     std::size_t m_buffered = 0;
     std::unique_ptr<char[]> m_spareBuffer;  // with the writer, or free
     std::unique_ptr<BackgroundWriter> m_writer;  // started when the first buffer is full
+    bool m_writeInline = false;                  // no writer thread could be started
 };
