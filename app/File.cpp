@@ -48,13 +48,7 @@ std::optional<FileError> CFile::Open(std::string_view path, OpenMode mode) {
     CloseQuietly();
     native_file::Opened opened;
     if (auto error = native_file::Open(path, mode, opened)) return error;
-    m_handle = std::move(opened.handle);
-    m_ownsHandle = true;
-    m_mode = mode;
-    m_fullPath = std::move(opened.fullPath);
-    if (mode == OpenMode::Output) m_buffer = std::make_unique<char[]>(kOutputBufferSize);
-    m_buffered = 0;
-    m_writeInline = false;
+    Adopt(std::move(opened.handle), true, mode, std::move(opened.fullPath));
     return std::nullopt;
 }
 
@@ -63,14 +57,18 @@ std::optional<FileError> CFile::OpenStandardOutput() {
     auto handle = native_file::StandardOutput();
     if (handle == NativeFileTraits::Invalid())
         return FileError{FileErrorCause::InvalidFile, 0, {}};
-    m_handle.Reset(handle);
-    m_ownsHandle = false;
-    m_mode = OpenMode::Output;
-    m_fullPath.clear();
-    m_buffer = std::make_unique<char[]>(kOutputBufferSize);
+    Adopt(NativeFile(handle), false, OpenMode::Output, {});
+    return std::nullopt;
+}
+
+void CFile::Adopt(NativeFile handle, bool owns, OpenMode mode, std::string fullPath) {
+    m_handle = std::move(handle);
+    m_ownsHandle = owns;
+    m_mode = mode;
+    m_fullPath = std::move(fullPath);
+    if (mode == OpenMode::Output) m_buffer = std::make_unique<char[]>(kOutputBufferSize);
     m_buffered = 0;
     m_writeInline = false;
-    return std::nullopt;
 }
 
 std::size_t CFile::Read(void* buffer, std::size_t count) {

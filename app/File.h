@@ -76,6 +76,8 @@ private:
     // memory use does not grow with the file.
     static constexpr std::size_t kOutputBufferSize = 1024 * 1024;
 
+    // Takes an open handle (closed by Close only when `owns`).
+    void Adopt(NativeFile handle, bool owns, OpenMode mode, std::string fullPath);
     void WriteBuffered(const char* bytes, std::size_t count);
     void FlushBuffer();
     std::int32_t DrainOutput() noexcept;
