@@ -23,8 +23,9 @@ if [ "${1:-}" = "--cli" ]; then
   exit 0
 fi
 
-bash "$root/scripts/build.sh" windows >/dev/null
 source "$root/scripts/wine-env.sh"
+config=$(wine_build_config)  # the 64-bit build where 32-bit programs cannot run
+bash "$root/scripts/build.sh" "$config" >/dev/null
 prefix=${ARRAYFORGE_WINEPREFIX:-$HOME/.local/share/arrayforge/wine}
 mkdir -p "$prefix"
 trap wine_stop EXIT
@@ -32,5 +33,5 @@ wine_start "$prefix"
 if [ -n "${WINE_STARTED_XVFB:-}" ]; then
   echo "No display was available: Tabulo.exe runs on the virtual display $DISPLAY."
 fi
-echo "Starting $root/build/windows/Tabulo.exe (close its window to end)"
-wine "$root/build/windows/Tabulo.exe"
+echo "Starting $root/build/$config/Tabulo.exe (close its window to end)"
+wine "$root/build/$config/Tabulo.exe"

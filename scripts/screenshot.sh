@@ -6,13 +6,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 output=${1:-$root/docs/screenshot.png}
 
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" windows >/dev/null
 unset DISPLAY  # always a private display of a known size
 source "$root/scripts/wine-env.sh"
+config=$(wine_build_config)
+bash "$root/scripts/build.sh" "$config" >/dev/null
 trap 'wine_stop; rm -rf "$WINEPREFIX"' EXIT
 wine_start
 
-wine "$root/build/windows/Tabulo.exe" &
+wine "$root/build/$config/Tabulo.exe" &
 program=$!
 window=$(xdotool search --sync --onlyvisible --name '^Arrayforge$' | head -n 1)
 sleep 1  # let the first paint finish

@@ -25,6 +25,19 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
+# A kernel without IA-32 emulation runs no 32-bit Wine: the Windows tests
+# then run the 64-bit build under 64-bit Wine (scripts/wine-env.sh).
+if ! /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
+  missing=()
+  for package in wine64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: this machine runs no 32-bit programs; installing ${missing[*]}"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  fi
+fi
+
 # Wine shows code page 932 texts only under a Japanese locale.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen

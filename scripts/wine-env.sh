@@ -1,10 +1,31 @@
 # Sourced by the scripts that run Windows programs under Wine:
 #   source scripts/wine-env.sh; wine_start [PREFIX]; ...; wine_stop
-# wine_start prepares a 32-bit Japanese prefix (a fresh one unless PREFIX is
-# given and already set up), a display, and a running Wine server.
+# wine_start prepares a Japanese prefix (a fresh one unless PREFIX is given
+# and already set up), a display, and a running Wine server.
+#
+# Some kernels run no 32-bit programs at all (no IA-32 emulation), and so no
+# 32-bit Wine. There the Windows build under test is the 64-bit one
+# (build/windows64) in a 64-bit prefix; elsewhere the 32-bit program itself.
+
+# True when this machine runs 32-bit Linux programs, and so 32-bit Wine.
+wine_runs_32bit() { /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; }
+
+# The Windows build the tests and the program run from.
+wine_build_config() { if wine_runs_32bit; then echo windows; else echo windows64; fi; }
 
 wine_start() {
   export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree=
+  if ! wine_runs_32bit; then
+    # Debian's "wine" starts the 32-bit loader whenever it is installed: a
+    # folder of our own early in PATH gives the 64-bit one instead.
+    WINE_WRAPPERS=$(mktemp -d "${TMPDIR:-/tmp}/arrayforge-wine64.XXXXXX")
+    local name
+    for name in wine wine-stable; do
+      printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' > "$WINE_WRAPPERS/$name"
+      chmod +x "$WINE_WRAPPERS/$name"
+    done
+    export PATH="$WINE_WRAPPERS:$PATH" WINEARCH=win64
+  fi
   # Code page 932 is the ANSI code page only under a Japanese locale.
   export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
   export WINEPREFIX=${1:-$(mktemp -d "${TMPDIR:-/tmp}/arrayforge-wine.XXXXXX")}
@@ -42,6 +63,7 @@ wine_start() {
 
 wine_stop() {
   wineserver -k 2>/dev/null || true
+  [ -n "${WINE_WRAPPERS:-}" ] && rm -rf "$WINE_WRAPPERS"
   if [ -n "${WINE_STARTED_XVFB:-}" ]; then
     kill "$WINE_STARTED_XVFB" 2>/dev/null || true
     wait "$WINE_STARTED_XVFB" 2>/dev/null || true
