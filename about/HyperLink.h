@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "winfw/Controls.h"
-#include "winfw/Handles.h"
+#include "app/win32/Handles.h"
 
 // The link pointer, loaded at its first use and then kept: one load attempt,
 // whether it succeeds or not, for the life of the cache.

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/CodePage932.h"
-#include "winfw/Handles.h"
+#include "app/win32/Handles.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <iterator>
 
-#include "app/MessageBoxes.h"
 #include "app/Texts.h"
 
 std::string_view ErrorReportString(unsigned id) {
@@ -36,6 +35,3 @@ std::string ErrorReportText(const FileError& error) {
                               error.path.empty() ? texts::kUntitledFile : std::string_view(error.path));
 }
 
-unsigned FileErrorReportStyle() { return mb::kIconStop; }
-
-unsigned OutOfMemoryReportStyle() { return mb::kIconExclamation | mb::kSystemModal; }

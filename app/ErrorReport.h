@@ -20,7 +20,3 @@ std::string ErrorReportText(const FileError& error);
 
 // Replaces each "%1" of `pattern` by `insert`.
 std::string ReplacePlaceholder(std::string_view pattern, std::string_view insert);
-
-// Message box styles of the report.
-unsigned FileErrorReportStyle();
-unsigned OutOfMemoryReportStyle();

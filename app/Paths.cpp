@@ -64,13 +64,11 @@ std::string MakePath(std::string_view drive, std::string_view directory, std::st
     return path;
 }
 
-std::string DeriveOutputPath(std::string_view inputPath, PathEncoding encoding) {
-    PathParts parts = SplitPath(inputPath, encoding);
-    return MakePath(parts.drive, parts.directory, parts.baseName, ".c", encoding);
+std::string ReplaceExtension(std::string_view path, std::string_view extension, PathEncoding encoding) {
+    PathParts parts = SplitPath(path, encoding);
+    return MakePath(parts.drive, parts.directory, parts.baseName, extension, encoding);
 }
 
-std::string CompiledHelpPath(std::string_view defaultHelpPath) {
-    if (defaultHelpPath.size() < 3) return std::string(defaultHelpPath);
-    std::string path(defaultHelpPath.substr(0, defaultHelpPath.size() - 3));
-    return path.append("chm");
+std::string DeriveOutputPath(std::string_view inputPath, PathEncoding encoding) {
+    return ReplaceExtension(inputPath, ".c", encoding);
 }

@@ -21,11 +21,12 @@ PathParts SplitPath(std::string_view path, PathEncoding encoding = PathEncoding:
 std::string MakePath(std::string_view drive, std::string_view directory, std::string_view baseName,
                      std::string_view extension, PathEncoding encoding = PathEncoding::CodePage932);
 
-// Same folder and base name, the last extension replaced by ".c".
-std::string DeriveOutputPath(std::string_view inputPath,
+// Same folder and base name, the last extension (if any) replaced by
+// `extension`: ReplaceExtension("C:\Tools\Tabulo.exe", ".chm") gives
+// C:\Tools\Tabulo.chm.
+std::string ReplaceExtension(std::string_view path, std::string_view extension,
                              PathEncoding encoding = PathEncoding::CodePage932);
 
-// The compiled help file's path from the default help path (the program's
-// path with the extension ".HLP"): its last three characters become "chm",
-// so C:\Tools\Tabulo.HLP gives C:\Tools\Tabulo.chm.
-std::string CompiledHelpPath(std::string_view defaultHelpPath);
+// The output for an input: ReplaceExtension with ".c".
+std::string DeriveOutputPath(std::string_view inputPath,
+                             PathEncoding encoding = PathEncoding::CodePage932);

@@ -3,40 +3,24 @@
 #include <string>
 
 #include "app/SystemText.h"
+#include "app/Texts.h"
 
 namespace {
 
 constexpr int kBarWidth = 40;
 
-bool IsQuestion(unsigned style) { return (style & 0x0F) == mb::kYesNo; }
-
 }  // namespace
 
-int TerminalSession::ShowAppMessage(std::string_view text, unsigned style) {
-    if (IsQuestion(style)) return Ask(text);
-    PrintLine(text);
-    return mb::kIdOk;
-}
-
-int TerminalSession::ShowWindowMessage(WindowRef, std::string_view text, std::string_view caption,
-                                       unsigned style) {
-    if (IsQuestion(style)) return Ask(text);
-    std::string line(caption);
-    line += ": ";
-    line += text;
-    PrintLine(line);
-    return mb::kIdOk;
-}
-
-int TerminalSession::Ask(std::string_view question) {
-    if (m_settings.force) return mb::kIdYes;
+bool TerminalSession::ConfirmOverwrite(std::string_view) {
+    if (m_settings.force) return true;
+    const std::string_view question = texts::kOverwriteQuestion;
     EndProgressLine();
     if (!m_settings.interactive) {
         // Nobody to ask: the file stays as it is. Only the question's first
         // line (the statement that the file exists) is worth printing.
         PrintLine(question.substr(0, question.find('\n')));
         m_overwriteRefused = true;
-        return mb::kIdNo;
+        return false;
     }
     std::string prompt = CodePage932ToSystemText(question);
     std::fprintf(m_settings.messages, "%s [y/N] ", prompt.c_str());
@@ -45,8 +29,17 @@ int TerminalSession::Ask(std::string_view question) {
     bool yes = std::fgets(answer, sizeof answer, m_settings.answers) != nullptr &&
                (answer[0] == 'y' || answer[0] == 'Y');
     if (!yes) m_overwriteRefused = true;
-    return yes ? mb::kIdYes : mb::kIdNo;
+    return yes;
 }
+
+void TerminalSession::ShowError(std::string_view message) {
+    std::string line(texts::kErrorCaption);
+    line += ": ";
+    line += message;
+    PrintLine(line);
+}
+
+void TerminalSession::ShowDone() { PrintLine(texts::kFileWritten); }
 
 void TerminalSession::PrintLine(std::string_view text) {
     EndProgressLine();

@@ -1,16 +1,15 @@
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
+#include <string_view>
 
-#include "app/MessageBoxes.h"
-#include "generator/ArrayWriter.h"
+#include "generator/ConversionUi.h"
 
-// The front end's stand-in for message boxes and the progress bar: texts go
-// to standard error in the terminal's encoding, the overwrite question is
-// asked on a terminal (answered No elsewhere, Yes with --force), progress is
-// drawn as a bar on a terminal for large inputs.
-class TerminalSession final : public MessageBoxHost, public ProgressSink {
+// The front end's side of a conversion: texts go to standard error in the
+// terminal's encoding, the overwrite question is asked on a terminal
+// (answered No elsewhere, Yes with --force), progress is drawn as a bar on
+// a terminal for large inputs.
+class TerminalSession final : public ConversionUi {
 public:
     struct Settings {
         bool force = false;
@@ -21,10 +20,9 @@ public:
     };
     explicit TerminalSession(const Settings& settings) : m_settings(settings) {}
 
-    int ShowAppMessage(std::string_view text, unsigned style) override;
-    int ShowWindowMessage(WindowRef owner, std::string_view text, std::string_view caption,
-                          unsigned style) override;
-
+    bool ConfirmOverwrite(std::string_view outputPath) override;
+    void ShowError(std::string_view message) override;
+    void ShowDone() override;
     void Started() override;
     void Advance(unsigned percent) override;
     void Finished() override;
@@ -37,8 +35,6 @@ public:
     bool OverwriteRefused() const { return m_overwriteRefused; }
 
 private:
-    int Ask(std::string_view question);
-
     Settings m_settings;
     bool m_barShown = false;
     bool m_overwriteRefused = false;

@@ -59,9 +59,8 @@ int Convert(const CommandLine& commandLine) {
     settings.interactive = IsTerminal(0) && IsTerminal(2);
     settings.showProgress = IsTerminal(2) && SizeOf(commandLine.input) >= kProgressThreshold;
     TerminalSession session(settings);
-    ScopedMessageBoxHost host(session);
     try {
-        switch (CArrayWriter::Run(request, session, nullptr)) {
+        switch (CArrayWriter::Run(request, session)) {
         case RunOutcome::Written: return kWritten;
         case RunOutcome::InputNotOpened: return kInputError;
         case RunOutcome::Declined:

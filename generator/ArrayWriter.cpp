@@ -10,10 +10,6 @@ namespace {
 
 constexpr std::size_t kReadBufferSize = 32768;
 
-void ShowError(WindowRef owner, std::string_view text) {
-    WindowMessageBox(owner, text, texts::kErrorCaption, mb::kOk | mb::kIconStop);
-}
-
 // The message for an output that could not be opened; empty for causes the
 // user is not told about.
 std::string_view OutputOpenMessage(FileErrorCause cause) {
@@ -41,29 +37,28 @@ bool OutputExists(const std::string& path) {
 
 }  // namespace
 
-RunOutcome CArrayWriter::Run(const ConversionRequest& request, ProgressSink& sink, WindowRef owner) {
+RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui) {
     auto buffer = std::make_unique<unsigned char[]>(kReadBufferSize);  // zero-filled
     const DataType type = NormalizedDataType(request.dataType);
 
-    if (!request.toStandardOutput && OutputExists(request.outputPath) &&
-        AppMessageBox(texts::kOverwriteQuestion, mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
+    if (!request.toStandardOutput && OutputExists(request.outputPath) && !ui.ConfirmOverwrite(request.outputPath))
         return RunOutcome::Declined;
 
     CFile input;
     if (auto error = input.Open(request.inputPath, OpenMode::Input)) {
-        if (error->cause == FileErrorCause::FileNotFound) ShowError(owner, texts::kInputNotFound);
+        if (error->cause == FileErrorCause::FileNotFound) ui.ShowError(texts::kInputNotFound);
         return RunOutcome::InputNotOpened;
     }
     CFile output;
     auto outputError = request.toStandardOutput ? output.OpenStandardOutput()
                                                 : output.Open(request.outputPath, OpenMode::Output);
     if (outputError) {
-        if (auto message = OutputOpenMessage(outputError->cause); !message.empty()) ShowError(owner, message);
+        if (auto message = OutputOpenMessage(outputError->cause); !message.empty()) ui.ShowError(message);
         input.Close();
         return RunOutcome::OutputNotOpened;
     }
 
-    sink.Started();
+    ui.Started();
     const std::uint64_t length = input.Length();
 
     output.WriteString(source_format::HeaderOpening());
@@ -79,13 +74,13 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ProgressSink& sin
         source_format::WriteChunk(type, buffer.get(), count, output);
         if (count < source_format::kChunkSize) break;
         consumed += count;
-        sink.Advance(Percent(consumed, length));
+        ui.Advance(Percent(consumed, length));
     }
     output.WriteString(source_format::kClosing);
     output.Close();
     input.Close();
 
-    AppMessageBox(texts::kFileWritten, mb::kOk | mb::kIconInformation);
-    sink.Finished();
+    ui.ShowDone();
+    ui.Finished();
     return RunOutcome::Written;
 }

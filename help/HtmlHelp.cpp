@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "winfw/Handles.h"
+#include "app/win32/Handles.h"
 
 namespace {
 

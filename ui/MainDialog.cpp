@@ -8,6 +8,7 @@
 #include "app/CodePage932.h"
 #include "app/Paths.h"
 #include "app/Texts.h"
+#include "app/win32/MessageBoxes.h"
 #include "help/HtmlHelp.h"
 #include "res/resource.h"
 #include "winfw/App.h"
@@ -209,7 +210,7 @@ void CMainDialog::OnConvert() {
     request.inputPath = m_editInput.Text();
     request.outputPath = m_editOutput.Text();
     request.dataType = m_nDataType;
-    CArrayWriter::Run(request, *this, Hwnd());
+    CArrayWriter::Run(request, *this);
 }
 
 void CMainDialog::OnHelpButton() {
@@ -242,6 +243,16 @@ void CMainDialog::OnTopMost() {
     g_bTopWin = m_bTopMost;
     ::SetWindowPos(Hwnd(), g_bTopWin ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
+
+bool CMainDialog::ConfirmOverwrite(std::string_view) {
+    return AppMessageBox(texts::kOverwriteQuestion, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void CMainDialog::ShowError(std::string_view message) {
+    WindowMessageBox(Hwnd(), message, texts::kErrorCaption, MB_OK | MB_ICONSTOP);
+}
+
+void CMainDialog::ShowDone() { AppMessageBox(texts::kFileWritten, MB_OK | MB_ICONINFORMATION); }
 
 void CMainDialog::Started() {
     m_btnConvert.Enable(false);

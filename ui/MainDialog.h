@@ -9,16 +9,16 @@
 #include "ui/Settings.h"
 #include "winfw/Controls.h"
 #include "winfw/Dialog.h"
-#include "winfw/Handles.h"
+#include "app/win32/Handles.h"
 
 // Stay-on-top switch, shared by the settings and the check box.
 extern BOOL g_bTopWin;
 
 // The program's main window: input and output paths, element type,
-// Convert, stay-on-top, help and exit. It is the progress sink and the
-// owner of every conversion's message boxes, and keeps the settings from
-// its initialisation to its destruction.
-class CMainDialog : public CDialog, public ProgressSink {
+// Convert, stay-on-top, help and exit. It shows every conversion's
+// questions, messages and progress, and keeps the settings from its
+// initialisation to its destruction.
+class CMainDialog : public CDialog, public ConversionUi {
 public:
     explicit CMainDialog(CWnd* parent = nullptr);
     ~CMainDialog() override;
@@ -26,7 +26,10 @@ public:
     // The output path for an input path (same folder and base name, ".c").
     static std::string DeriveOutputPath(const std::string& inputPath);
 
-    // ProgressSink
+    // ConversionUi
+    bool ConfirmOverwrite(std::string_view outputPath) override;
+    void ShowError(std::string_view message) override;
+    void ShowDone() override;
     void Started() override;
     void Advance(unsigned percent) override;
     void Finished() override;

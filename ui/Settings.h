@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "generator/SourceFormat.h"
-#include "winfw/Handles.h"
+#include "app/win32/Handles.h"
 
 inline constexpr char kSettingsKey[] = "Software\\Corvane\\Tabulo";
 inline constexpr std::size_t kLastDirSize = 256;  // bytes, terminating zero included

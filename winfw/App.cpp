@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/MessageBoxes.h"
 #include "app/Paths.h"
+#include "app/win32/MessageBoxes.h"
 #include "winfw/ErrorReporting.h"
 #include "winfw/Wnd.h"
 
@@ -11,24 +11,29 @@ namespace {
 
 CApp* g_currentApp = nullptr;
 
-std::string ProgramPath() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
-
 std::string DefaultTitle(const std::string& programPath) {
     char title[256] = {};
     if (::LoadStringA(::GetModuleHandleA(nullptr), CApp::kTitleStringId, title, sizeof title) > 0) return title;
     return SplitPath(programPath).baseName;
 }
 
-std::string DefaultHelpFilePath(const std::string& programPath) {
-    PathParts parts = SplitPath(programPath);
-    return MakePath(parts.drive, parts.directory, parts.baseName, ".HLP");
-}
-
 }  // namespace
+
+std::string ProgramPath() {
+    // GetModuleFileNameA answers the length it copied; a path that did not
+    // fit is cut and fills the whole buffer (with or without its zero,
+    // depending on the Windows version), so a full buffer means "try larger".
+    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+        std::string path(size, '\0');
+        DWORD length = ::GetModuleFileNameA(nullptr, path.data(), size);
+        if (length == 0) return {};
+        if (length < size - 1) {
+            path.resize(length);
+            return path;
+        }
+    }
+    return {};
+}
 
 void EnableCommonControls() {
     INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
@@ -43,39 +48,16 @@ CApp::~CApp() {
 
 CApp* CApp::Current() { return g_currentApp; }
 
-const std::string& CApp::Title() { return AppTitle(); }
-
-void CApp::SetTitle(std::string title) { SetAppTitle(std::move(title)); }
-
 void CApp::SetMainWindow(CWnd* window) {
     m_mainWindow = window;
     SetAppMainWindow(window != nullptr ? window->Hwnd() : nullptr);
 }
 
-bool CApp::InitInstance() { return false; }
-
 int CApp::Run() {
     EnableCommonControls();
     const std::string programPath = ProgramPath();
-    SetTitle(DefaultTitle(programPath));
-    m_helpFilePath = DefaultHelpFilePath(programPath);
-
-    bool runLoop = false;
-    RunReportingFailures([&] { runLoop = InitInstance(); });
-    if (!runLoop) return 0;
-
-    MSG msg{};
-    while (BOOL got = ::GetMessageA(&msg, nullptr, 0, 0)) {
-        if (got == -1) return -1;
-        bool consumed = false;
-        if (m_mainWindow != nullptr && m_mainWindow->Hwnd() != nullptr) {
-            consumed = true;  // a hook that failed has had its say
-            RunReportingFailures([&] { consumed = m_mainWindow->PreTranslateTree(msg); });
-        }
-        if (!consumed) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-    return static_cast<int>(msg.wParam);
+    SetAppTitle(DefaultTitle(programPath));
+    if (!programPath.empty()) m_helpFilePath = ReplaceExtension(programPath, ".chm");
+    RunReportingFailures([&] { InitInstance(); });
+    return 0;
 }

@@ -10,6 +10,9 @@ class CWnd;
 // static object of the program) and living until the process ends. Run is
 // called from WinMain:
 //   int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return CApp::Current()->Run(); }
+// There is no message loop of the application's own: InitInstance runs the
+// program (a modal main dialog runs its own loop), and the process ends
+// when it returns.
 class CApp {
 public:
     // String resource holding the application title.
@@ -22,34 +25,35 @@ public:
 
     static CApp* Current();
 
-    // Sets the title (string kTitleStringId, or the program file's base name
-    // without it) and the default help-file path, then calls InitInstance.
-    // If that returns true, runs a message loop until WM_QUIT and returns its
-    // exit code; otherwise returns 0 at once.
+    // Registers the common controls, sets the title (string kTitleStringId,
+    // or the program file's base name without it) and the help-file path,
+    // then calls InitInstance inside the failure report. Returns 0.
     int Run();
 
-    // The caption of every AppMessageBox.
-    static const std::string& Title();
-    static void SetTitle(std::string title);
-
-    // By default the program's full path with the extension ".HLP".
+    // The program's own full path with the extension ".chm": the compiled
+    // help file lies beside the program under its name. Empty when the
+    // program's path cannot be had.
     const std::string& HelpFilePath() const { return m_helpFilePath; }
-    void SetHelpFilePath(std::string path) { m_helpFilePath = std::move(path); }
 
     // The main window: owner of AppMessageBox and of dialogs made without a
-    // parent. Its window handle goes to AppMainWindow (app/MessageBoxes.h)
+    // parent. Its window handle goes to AppMainWindow (app/win32/MessageBoxes.h)
     // as soon as a dialog set here has its window, and is taken back when the
     // window is destroyed.
     CWnd* MainWindow() const { return m_mainWindow; }
     void SetMainWindow(CWnd* window);
 
 protected:
-    virtual bool InitInstance();
+    // Runs the program; its answer is not used.
+    virtual bool InitInstance() = 0;
 
 private:
     std::string m_helpFilePath;
     CWnd* m_mainWindow = nullptr;
 };
+
+// The program file's full path, however long; empty if the system cannot
+// give it.
+std::string ProgramPath();
 
 // Registers the common controls' window classes the dialogs use (progress
 // bar, tooltip). Run does it; call it before creating such controls elsewhere.

@@ -1,6 +1,6 @@
 #include "winfw/Dialog.h"
 
-#include "app/MessageBoxes.h"
+#include "app/win32/MessageBoxes.h"
 #include "winfw/App.h"
 #include "winfw/ErrorReporting.h"
 

@@ -1,28 +1,13 @@
 #include "winfw/ErrorReporting.h"
 
-#include <new>
-
-#include "app/ErrorReport.h"
-#include "app/FileError.h"
-#include "app/MessageBoxes.h"
-#include "app/Texts.h"
-
 namespace {
 
-void ReportOutOfMemory() { AppMessageBox(texts::kOutOfMemory, OutOfMemoryReportStyle()); }
+FailureReporter g_reporter = nullptr;
 
 }  // namespace
 
+FailureReporter SetFailureReporter(FailureReporter reporter) { return std::exchange(g_reporter, reporter); }
+
 void ReportCurrentFailure() {
-    try {
-        throw;
-    } catch (const FileError& error) {
-        try {
-            AppMessageBox(ErrorReportText(error), FileErrorReportStyle());
-        } catch (const std::bad_alloc&) {
-            ReportOutOfMemory();
-        }
-    } catch (const std::bad_alloc&) {
-        ReportOutOfMemory();
-    }
+    if (g_reporter == nullptr || !g_reporter()) throw;
 }

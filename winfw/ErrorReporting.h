@@ -2,14 +2,17 @@
 
 #include <utility>
 
-// The report for failures that escape a handler: a FileError is shown with
-// the text for its cause and the stop icon, an out-of-memory failure with its
-// own text, exclamation icon, system-modal; both through AppMessageBox. The
-// program then goes on. Any other exception is a programming error and is
-// not caught here.
+// The report for failures that escape a handler. The window layer knows no
+// failure of its own: the program installs a reporter, called inside the
+// catch block, that shows the exception being handled and answers true, or
+// answers false for one it does not know. An exception nobody reports is a
+// programming error and goes on unwinding.
+using FailureReporter = bool (*)();
+// Returns the reporter installed before.
+FailureReporter SetFailureReporter(FailureReporter reporter);
 
-// Reports the exception being handled; rethrows it when it is neither a
-// FileError nor std::bad_alloc. Call only inside a catch block.
+// Reports the exception being handled; rethrows it when no reporter knows
+// it. Call only inside a catch block.
 void ReportCurrentFailure();
 
 // Runs `action`; returns false when it failed and the failure was reported.

@@ -40,39 +40,44 @@ private:
     std::size_t m_size = 0;
 };
 
-constexpr unsigned kQuestion = mb::kYesNo | mb::kIconQuestion;
+// 書込先ﾌｧｲﾙが存在します。 and the question after it, as a UTF-8 terminal shows them.
+const std::string kExists =
+    "\xe6\x9b\xb8\xe8\xbe\xbc\xe5\x85\x88\xef\xbe\x8c\xef\xbd\xa7\xef\xbd\xb2\xef\xbe\x99\xe3\x81\x8c\xe5\xad\x98"
+    "\xe5\x9c\xa8\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x99\xe3\x80\x82";
 
 TEST(TerminalSession, AsksOnATerminal) {
     Streams yes("y\n");
     TerminalSession session(yes.Settings(true));
-    EXPECT_EQ(session.ShowAppMessage("exists\nreplace?", kQuestion), mb::kIdYes);
-    EXPECT_EQ(yes.Printed(), "exists\nreplace? [y/N] ");
+    EXPECT_TRUE(session.ConfirmOverwrite("out.c"));
+    std::string printed = yes.Printed();
+    EXPECT_EQ(printed.find(kExists + "\n"), 0u) << printed;
+    EXPECT_EQ(printed.substr(printed.size() - 7), " [y/N] ");
     EXPECT_FALSE(session.OverwriteRefused());
 
     Streams no("\n");
     TerminalSession other(no.Settings(true));
-    EXPECT_EQ(other.ShowAppMessage("q", kQuestion), mb::kIdNo);
+    EXPECT_FALSE(other.ConfirmOverwrite("out.c"));
     EXPECT_TRUE(other.OverwriteRefused());
 }
 
 TEST(TerminalSession, RefusesWithoutATerminalAndSaysWhyUnlessForced) {
     Streams streams("y\n");
     TerminalSession session(streams.Settings(false));
-    EXPECT_EQ(session.ShowAppMessage("exists\nreplace?", kQuestion), mb::kIdNo);
-    EXPECT_EQ(streams.Printed(), "exists\n");
+    EXPECT_FALSE(session.ConfirmOverwrite("out.c"));
+    EXPECT_EQ(streams.Printed(), kExists + "\n");
     EXPECT_TRUE(session.OverwriteRefused());
 
     Streams forced("n\n");
     TerminalSession force(forced.Settings(true, true));
-    EXPECT_EQ(force.ShowAppMessage("q", kQuestion), mb::kIdYes);
+    EXPECT_TRUE(force.ConfirmOverwrite("out.c"));
     EXPECT_EQ(forced.Printed(), "") << "no question asked";
 }
 
 TEST(TerminalSession, ErrorsCarryTheirCaption) {
     Streams streams("");
     TerminalSession session(streams.Settings(false));
-    EXPECT_EQ(session.ShowWindowMessage(nullptr, "broken", "E", mb::kIconStop), mb::kIdOk);
-    EXPECT_EQ(streams.Printed(), "E: broken\n");
+    session.ShowError("broken");
+    EXPECT_EQ(streams.Printed(), "\xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc: broken\n");  // エラー
 }
 
 TEST(TerminalSession, ProgressBarIsEndedBeforeAnyMessage) {

@@ -15,16 +15,14 @@ namespace {
 
 struct Conversion {
     std::string text;
-    RecordingSink sink;
-    ScriptedMessageBoxes boxes;
+    RecordingUi ui;
 };
 
 void Convert(const std::string& name, std::string_view input, DataType type, Conversion& result) {
     ScratchFolder folder;
     WriteBytes(folder / name, input);
-    ScopedMessageBoxHost host(result.boxes);
     ConversionRequest request{folder / name, folder / "out.c", type};
-    EXPECT_EQ(CArrayWriter::Run(request, result.sink, nullptr), RunOutcome::Written);
+    EXPECT_EQ(CArrayWriter::Run(request, result.ui), RunOutcome::Written);
     result.text = ReadBytes(folder / "out.c");
 }
 
@@ -145,8 +143,9 @@ TEST_P(ChunkBoundaries, KeepEveryByteAndTheLineRules) {
 
     std::vector<std::string> expected{"started"};
     expected.insert(expected.end(), c.progress.begin(), c.progress.end());
+    expected.push_back("done");
     expected.push_back("finished");
-    EXPECT_EQ(result.sink.events, expected);
+    EXPECT_EQ(result.ui.events, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -128,8 +128,6 @@ TEST(ErrorReport, EveryCauseHasItsOwnTextAndOthersNone) {
     }
     EXPECT_TRUE(ErrorReportString(61871).empty());
     EXPECT_TRUE(ErrorReportString(61855).empty());
-    EXPECT_EQ(FileErrorReportStyle(), 0x10u);
-    EXPECT_EQ(OutOfMemoryReportStyle(), 0x1030u);
 }
 
 }  // namespace

@@ -91,26 +91,15 @@ std::string GoldenFile(const std::string& name) {
     return content;
 }
 
-int ScriptedMessageBoxes::ShowAppMessage(std::string_view text, unsigned style) {
-    m_shown.push_back({true, nullptr, std::string(text), {}, style});
-    return Answer(style);
-}
-
-int ScriptedMessageBoxes::ShowWindowMessage(WindowRef owner, std::string_view text,
-                                            std::string_view caption, unsigned style) {
-    m_shown.push_back({false, owner, std::string(text), std::string(caption), style});
-    return Answer(style);
-}
-
-int ScriptedMessageBoxes::Answer(unsigned style) {
-    if ((style & 0x0F) != mb::kYesNo) return mb::kIdOk;
+bool RecordingUi::ConfirmOverwrite(std::string_view outputPath) {
+    events.push_back("ask");
     if (m_answers.empty()) {
-        ADD_FAILURE() << "a question nobody expected: " << m_shown.back().text;
-        return mb::kIdNo;
+        ADD_FAILURE() << "a question nobody expected about " << outputPath;
+        return false;
     }
-    int answer = m_answers.front();
+    bool yes = m_answers.front();
     m_answers.pop_front();
-    return answer;
+    return yes;
 }
 
 }  // namespace testing_support

@@ -1,8 +1,7 @@
 #pragma once
 
-// Helpers shared by the tests: scratch folders and files, a message box
-// host that records every box and answers from a script, a progress sink
-// that records its calls.
+// Helpers shared by the tests: scratch folders and files, golden files, and
+// a conversion UI that records what a run shows.
 
 #include <cstdint>
 #include <deque>
@@ -11,8 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/MessageBoxes.h"
-#include "generator/ArrayWriter.h"
+#include "generator/ConversionUi.h"
 
 namespace testing_support {
 
@@ -42,39 +40,24 @@ std::string Pattern(std::size_t length);  // reproducible bytes of every value
 std::string MaskCreationTime(const std::string& text);
 std::string GoldenFile(const std::string& name);
 
-struct ShownBox {
-    bool appBox;  // AppMessageBox rather than WindowMessageBox
-    WindowRef owner;
-    std::string text;
-    std::string caption;  // empty for an AppMessageBox
-    unsigned style;
-};
-
-class ScriptedMessageBoxes final : public MessageBoxHost {
+// Records what a run shows, in order: "ask", "error:" + text, "done",
+// "started", the percentages, "finished"; and answers its questions from a
+// script (a question beyond the script fails the test and is answered No).
+class RecordingUi final : public ConversionUi {
 public:
-    // Answers given to questions, in order; a question beyond the script is
-    // a test failure and answered No.
-    void AnswerNext(int answer) { m_answers.push_back(answer); }
-    const std::vector<ShownBox>& Shown() const { return m_shown; }
+    void AnswerNext(bool yes) { m_answers.push_back(yes); }
 
-    int ShowAppMessage(std::string_view text, unsigned style) override;
-    int ShowWindowMessage(WindowRef owner, std::string_view text, std::string_view caption,
-                          unsigned style) override;
-
-private:
-    int Answer(unsigned style);
-
-    std::deque<int> m_answers;
-    std::vector<ShownBox> m_shown;
-};
-
-class RecordingSink final : public ProgressSink {
-public:
+    bool ConfirmOverwrite(std::string_view outputPath) override;
+    void ShowError(std::string_view message) override { events.push_back("error:" + std::string(message)); }
+    void ShowDone() override { events.push_back("done"); }
     void Started() override { events.push_back("started"); }
     void Advance(unsigned percent) override { events.push_back(std::to_string(percent)); }
     void Finished() override { events.push_back("finished"); }
 
     std::vector<std::string> events;
+
+private:
+    std::deque<bool> m_answers;
 };
 
 }  // namespace testing_support

@@ -10,7 +10,7 @@
 
 #include "about/LinkLauncher.h"
 #include "about/LinkTargets.h"
-#include "winfw/Handles.h"
+#include "app/win32/Handles.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "tests/support/TestSupport.h"
 #include "tests/win/e2e/ProgramDriver.h"
-#include "winfw/Handles.h"
+#include "app/win32/Handles.h"
 
 namespace e2e {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "winfw/Handles.h"
+#include "app/win32/Handles.h"
 
 // Where the engine is registered (under HKEY_CLASSES_ROOT, the default value).
 inline constexpr char kEngineKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";

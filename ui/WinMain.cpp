@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/win32/ConverterApp.h"
+#include "ui/ConverterApp.h"
 
 namespace {
 CConverterApp theApp;

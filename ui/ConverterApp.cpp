@@ -1,10 +1,11 @@
-#include "app/win32/ConverterApp.h"
+#include "ui/ConverterApp.h"
 
-#include "app/Paths.h"
+#include "app/win32/FailureReport.h"
 #include "ui/MainDialog.h"
+#include "winfw/ErrorReporting.h"
 
 bool CConverterApp::InitInstance() {
-    SetHelpFilePath(CompiledHelpPath(HelpFilePath()));
+    SetFailureReporter(&ShowFailureReport);
 
     CMainDialog dialog;
     SetMainWindow(&dialog);
