@@ -1,13 +1,6 @@
 # The package for users: a ZIP holding the program, its help file and a
-# short readme, named with the version (Arrayforge-1.0.5.1-win32.zip).
+# short readme, named with the version (Arrayforge-<version>-win32.zip).
 # Made in the build folder by `cpack` or `ninja package`.
-
-# The version the program reports is the package's.
-file(STRINGS "${PROJECT_SOURCE_DIR}/app/Version.h" version_line REGEX "^#define ARRAYFORGE_VERSION_TEXT ")
-string(REGEX REPLACE "^.*\"(.*)\".*$" "\\1" program_version "${version_line}")
-if(NOT program_version STREQUAL PROJECT_VERSION)
-  message(FATAL_ERROR "app/Version.h says ${program_version}, project() says ${PROJECT_VERSION}")
-endif()
 
 if(NOT ARRAYFORGE_ICONV OR NOT ARRAYFORGE_CHMCMD)
   message(WARNING "No package: the help file cannot be built here (help/CMakeLists.txt)")
@@ -19,7 +12,7 @@ set(package_readme "${CMAKE_BINARY_DIR}/package/README.txt")
 add_custom_command(
   OUTPUT "${package_readme}"
   COMMAND ${CMAKE_COMMAND}
-          -DINPUT=${PROJECT_SOURCE_DIR}/help/PackageReadme.txt
+          -DINPUT=${PROJECT_SOURCE_DIR}/help/PackageReadme.txt -DVERSION=${PROJECT_VERSION}
           -DOUTPUT=${package_readme}
           -DICONV=${ARRAYFORGE_ICONV}
           -P ${PROJECT_SOURCE_DIR}/help/CodePage932.cmake

@@ -1,5 +1,5 @@
 # Compiles the help book into a help file:
-#   cmake -DBOOK=dir -DSTAGING=dir -DOUTPUT=file.chm -DICONV=iconv -DCHMCMD=chmcmd -P CompileHelpFile.cmake
+#   cmake -DBOOK=dir -DSTAGING=dir -DOUTPUT=file.chm -DICONV=iconv -DCHMCMD=chmcmd -DVERSION=1.2.3.4 -P CompileHelpFile.cmake
 # Every file of BOOK is written as a code page 932 text (CodePage932.cmake)
 # into STAGING, where chmcmd compiles the project Tabulo.hhp. A file that has a character
 # outside code page 932, a missing file or a broken link fails the build.

@@ -7,15 +7,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 configs=("$@")
 [ ${#configs[@]} -gt 0 ] || configs=(native sanitize windows)
 
+# Each configuration is a preset of CMakePresets.json (build/<name>).
 for config in "${configs[@]}"; do
   case $config in
-    native)   args=(-DCMAKE_BUILD_TYPE=Release) ;;
-    sanitize) args=(-DCMAKE_BUILD_TYPE=Debug -DARRAYFORGE_SANITIZE=ON) ;;
-    windows)  args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
-    windows64) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake") ;;
+    native|sanitize|windows|windows64) ;;
     *) echo "unknown configuration $config" >&2; exit 2 ;;
   esac
-  cmake -S "$root" -B "$root/build/$config" -G Ninja "${args[@]}" >/dev/null
+  (cd "$root" && cmake --preset "$config" >/dev/null)
   # Quiet when it works; the whole log, compiler errors included, when not.
   log=$(mktemp)
   if ! ninja -C "$root/build/$config" >"$log" 2>&1; then

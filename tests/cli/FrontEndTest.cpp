@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/Version.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
@@ -140,7 +141,7 @@ TEST(FrontEnd, ExitCodesTellUsageInputAndOutputApart) {
     EXPECT_EQ(RunFrontEnd(folder, {"--help"}).exitCode, 0);
     Result version = RunFrontEnd(folder, {"--version"});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_NE(version.out.find("1.0.5.1"), std::string::npos);
+    EXPECT_NE(version.out.find(ARRAYFORGE_VERSION_TEXT), std::string::npos);
 }
 
 TEST(FrontEnd, HeaderNameIsShiftJisWhateverTheLocale) {
