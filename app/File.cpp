@@ -13,6 +13,8 @@ constexpr std::size_t kMaxFileNameBytes = 255;
 
 }  // namespace
 
+bool FileExists(std::string_view path) { return native_file::Exists(path); }
+
 CFile::CFile() = default;
 
 CFile::~CFile() { CloseQuietly(); }
@@ -22,6 +24,9 @@ CFile::CFile(CFile&& other) noexcept
       m_ownsHandle(other.m_ownsHandle),
       m_mode(other.m_mode),
       m_fullPath(std::move(other.m_fullPath)),
+      m_replacing(std::move(other.m_replacing)),
+      m_path(std::move(other.m_path)),
+      m_replaceExisting(other.m_replaceExisting),
       m_buffer(std::move(other.m_buffer)),
       m_buffered(std::exchange(other.m_buffered, 0)),
       m_spareBuffer(std::move(other.m_spareBuffer)),
@@ -35,6 +40,9 @@ CFile& CFile::operator=(CFile&& other) noexcept {
         m_ownsHandle = other.m_ownsHandle;
         m_mode = other.m_mode;
         m_fullPath = std::move(other.m_fullPath);
+        m_replacing = std::move(other.m_replacing);
+        m_path = std::move(other.m_path);
+        m_replaceExisting = other.m_replaceExisting;
         m_buffer = std::move(other.m_buffer);
         m_buffered = std::exchange(other.m_buffered, 0);
         m_spareBuffer = std::move(other.m_spareBuffer);
@@ -44,11 +52,13 @@ CFile& CFile::operator=(CFile&& other) noexcept {
     return *this;
 }
 
-std::optional<FileError> CFile::Open(std::string_view path, OpenMode mode) {
+std::optional<FileError> CFile::Open(std::string_view path, OpenMode mode, bool replaceExisting) {
     CloseQuietly();
     native_file::Opened opened;
     if (auto error = native_file::Open(path, mode, opened)) return error;
-    Adopt(std::move(opened.handle), true, mode, std::move(opened.fullPath));
+    Adopt(std::move(opened), true, mode);
+    m_path = path;
+    m_replaceExisting = replaceExisting;
     return std::nullopt;
 }
 
@@ -57,15 +67,18 @@ std::optional<FileError> CFile::OpenStandardOutput() {
     auto handle = native_file::StandardOutput();
     if (handle == NativeFileTraits::Invalid())
         return FileError{FileErrorCause::InvalidFile, 0, {}};
-    Adopt(NativeFile(handle), false, OpenMode::Output, {});
+    native_file::Opened opened;
+    opened.handle = NativeFile(handle);
+    Adopt(std::move(opened), false, OpenMode::Output);
     return std::nullopt;
 }
 
-void CFile::Adopt(NativeFile handle, bool owns, OpenMode mode, std::string fullPath) {
-    m_handle = std::move(handle);
+void CFile::Adopt(native_file::Opened opened, bool owns, OpenMode mode) {
+    m_handle = std::move(opened.handle);
     m_ownsHandle = owns;
     m_mode = mode;
-    m_fullPath = std::move(fullPath);
+    m_fullPath = std::move(opened.fullPath);
+    m_replacing = std::move(opened);
     if (mode == OpenMode::Output) m_buffer = std::make_unique<char[]>(kOutputBufferSize);
     m_buffered = 0;
     m_writeInline = false;
@@ -77,7 +90,7 @@ std::size_t CFile::Read(void* buffer, std::size_t count) {
     while (total < count) {
         std::int32_t error = 0;
         std::size_t got = native_file::Read(m_handle.Get(), bytes + total, count - total, error);
-        if (error != 0) throw FileError{native_file::CauseOf(error), error, {}};
+        if (error != 0) throw FileError{native_file::CauseOf(error), error, m_fullPath};
         if (got == 0) break;
         total += got;
     }
@@ -147,13 +160,14 @@ std::int32_t CFile::DrainOutput() noexcept {
 }
 
 void CFile::ThrowWriteFailure(std::int32_t systemCode) const {
-    throw FileError{FileErrorCause::DiskFull, systemCode, m_fullPath};
+    // By its real cause: a full disk, but also a pipe whose reader has gone.
+    throw FileError{native_file::CauseOf(systemCode), systemCode, m_fullPath};
 }
 
 std::uint64_t CFile::Length() const {
     std::int32_t error = 0;
     std::uint64_t length = native_file::Length(m_handle.Get(), error);
-    if (error != 0) throw FileError{native_file::CauseOf(error), error, {}};
+    if (error != 0) throw FileError{native_file::CauseOf(error), error, m_fullPath};
     return length;
 }
 
@@ -161,7 +175,7 @@ FileStatus CFile::Status() const {
     FileStatus status;
     std::int32_t error = 0;
     if (!native_file::Status(m_handle.Get(), status, error))
-        throw FileError{native_file::CauseOf(error), error, {}};
+        throw FileError{native_file::CauseOf(error), error, m_fullPath};
     if (status.creationTime == 0) status.creationTime = status.lastWriteTime;
     if (status.lastAccessTime == 0) status.lastAccessTime = status.lastWriteTime;
     status.fullPath = m_fullPath;
@@ -180,19 +194,31 @@ void CFile::Close() {
     m_spareBuffer.reset();
     auto handle = m_handle.Release();
     std::int32_t closeError = m_ownsHandle ? native_file::Close(handle) : 0;
-    if (writeError != 0) ThrowWriteFailure(writeError);
-    if (auto error = closeError) {
-        if (m_mode == OpenMode::Output) ThrowWriteFailure(error);
-        throw FileError{native_file::CauseOf(error), error, {}};
+    if (writeError == 0) writeError = closeError;
+    if (m_mode != OpenMode::Output) {
+        if (writeError != 0) throw FileError{native_file::CauseOf(writeError), writeError, m_fullPath};
+        return;
     }
+    if (writeError != 0) {
+        native_file::Discard(m_replacing);
+        ThrowWriteFailure(writeError);
+    }
+    if (auto error = native_file::Commit(m_replacing, m_path, m_replaceExisting)) ThrowWriteFailure(error);
 }
 
 void CFile::CloseQuietly() noexcept {
     if (!m_handle.IsValid()) return;
-    // Keep what was written so far; a failure here has nobody to report to.
-    if (m_mode == OpenMode::Output) (void)DrainOutput();
+    // A temporary file given up is not worth writing out; a device or pipe
+    // keeps what was written so far. A failure here has nobody to report to.
+    const bool temporary = !m_replacing.temporaryPath.empty();
+    if (m_mode == OpenMode::Output && !temporary) (void)DrainOutput();
+    if (m_writer) {
+        (void)m_writer->Wait();
+        m_writer.reset();
+    }
     m_buffer.reset();
     m_spareBuffer.reset();
     if (m_ownsHandle) m_handle.Reset();
     else m_handle.Release();
+    native_file::Discard(m_replacing);
 }

@@ -12,10 +12,18 @@
 #include "app/NativeFile.h"
 
 enum class OpenMode {
-    Probe,   // read, no sharing at all, existing file only
     Input,   // read, others may read but not write, existing file only, bytes as they are
-    Output,  // write, no sharing, created or truncated; text mode ("\n" becomes CR LF)
+    // Write, text mode ("\n" becomes CR LF). A regular file is written as a
+    // new temporary file beside it that Close puts in its place, so the
+    // output is replaced whole or not at all; a file already there is held
+    // with no sharing until then. A device or pipe is written directly.
+    Output,
 };
+
+// Whether `path` names an existing file (anything but a folder). Only the
+// file's metadata is asked for: a file that cannot be read, is in use or is
+// a pipe still counts, and nothing waits.
+bool FileExists(std::string_view path);
 
 // Times are seconds since 1970-01-01 UTC.
 struct FileStatus {
@@ -28,10 +36,12 @@ struct FileStatus {
 };
 
 // One open file. Open reports its failure as a value; every other operation
-// throws FileError. Output goes through large buffers in text mode, written
-// by a background thread once there is more than one buffer's worth, so
-// that formatting and writing overlap; a failed write is reported by a later
-// call. A file destroyed while open is closed, what was written kept.
+// throws FileError naming the file. Output goes through large buffers in
+// text mode, written by a background thread once there is more than one
+// buffer's worth, so that formatting and writing overlap; a failed write is
+// reported by a later call. An output destroyed while open is given up: its
+// temporary file goes, the file it was to replace stays as it was (a device
+// or pipe keeps what was written).
 class CFile {
 public:
     CFile();
@@ -41,7 +51,9 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    [[nodiscard]] std::optional<FileError> Open(std::string_view path, OpenMode mode);
+    // `replaceExisting` (output only): Close may replace a file that is at
+    // `path` by then; otherwise Close fails if one has appeared.
+    [[nodiscard]] std::optional<FileError> Open(std::string_view path, OpenMode mode, bool replaceExisting = false);
     // Output mode on the process's standard output; Close leaves the stream open.
     [[nodiscard]] std::optional<FileError> OpenStandardOutput();
     bool IsOpen() const { return m_handle.IsValid(); }
@@ -69,6 +81,8 @@ public:
     const std::string& FullPath() const { return m_fullPath; }
     // The last component of the full path, at most 255 bytes.
     std::string FileName() const;
+    // An output's last buffers are written, and a temporary file takes the
+    // output's place: only now does the output change.
     void Close();
 
 private:
@@ -77,7 +91,7 @@ private:
     static constexpr std::size_t kOutputBufferSize = 1024 * 1024;
 
     // Takes an open handle (closed by Close only when `owns`).
-    void Adopt(NativeFile handle, bool owns, OpenMode mode, std::string fullPath);
+    void Adopt(native_file::Opened opened, bool owns, OpenMode mode);
     void WriteBuffered(const char* bytes, std::size_t count);
     void FlushBuffer();
     std::int32_t DrainOutput() noexcept;
@@ -88,6 +102,9 @@ private:
     bool m_ownsHandle = true;
     OpenMode m_mode = OpenMode::Input;
     std::string m_fullPath;
+    native_file::Opened m_replacing;  // an output's temporary file and the file it replaces
+    std::string m_path;               // as given: where the temporary file goes
+    bool m_replaceExisting = false;
     std::unique_ptr<char[]> m_buffer;       // being filled
     std::size_t m_buffered = 0;
     std::unique_ptr<char[]> m_spareBuffer;  // with the writer, or free

@@ -27,10 +27,31 @@ namespace native_file {
 struct Opened {
     NativeFile handle;
     std::string fullPath;
+    // Output only. A regular file is written as a temporary file beside it
+    // (`temporaryPath`), which Commit puts in its place; `target` is then
+    // the existing file held open meanwhile, so that nobody else may open
+    // it, or none when the output is new. A device or pipe is written
+    // directly: `temporaryPath` is empty.
+    std::string temporaryPath;
+    NativeFile target;
 };
 
-// On failure the FileError carries `path` as given.
+// The path as given is opened; the full path is only recorded. On failure
+// the FileError carries `path` as given.
 std::optional<FileError> Open(std::string_view path, OpenMode mode, Opened& result);
+// Puts the temporary file of an output in the place of `path`: replacing a
+// file there only when `replace`, else failing if one has appeared.
+// Returns 0 or the system error code; the temporary file is gone either way.
+std::int32_t Commit(Opened& output, std::string_view path, bool replace);
+// Removes the temporary file of an output that is given up.
+void Discard(Opened& output) noexcept;
+
+// Whether `path` names something other than a folder (a metadata query:
+// opens nothing, so it never waits and needs no right to read).
+bool Exists(std::string_view path);
+// `path` resolved against the current directory.
+std::string FullPath(std::string_view path);
+
 NativeFileTraits::Type StandardOutput();
 // Reads at most `count` bytes; 0 at the end. Returns the system error code on failure.
 std::size_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::int32_t& error);
@@ -41,7 +62,13 @@ std::int32_t Close(NativeFileTraits::Type handle);
 std::uint64_t Length(NativeFileTraits::Type handle, std::int32_t& error);
 bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& error);
 FileErrorCause CauseOf(std::int32_t systemCode);
+// The system's own description of an error code, in the system's language.
+std::string Describe(std::int32_t systemCode);
 // What follows the last path separator of a full path.
 std::string_view LastComponent(std::string_view fullPath);
+
+// Removes the temporary files of outputs still being written; safe to call
+// from a signal handler (POSIX). The front end calls it when interrupted.
+void RemoveTemporaryFilesNow() noexcept;
 
 }  // namespace native_file

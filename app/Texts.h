@@ -20,6 +20,7 @@ inline constexpr std::string_view kOutputBadPath = "書き出しﾌｧｲﾙ名�
 inline constexpr std::string_view kOutputSharingViolation = "ﾌｧｲﾙの共有違反です。";
 inline constexpr std::string_view kOutputAccessDenied = "ﾌｧｲﾙが書き込み禁止です。";
 inline constexpr std::string_view kFileWritten = "ﾌｧｲﾙを書き込みました。";
+inline constexpr std::string_view kInputChanged = "読込元ﾌｧｲﾙが読み込み中に変更されました。";
 
 // The main window's open-file dialog: its filter ("|" separates names and
 // patterns) and the file name it starts with.

@@ -32,11 +32,16 @@ bool TerminalSession::ConfirmOverwrite(std::string_view) {
     return yes;
 }
 
-void TerminalSession::ShowError(std::string_view message) {
+void TerminalSession::ShowError(std::string_view message, std::string_view path) {
     std::string line(texts::kErrorCaption);
     line += ": ";
     line += message;
-    PrintLine(line);
+    // The path is the system's own text already; the message is converted.
+    EndProgressLine();
+    std::string shown = CodePage932ToSystemText(line);
+    if (!path.empty()) shown.append(": ").append(path);
+    std::fprintf(m_settings.messages, "%s\n", shown.c_str());
+    std::fflush(m_settings.messages);
 }
 
 void TerminalSession::ShowDone() { PrintLine(texts::kFileWritten); }

@@ -21,7 +21,7 @@ public:
     explicit TerminalSession(const Settings& settings) : m_settings(settings) {}
 
     bool ConfirmOverwrite(std::string_view outputPath) override;
-    void ShowError(std::string_view message) override;
+    void ShowError(std::string_view message, std::string_view path) override;
     void ShowDone() override;
     void Started() override;
     void Advance(unsigned percent) override;

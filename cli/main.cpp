@@ -5,17 +5,26 @@
 #include <cstdio>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include <io.h>
 #define isatty _isatty
 #else
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstring>
 #endif
 
 #include "app/ErrorReport.h"
+#include "app/NativeFile.h"
 #include "app/SystemText.h"
 #include "app/Texts.h"
 #include "app/Version.h"
@@ -39,13 +48,71 @@ std::uintmax_t SizeOf(const std::string& path) {
 }
 
 // The report for a failure while reading or writing: the program's text in
-// the terminal's encoding, with the path as the system gave it.
+// the terminal's encoding, with the path as the system gave it, and the
+// system's own word for the cause.
 void ReportFileError(TerminalSession& session, const FileError& error) {
     std::string pattern = CodePage932ToSystemText(ErrorReportPattern(error.cause));
     std::string path = error.path.empty() ? CodePage932ToSystemText(texts::kUntitledFile) : error.path;
     session.EndProgressLine();
-    std::fprintf(stderr, "%s\n", ReplacePlaceholder(pattern, path).c_str());
+    std::fprintf(stderr, "%s (%s)\n", ReplacePlaceholder(pattern, path).c_str(),
+                 native_file::Describe(error.systemCode).c_str());
 }
+
+#ifdef _WIN32
+// Ctrl+C or the console closing: the output's temporary file goes (the
+// output itself is untouched until the end); FALSE lets the default end the
+// program.
+BOOL WINAPI RemoveTemporariesAndStop(DWORD) {
+    native_file::RemoveTemporaryFilesNow();
+    return FALSE;
+}
+#else
+// Descriptors 0 to 2 are the standard streams: if one is closed, the next
+// file opened would take its number and be written or read as that stream.
+void OpenStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            // open answers the lowest free number: this very one.
+            if (::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd) std::_Exit(kOutputError);
+        }
+    }
+}
+
+// Interrupted or terminated: the temporary file of the output goes (the
+// output itself is untouched until the end), then the signal does what it
+// would have done.
+extern "C" void RemoveTemporariesAndStop(int signal) {
+    native_file::RemoveTemporaryFilesNow();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void HandleSignals() {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, &RemoveTemporariesAndStop);
+    // A reader that goes away is reported as a failed write, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+struct Refusal {
+    int exitCode;
+    const char* why;
+};
+
+// Why the input is refused before anything is opened, if it is: only a
+// regular file has the length the header gives, and standard output must
+// not be the input itself (it would feed on its own output).
+std::optional<Refusal> RefusedInput(const std::string& input, bool toStandardOutput) {
+    struct stat info {};
+    if (::stat(input.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;  // the run reports it
+    if (!S_ISREG(info.st_mode))
+        return Refusal{kInputError, "not a regular file (its length is not known before it is read)"};
+    struct stat out {};
+    if (toStandardOutput && ::fstat(STDOUT_FILENO, &out) == 0 && out.st_dev == info.st_dev &&
+        out.st_ino == info.st_ino)
+        return Refusal{kOutputError, "standard output is the input file itself"};
+    return std::nullopt;
+}
+#endif
 
 int Convert(const CommandLine& commandLine) {
     ConversionRequest request;
@@ -53,6 +120,13 @@ int Convert(const CommandLine& commandLine) {
     request.dataType = commandLine.dataType;
     if (commandLine.output == "-") request.toStandardOutput = true;
     else request.outputPath = commandLine.output.value_or(DeriveOutputPath(commandLine.input, SystemPathEncoding()));
+    request.replaceWithoutAsking = commandLine.force;
+#ifndef _WIN32
+    if (auto refusal = RefusedInput(commandLine.input, request.toStandardOutput)) {
+        std::fprintf(stderr, "arrayforge: %s: %s\n", commandLine.input.c_str(), refusal->why);
+        return refusal->exitCode;
+    }
+#endif
 
     TerminalSession::Settings settings;
     settings.force = commandLine.force;
@@ -62,14 +136,14 @@ int Convert(const CommandLine& commandLine) {
     try {
         switch (CArrayWriter::Run(request, session)) {
         case RunOutcome::Written: return kWritten;
-        case RunOutcome::InputNotOpened: return kInputError;
+        case RunOutcome::InputNotOpened:
+        case RunOutcome::InputChanged: return kInputError;
         case RunOutcome::Declined:
         case RunOutcome::OutputNotOpened: return kOutputError;
         }
     } catch (const FileError& error) {
         ReportFileError(session, error);
-        // Every failure while writing is reported as a full disk.
-        return error.cause == FileErrorCause::DiskFull ? kOutputError : kInputError;
+        return error.path == native_file::FullPath(commandLine.input) ? kInputError : kOutputError;
     } catch (const std::bad_alloc&) {
         session.PrintLine(texts::kOutOfMemory);
     }
@@ -80,7 +154,11 @@ int Convert(const CommandLine& commandLine) {
 
 int main(int argc, char** argv) {
 #ifndef _WIN32
+    OpenStandardDescriptors();
+    HandleSignals();
     std::setlocale(LC_CTYPE, "");
+#else
+    ::SetConsoleCtrlHandler(&RemoveTemporariesAndStop, TRUE);
 #endif
     ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.commandLine) {

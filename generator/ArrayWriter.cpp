@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/ErrorReport.h"
 #include "app/File.h"
 #include "app/SystemText.h"
 #include "app/Texts.h"
@@ -28,11 +29,12 @@ unsigned Percent(std::uint64_t consumed, std::uint64_t length) {
     return static_cast<unsigned>(static_cast<double>(consumed) / static_cast<double>(length) * 100.0);
 }
 
-bool OutputExists(const std::string& path) {
-    CFile probe;
-    if (probe.Open(path, OpenMode::Probe)) return false;
-    probe.Close();
-    return true;
+// How a file that could not be opened is reported: with its own message
+// where the run has one (`message`), else with the error report's text for
+// the cause, which names the file.
+void ShowOpenFailure(ConversionUi& ui, const FileError& error, std::string_view message) {
+    if (!message.empty()) ui.ShowError(message, error.path);
+    else ui.ShowError(ErrorReportText(error), {});
 }
 
 }  // namespace
@@ -41,19 +43,24 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
     auto buffer = std::make_unique<unsigned char[]>(kReadBufferSize);  // zero-filled
     const DataType type = NormalizedDataType(request.dataType);
 
-    if (!request.toStandardOutput && OutputExists(request.outputPath) && !ui.ConfirmOverwrite(request.outputPath))
-        return RunOutcome::Declined;
+    // Only a file the user agreed to replace is replaced: one that appears
+    // while the run goes on makes it fail rather than be lost.
+    bool replace = request.replaceWithoutAsking;
+    if (!request.toStandardOutput && !replace && FileExists(request.outputPath)) {
+        if (!ui.ConfirmOverwrite(request.outputPath)) return RunOutcome::Declined;
+        replace = true;
+    }
 
     CFile input;
     if (auto error = input.Open(request.inputPath, OpenMode::Input)) {
-        if (error->cause == FileErrorCause::FileNotFound) ui.ShowError(texts::kInputNotFound);
+        ShowOpenFailure(ui, *error, error->cause == FileErrorCause::FileNotFound ? texts::kInputNotFound : "");
         return RunOutcome::InputNotOpened;
     }
     CFile output;
     auto outputError = request.toStandardOutput ? output.OpenStandardOutput()
-                                                : output.Open(request.outputPath, OpenMode::Output);
+                                                : output.Open(request.outputPath, OpenMode::Output, replace);
     if (outputError) {
-        if (auto message = OutputOpenMessage(outputError->cause); !message.empty()) ui.ShowError(message);
+        ShowOpenFailure(ui, *outputError, OutputOpenMessage(outputError->cause));
         input.Close();
         return RunOutcome::OutputNotOpened;
     }
@@ -71,10 +78,17 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
     std::uint64_t consumed = 0;
     for (;;) {
         std::size_t count = input.Read(buffer.get(), source_format::kChunkSize);
+        consumed += count;
+        if (consumed > length) break;  // grown: the size line is wrong already
         source_format::WriteChunk(type, buffer.get(), count, output);
         if (count < source_format::kChunkSize) break;
-        consumed += count;
         ui.Advance(Percent(consumed, length));
+    }
+    if (consumed != length) {
+        // The header's size would not match the array: the output is given
+        // up (the file it was to replace stays as it was).
+        ui.ShowError(texts::kInputChanged, input.FullPath());
+        return RunOutcome::InputChanged;
     }
     output.WriteString(source_format::kClosing);
     output.Close();

@@ -12,6 +12,9 @@ struct ConversionRequest {
     // Write to the process's standard output instead of `outputPath`
     // (command-line use); no overwrite question is asked then.
     bool toStandardOutput = false;
+    // Replace an existing output without asking, without even looking
+    // (the front end's --force).
+    bool replaceWithoutAsking = false;
 };
 
 // How a run ended, for callers that care (the user has been told already).
@@ -20,13 +23,15 @@ enum class RunOutcome {
     Declined,           // the user would not overwrite the output
     InputNotOpened,
     OutputNotOpened,
+    InputChanged,       // the input's length changed while it was read
 };
 
 class CArrayWriter {
 public:
     // Converts the request's input into source text in its output, asking
     // before an existing output is overwritten and telling `ui` every
-    // outcome. A failure to read or write once both files are open escapes
-    // as FileError, the files closed and the output keeping what was written.
+    // outcome. The output is replaced whole or not at all. A failure to read
+    // or write once both files are open escapes as FileError, the files
+    // closed and the output as it was before the run.
     static RunOutcome Run(const ConversionRequest& request, ConversionUi& ui);
 };

@@ -11,8 +11,9 @@ public:
     // opened; the text to ask is texts::kOverwriteQuestion.)
     virtual bool ConfirmOverwrite(std::string_view outputPath) = 0;
     // A failure the run reports itself: a program text (code page 932) for
-    // an error box, caption texts::kErrorCaption.
-    virtual void ShowError(std::string_view message) = 0;
+    // an error box, caption texts::kErrorCaption. `path` is the file it is
+    // about, for a front end that names it; empty when the text names it.
+    virtual void ShowError(std::string_view message, std::string_view path) = 0;
     // The output is complete: texts::kFileWritten.
     virtual void ShowDone() = 0;
 

@@ -248,7 +248,7 @@ bool CMainDialog::ConfirmOverwrite(std::string_view) {
     return AppMessageBox(texts::kOverwriteQuestion, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void CMainDialog::ShowError(std::string_view message) {
+void CMainDialog::ShowError(std::string_view message, std::string_view) {
     WindowMessageBox(Hwnd(), message, texts::kErrorCaption, MB_OK | MB_ICONSTOP);
 }
 

@@ -28,7 +28,7 @@ public:
 
     // ConversionUi
     bool ConfirmOverwrite(std::string_view outputPath) override;
-    void ShowError(std::string_view message) override;
+    void ShowError(std::string_view message, std::string_view path) override;
     void ShowDone() override;
     void Started() override;
     void Advance(unsigned percent) override;

@@ -1,8 +1,9 @@
 // CFile's system half on POSIX systems. Windows' share modes are imitated
-// with flock(2) locks taken without waiting: the probe and the output take an
-// exclusive lock, the input a shared one, so that two opens of one file that
-// Windows would refuse (the input also named as the output, above all) fail
-// here too with a sharing violation, before anything is truncated.
+// with flock(2) locks taken without waiting: an output takes an exclusive
+// lock on the file it replaces, the input a shared one, so that two opens of
+// one file that Windows would refuse (the input also named as the output,
+// above all) fail here too with a sharing violation, before anything is
+// written.
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,6 +12,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
 #include <string>
 
 #include "app/File.h"
@@ -21,14 +26,26 @@ void NativeFileTraits::Close(Type handle) noexcept { ::close(static_cast<int>(ha
 namespace native_file {
 namespace {
 
-std::string FullPathOf(std::string_view path) {
-    if (!path.empty() && path.front() == '/') return std::string(path);
-    char cwd[PATH_MAX];
-    if (::getcwd(cwd, sizeof cwd) == nullptr) return std::string(path);
-    std::string full = cwd;
-    if (full.back() != '/') full += '/';
-    full += path;
-    return full;
+// Temporary files of outputs being written, for RemoveTemporaryFilesNow: a
+// fixed table, so a signal handler can read it without taking a lock.
+struct TemporarySlot {
+    char path[PATH_MAX];
+    volatile std::sig_atomic_t used;
+};
+TemporarySlot g_temporaries[8];
+
+void RememberTemporary(const std::string& path) {
+    for (auto& slot : g_temporaries) {
+        if (slot.used || path.size() >= sizeof slot.path) continue;
+        std::memcpy(slot.path, path.c_str(), path.size() + 1);
+        slot.used = 1;
+        return;
+    }
+}
+
+void ForgetTemporary(const std::string& path) {
+    for (auto& slot : g_temporaries)
+        if (slot.used && path == slot.path) slot.used = 0;
 }
 
 bool ParentDirectoryExists(const std::string& fullPath) {
@@ -47,36 +64,153 @@ FileError OpenFailure(int error, std::string_view path, const std::string& fullP
     return FileError{cause, error, std::string(path)};
 }
 
+// The file a write to `path` really changes: through a symbolic link, the
+// file it leads to, so that replacing the output keeps the link.
+std::string Destination(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+// Creates a new, empty file with a name of its own in `directory` ("" or
+// ending in "/"); the name is short, whatever the output's name.
+NativeFile CreateTemporary(const std::string& directory, std::string& path, int& error) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned mixed = static_cast<unsigned>(::getpid()) * 2654435761u ^ ++counter * 40503u ^
+                         static_cast<unsigned>(std::time(nullptr));
+        char name[32];
+        std::snprintf(name, sizeof name, ".arrayforge-%08x.tmp", mixed);
+        path = directory + name;
+        // 0666 less the umask: the permissions any new file would get.
+        NativeFile file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (file) return file;
+        error = errno;
+        if (error != EEXIST) return {};
+    }
+    return {};
+}
+
+std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
+    const std::string fullPath = FullPath(given);
+    const std::string destination = Destination(given);
+    mode_t permissions = 0;
+    struct stat info {};
+    if (::stat(destination.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return OpenFailure(EISDIR, given, fullPath, OpenMode::Output);
+        // Opened for writing, as the output itself would be: a file we may
+        // not write stays refused, and the lock finds a file in use (the
+        // input above all) before anything is written.
+        NativeFile target(::open(destination.c_str(), O_WRONLY | O_CLOEXEC));
+        if (!target) return OpenFailure(errno, given, fullPath, OpenMode::Output);
+        if (::flock(static_cast<int>(target.Get()), LOCK_EX | LOCK_NB) != 0 && errno != EINVAL &&
+            errno != ENOLCK && errno != ENOTSUP)
+            return OpenFailure(errno, given, fullPath, OpenMode::Output);
+        if (::fstat(static_cast<int>(target.Get()), &info) != 0)
+            return OpenFailure(errno, given, fullPath, OpenMode::Output);
+        if (!S_ISREG(info.st_mode)) {
+            // A device or a pipe cannot be replaced: it is written directly.
+            result.handle = std::move(target);
+            result.fullPath = fullPath;
+            return std::nullopt;
+        }
+        result.target = std::move(target);
+        permissions = info.st_mode & 07777;
+    }
+    auto slash = destination.find_last_of('/');
+    std::string directory = slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
+    int error = 0;
+    std::string temporaryPath;
+    NativeFile file = CreateTemporary(directory, temporaryPath, error);
+    if (!file) return OpenFailure(error, given, fullPath, OpenMode::Output);
+    RememberTemporary(temporaryPath);
+    result.temporaryPath = temporaryPath;
+    // An output that is replaced keeps its permission bits.
+    if (result.target && ::fchmod(static_cast<int>(file.Get()), permissions) != 0) {
+        error = errno;
+        Discard(result);
+        return OpenFailure(error, given, fullPath, OpenMode::Output);
+    }
+    result.handle = std::move(file);
+    result.fullPath = fullPath;
+    return std::nullopt;
+}
+
 }  // namespace
 
-std::optional<FileError> Open(std::string_view path, OpenMode mode, Opened& result) {
-    std::string fullPath = FullPathOf(path);
-    if (path.empty()) return FileError{FileErrorCause::BadPath, ENOENT, {}};
+std::string FullPath(std::string_view path) {
+    if (!path.empty() && path.front() == '/') return std::string(path);
+    char cwd[PATH_MAX];
+    if (::getcwd(cwd, sizeof cwd) == nullptr) return std::string(path);
+    std::string full = cwd;
+    if (full.back() != '/') full += '/';
+    full += path;
+    return full;
+}
 
-    int flags = (mode == OpenMode::Output ? O_WRONLY | O_CREAT : O_RDONLY) | O_CLOEXEC;
-    NativeFile file(::open(fullPath.c_str(), flags, 0666));
+bool Exists(std::string_view path) {
+    struct stat info {};
+    return ::stat(std::string(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+std::optional<FileError> Open(std::string_view path, OpenMode mode, Opened& result) {
+    const std::string given(path);
+    if (path.empty()) return FileError{FileErrorCause::BadPath, ENOENT, {}};
+    if (mode == OpenMode::Output) return OpenOutput(given, result);
+
+    const std::string fullPath = FullPath(path);
+    NativeFile file(::open(given.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file) return OpenFailure(errno, path, fullPath, mode);
     int fd = static_cast<int>(file.Get());
-
     struct stat info {};
     if (::fstat(fd, &info) != 0) return OpenFailure(errno, path, fullPath, mode);
     if (S_ISDIR(info.st_mode)) return OpenFailure(EISDIR, path, fullPath, mode);
-
-    int lock = (mode == OpenMode::Input ? LOCK_SH : LOCK_EX) | LOCK_NB;
-    if (::flock(fd, lock) != 0) {
-        int error = errno;
-        // Some file systems know no locks at all; sharing then goes unchecked.
-        if (error != EINVAL && error != ENOLCK && error != ENOTSUP)
-            return OpenFailure(error, path, fullPath, mode);
-    }
-    // Truncate only what has content: on ext4, truncating even an empty file
-    // makes its close wait until everything written has reached the disk.
-    if (mode == OpenMode::Output && S_ISREG(info.st_mode) && info.st_size > 0 && ::ftruncate(fd, 0) != 0)
+    // Others may read, but nobody may write meanwhile (an output takes an
+    // exclusive lock). Some file systems know no locks: sharing then goes
+    // unchecked.
+    if (::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno != EINVAL && errno != ENOLCK && errno != ENOTSUP)
         return OpenFailure(errno, path, fullPath, mode);
-
     result.handle = std::move(file);
-    result.fullPath = std::move(fullPath);
+    result.fullPath = fullPath;
     return std::nullopt;
+}
+
+std::int32_t Commit(Opened& output, std::string_view path, bool replace) {
+    if (output.temporaryPath.empty()) return 0;
+    const std::string destination = Destination(std::string(path));
+    const char* temporary = output.temporaryPath.c_str();
+    int error = 0;
+    if (replace) {
+        if (::rename(temporary, destination.c_str()) != 0) error = errno;
+    } else if (::renameat2(AT_FDCWD, temporary, AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) != 0) {
+        error = errno;
+        if (error == EINVAL || error == ENOSYS) {
+            // A file system without the no-replace rename: a hard link is
+            // made only where no file is, and the temporary name then goes.
+            error = ::link(temporary, destination.c_str()) == 0 ? 0 : errno;
+            if (error == 0) ::unlink(temporary);
+        }
+    }
+    if (error != 0) ::unlink(temporary);
+    ForgetTemporary(output.temporaryPath);
+    output.temporaryPath.clear();
+    output.target.Reset();
+    return error;
+}
+
+void Discard(Opened& output) noexcept {
+    if (!output.temporaryPath.empty()) {
+        ::unlink(output.temporaryPath.c_str());
+        ForgetTemporary(output.temporaryPath);
+        output.temporaryPath.clear();
+    }
+    output.target.Reset();
+}
+
+void RemoveTemporaryFilesNow() noexcept {
+    for (auto& slot : g_temporaries)
+        if (slot.used) ::unlink(slot.path);
 }
 
 NativeFileTraits::Type StandardOutput() { return STDOUT_FILENO; }
@@ -145,6 +279,8 @@ bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& err
 }
 
 FileErrorCause CauseOf(std::int32_t systemCode) { return CauseFromErrno(systemCode); }
+
+std::string Describe(std::int32_t systemCode) { return std::strerror(systemCode); }
 
 std::string_view LastComponent(std::string_view fullPath) {
     auto slash = fullPath.find_last_of('/');

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "app/CodePage932.h"
 #include "app/File.h"
 #include "app/NativeFile.h"
@@ -74,30 +76,126 @@ std::int64_t UnixTime(const FILETIME& time) {
            static_cast<std::int64_t>(kEpochOffsetSeconds);
 }
 
+FileError Failure(DWORD error, const std::string& path) {
+    return FileError{CauseFromWindowsError(error), static_cast<std::int32_t>(error), path};
+}
+
+// Temporary files of outputs being written, for RemoveTemporaryFilesNow: a
+// fixed table, read without a lock by a console control handler.
+struct TemporarySlot {
+    char path[2 * MAX_PATH];
+    volatile LONG used;
+};
+TemporarySlot g_temporaries[8];
+
+void RememberTemporary(const std::string& path) {
+    for (auto& slot : g_temporaries) {
+        if (slot.used || path.size() >= sizeof slot.path) continue;
+        path.copy(slot.path, path.size());
+        slot.path[path.size()] = '\0';
+        slot.used = 1;
+        return;
+    }
+}
+
+void ForgetTemporary(const std::string& path) {
+    for (auto& slot : g_temporaries)
+        if (slot.used && path == slot.path) slot.used = 0;
+}
+
+std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
+    const DWORD attributes = ::GetFileAttributesA(given.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return Failure(ERROR_ACCESS_DENIED, given);
+    // A file already there (or a device such as NUL) is opened for writing
+    // with no sharing, as the output itself would be: one we may not write,
+    // or one in use (the input above all), is refused before anything is
+    // written, and nobody else may open it until the new one takes its place.
+    NativeFile target(reinterpret_cast<NativeFileTraits::Type>(
+        ::CreateFileA(given.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (!target) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) return Failure(error, given);
+    } else if (::GetFileType(AsHandle(target.Get())) != FILE_TYPE_DISK) {
+        // A device or a pipe cannot be replaced: it is written directly.
+        result.handle = std::move(target);
+        result.fullPath = FullPathOf(given);
+        return std::nullopt;
+    }
+    // The temporary file: new (CREATE_NEW never truncates), beside the output.
+    const std::string directory = given.substr(0, given.size() - LastComponent(given).size());
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "~arrayforge-%08lx.tmp",
+                      static_cast<unsigned long>(::GetCurrentProcessId() * 2654435761u ^ ++counter * 40503u ^
+                                                 ::GetTickCount()));
+        std::string temporaryPath = directory + name;
+        NativeFile file(reinterpret_cast<NativeFileTraits::Type>(::CreateFileA(
+            temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
+        if (!file) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+            return Failure(error, given);
+        }
+        RememberTemporary(temporaryPath);
+        result.handle = std::move(file);
+        result.temporaryPath = std::move(temporaryPath);
+        result.target = std::move(target);
+        result.fullPath = NameAsStored(FullPathOf(given));
+        return std::nullopt;
+    }
+    return Failure(ERROR_FILE_EXISTS, given);
+}
+
 }  // namespace
 
+std::string FullPath(std::string_view path) { return FullPathOf(path); }
+
+bool Exists(std::string_view path) {
+    const DWORD attributes = ::GetFileAttributesA(std::string(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 std::optional<FileError> Open(std::string_view path, OpenMode mode, Opened& result) {
-    std::string given(path);
-    DWORD access = GENERIC_READ;
-    DWORD share = 0;
-    DWORD disposition = OPEN_EXISTING;
-    switch (mode) {
-    case OpenMode::Probe: break;
-    case OpenMode::Input: share = FILE_SHARE_READ; break;
-    case OpenMode::Output:
-        access = GENERIC_WRITE;
-        disposition = CREATE_ALWAYS;
-        break;
-    }
+    const std::string given(path);
+    if (mode == OpenMode::Output) return OpenOutput(given, result);
+    // Others may read, but nobody may write meanwhile.
     NativeFile file(reinterpret_cast<NativeFileTraits::Type>(::CreateFileA(
-        given.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr)));
-    if (!file) {
-        DWORD error = ::GetLastError();
-        return FileError{CauseFromWindowsError(error), static_cast<std::int32_t>(error), given};
-    }
+        given.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (!file) return Failure(::GetLastError(), given);
     result.handle = std::move(file);
     result.fullPath = NameAsStored(FullPathOf(path));
     return std::nullopt;
+}
+
+std::int32_t Commit(Opened& output, std::string_view path, bool replace) {
+    if (output.temporaryPath.empty()) return 0;
+    // Our own hold on the old file would make the move fail: it goes first.
+    output.target.Reset();
+    const std::string destination(path);
+    std::int32_t error = 0;
+    if (!::MoveFileExA(output.temporaryPath.c_str(), destination.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
+        error = static_cast<std::int32_t>(::GetLastError());
+        ::DeleteFileA(output.temporaryPath.c_str());
+    }
+    ForgetTemporary(output.temporaryPath);
+    output.temporaryPath.clear();
+    return error;
+}
+
+void Discard(Opened& output) noexcept {
+    if (!output.temporaryPath.empty()) {
+        ::DeleteFileA(output.temporaryPath.c_str());
+        ForgetTemporary(output.temporaryPath);
+        output.temporaryPath.clear();
+    }
+    output.target.Reset();
+}
+
+void RemoveTemporaryFilesNow() noexcept {
+    for (auto& slot : g_temporaries)
+        if (slot.used) ::DeleteFileA(slot.path);
 }
 
 NativeFileTraits::Type StandardOutput() {
@@ -160,6 +258,15 @@ bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& err
 
 FileErrorCause CauseOf(std::int32_t systemCode) {
     return CauseFromWindowsError(static_cast<std::uint32_t>(systemCode));
+}
+
+std::string Describe(std::int32_t systemCode) {
+    char text[512] = {};
+    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                    static_cast<DWORD>(systemCode), 0, text, sizeof text, nullptr);
+    // The system's text ends in a line break.
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) --length;
+    return std::string(text, length);
 }
 
 std::string_view LastComponent(std::string_view fullPath) {

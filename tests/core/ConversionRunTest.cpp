@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/ErrorReport.h"
 #include "app/File.h"
 #include "generator/ArrayWriter.h"
 #include "tests/support/TestSupport.h"
@@ -21,11 +22,13 @@ const std::string kSharing = "\xcc\xa7\xb2\xd9\x82\xcc\x8b\xa4\x97\x4c\x88\xe1\x
 const std::string kProtected =
     "\xcc\xa7\xb2\xd9\x82\xaa\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x8b\xd6\x8e\x7e\x82\xc5\x82\xb7\x81\x42";
 
-// A file that is closed can be opened with no sharing at all.
+// A file that is closed can be opened with no sharing at all (the output
+// given up at once leaves it as it is).
 bool IsClosed(const std::string& path) {
     CFile probe;
-    return !probe.Open(path, OpenMode::Probe).has_value();
+    return !probe.Open(path, OpenMode::Output, true).has_value();
 }
+
 
 struct Flow {
     const char* name;
@@ -46,6 +49,10 @@ std::vector<std::string> Then(std::vector<std::string> first, const std::vector<
 }
 
 std::string Error(const std::string& text) { return "error:" + text; }
+// The error report's text for a cause, naming "{dir}/<name>" (the test's folder).
+std::string Report(FileErrorCause cause, const std::string& name) {
+    return Error(ErrorReportText({cause, 0, "{dir}/" + name}));
+}
 
 class Flows : public ::testing::TestWithParam<Flow> {};
 
@@ -58,8 +65,15 @@ TEST_P(Flows, ShowWhatTheyShouldAndLeaveFilesAsTheyShould) {
     RecordingUi ui;
     for (bool answer : flow.answers) ui.AnswerNext(answer);
     EXPECT_EQ(CArrayWriter::Run({folder / flow.input, folder / flow.output, DataType::Char}, ui), flow.outcome);
-    EXPECT_EQ(ui.events, flow.events);
+    std::vector<std::string> expected = flow.events;
+    for (std::string& event : expected)
+        if (auto at = event.find("{dir}/"); at != std::string::npos) event.replace(at, 6, folder / "");
+    EXPECT_EQ(ui.events, expected);
     EXPECT_TRUE(IsClosed(folder / "in.bin"));
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "in.bin" || name == "dir.c" || name == flow.output) << "left behind: " << name;
+    }
     std::string output = ReadBytes(folder / flow.output);
     if (flow.outcome == RunOutcome::Written) {
         EXPECT_NE(output.find("\t\t0x61,0x62,0x63\r\n\t};\r\n"), std::string::npos);
@@ -79,8 +93,11 @@ INSTANTIATE_TEST_SUITE_P(
         Flow{"MissingInput", "missing.bin", "out.c", nullptr, {}, RunOutcome::InputNotOpened, {Error(kNotFound)}},
         Flow{"MissingInputAfterYes", "missing.bin", "out.c", "old", {true}, RunOutcome::InputNotOpened,
              {kAsk, Error(kNotFound)}},
-        // Only "not found" has a message among the input's failures.
-        Flow{"InputInMissingFolder", "nowhere/in.bin", "out.c", nullptr, {}, RunOutcome::InputNotOpened, {}},
+        // Other failures to open get the error report's text, naming the file.
+        Flow{"InputInMissingFolder", "nowhere/in.bin", "out.c", nullptr, {}, RunOutcome::InputNotOpened,
+             {Report(FileErrorCause::BadPath, "nowhere/in.bin")}},
+        Flow{"FolderAsInput", "dir.c", "out.c", nullptr, {}, RunOutcome::InputNotOpened,
+             {Report(FileErrorCause::AccessDenied, "dir.c")}},
         Flow{"OutputInMissingFolder", "in.bin", "nowhere/out.c", nullptr, {}, RunOutcome::OutputNotOpened,
              {Error(kBadName)}},
         Flow{"FolderAsOutput", "in.bin", "dir.c", nullptr, {}, RunOutcome::OutputNotOpened, {Error(kProtected)}},
@@ -89,16 +106,17 @@ INSTANTIATE_TEST_SUITE_P(
              {kAsk, Error(kSharing)}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ConversionRun, OutputHeldOpenElsewhereIsASharingViolationWithoutQuestion) {
+TEST(ConversionRun, OutputHeldOpenElsewhereIsASharingViolationAfterTheQuestion) {
     ScratchFolder folder;
     WriteBytes(folder / "in.bin", "abc");
     WriteBytes(folder / "out.c", "held");
     CFile holder;
     ASSERT_FALSE(holder.Open(folder / "out.c", OpenMode::Input));
     RecordingUi ui;
+    ui.AnswerNext(true);
     EXPECT_EQ(CArrayWriter::Run({folder / "in.bin", folder / "out.c", DataType::Char}, ui),
               RunOutcome::OutputNotOpened);
-    EXPECT_EQ(ui.events, std::vector<std::string>{Error(kSharing)});
+    EXPECT_EQ(ui.events, (std::vector<std::string>{kAsk, Error(kSharing)}));
     EXPECT_EQ(ReadBytes(folder / "out.c"), "held");
 }
 

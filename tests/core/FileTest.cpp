@@ -43,14 +43,73 @@ TEST(FileOutput, LargeWritesArriveWhole) {
     EXPECT_TRUE(ReadBytes(folder / "big") == expected);
 }
 
-TEST(FileOutput, DestroyedWhileOpenKeepsWhatWasWritten) {
+// The output changes only at Close, and then whole: given up before, the
+// file it was to replace stays as it was and no temporary file is left.
+TEST(FileOutput, ReplacesTheOldFileOnlyAtClose) {
     ScratchFolder folder;
+    WriteBytes(folder / "t.txt", "old");
+    std::filesystem::permissions(folder.Path() / "t.txt", std::filesystem::perms(0640));
     {
         CFile out;
-        ASSERT_FALSE(out.Open(folder / "t.txt", OpenMode::Output));
-        out.WriteString("kept\n");
+        ASSERT_FALSE(out.Open(folder / "t.txt", OpenMode::Output, true));
+        out.WriteString("given up\n");
     }
-    EXPECT_EQ(ReadBytes(folder / "t.txt"), "kept\r\n");
+    EXPECT_EQ(ReadBytes(folder / "t.txt"), "old");
+    CFile out;
+    ASSERT_FALSE(out.Open(folder / "t.txt", OpenMode::Output, true));
+    out.WriteString("new\n");
+#ifndef _WIN32  // (Windows lets nobody read it meanwhile)
+    EXPECT_EQ(ReadBytes(folder / "t.txt"), "old") << "not before Close";
+#endif
+    out.Close();
+    EXPECT_EQ(ReadBytes(folder / "t.txt"), "new\r\n");
+#ifndef _WIN32
+    EXPECT_EQ(std::filesystem::status(folder.Path() / "t.txt").permissions(), std::filesystem::perms(0640));
+#endif
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "no temporary file left";
+}
+
+TEST(FileOutput, AFileThatAppearsMeanwhileIsNotReplacedWithoutLeave) {
+    ScratchFolder folder;
+    CFile out;
+    ASSERT_FALSE(out.Open(folder / "t.txt", OpenMode::Output));
+    out.WriteString("mine");
+    WriteBytes(folder / "t.txt", "theirs");
+    EXPECT_THROW(out.Close(), FileError);
+    EXPECT_EQ(ReadBytes(folder / "t.txt"), "theirs");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "no temporary file left";
+}
+
+#ifndef _WIN32
+TEST(FileOutput, DevicesAreWrittenAndLinksFollowed) {
+    CFile null;
+    ASSERT_FALSE(null.Open("/dev/null", OpenMode::Output, true));
+    null.WriteString("x");
+    null.Close();
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+
+    ScratchFolder folder;
+    WriteBytes(folder / "real.c", "old");
+    std::filesystem::create_symlink(folder.Path() / "real.c", folder.Path() / "link.c");
+    CFile out;
+    ASSERT_FALSE(out.Open(folder / "link.c", OpenMode::Output, true));
+    out.WriteString("new");
+    out.Close();
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / "link.c"));
+    EXPECT_EQ(ReadBytes(folder / "real.c"), "new");
+}
+#endif
+
+TEST(FileExists, AsksOnlyForMetadata) {
+    ScratchFolder folder;
+    WriteBytes(folder / "f", "x");
+    std::filesystem::create_directory(folder.Path() / "dir");
+    EXPECT_TRUE(FileExists(folder / "f"));
+    EXPECT_FALSE(FileExists(folder / "missing"));
+    EXPECT_FALSE(FileExists(folder / "dir"));
+    CFile holder;  // a file in use still exists
+    ASSERT_FALSE(holder.Open(folder / "f", OpenMode::Output, true));
+    EXPECT_TRUE(FileExists(folder / "f"));
 }
 
 TEST(FileInput, ReadsBytesUnchanged) {
@@ -97,33 +156,29 @@ TEST(FileOpen, FailuresCarryTheirCause) {
     ScratchFolder folder;
     std::filesystem::create_directory(folder.Path() / "dir");
     EXPECT_EQ(OpenCause(folder / "missing", OpenMode::Input), FileErrorCause::FileNotFound);
-    EXPECT_EQ(OpenCause(folder / "missing", OpenMode::Probe), FileErrorCause::FileNotFound);
     EXPECT_EQ(OpenCause(folder / "nowhere/x", OpenMode::Input), FileErrorCause::BadPath);
     EXPECT_EQ(OpenCause(folder / "nowhere/x", OpenMode::Output), FileErrorCause::BadPath);
     EXPECT_EQ(OpenCause(folder / "dir", OpenMode::Output), FileErrorCause::AccessDenied);
     EXPECT_EQ(OpenCause(folder / "dir", OpenMode::Input), FileErrorCause::AccessDenied);
 }
 
-TEST(FileOpen, ProbeFailsWhileAnotherHandleReads) {
+// Readers may share with readers, but no one may write meanwhile, and a
+// writer shuts everyone out: refused before anything is written.
+TEST(FileOpen, SharingIsRefusedBeforeAnythingIsWritten) {
     ScratchFolder folder;
     WriteBytes(folder / "f", "x");
     CFile reader;
     ASSERT_FALSE(reader.Open(folder / "f", OpenMode::Input));
-    EXPECT_EQ(OpenCause(folder / "f", OpenMode::Probe), FileErrorCause::SharingViolation);
-    // Readers may share with readers, but no one may write meanwhile.
     EXPECT_EQ(OpenCause(folder / "f", OpenMode::Input), FileErrorCause::None);
     EXPECT_EQ(OpenCause(folder / "f", OpenMode::Output), FileErrorCause::SharingViolation);
-    EXPECT_EQ(ReadBytes(folder / "f"), "x");
     reader.Close();
-    EXPECT_EQ(OpenCause(folder / "f", OpenMode::Probe), FileErrorCause::None);
-}
-
-TEST(FileOpen, OutputExcludesEveryoneElse) {
-    ScratchFolder folder;
-    CFile writer;
-    ASSERT_FALSE(writer.Open(folder / "f", OpenMode::Output));
-    EXPECT_EQ(OpenCause(folder / "f", OpenMode::Input), FileErrorCause::SharingViolation);
-    EXPECT_EQ(OpenCause(folder / "f", OpenMode::Probe), FileErrorCause::SharingViolation);
+    {
+        CFile writer;
+        ASSERT_FALSE(writer.Open(folder / "f", OpenMode::Output, true));
+        EXPECT_EQ(OpenCause(folder / "f", OpenMode::Input), FileErrorCause::SharingViolation);
+        EXPECT_EQ(OpenCause(folder / "f", OpenMode::Output), FileErrorCause::SharingViolation);
+    }
+    EXPECT_EQ(ReadBytes(folder / "f"), "x");
 }
 
 }  // namespace

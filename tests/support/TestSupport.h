@@ -48,13 +48,17 @@ public:
     void AnswerNext(bool yes) { m_answers.push_back(yes); }
 
     bool ConfirmOverwrite(std::string_view outputPath) override;
-    void ShowError(std::string_view message) override { events.push_back("error:" + std::string(message)); }
+    void ShowError(std::string_view message, std::string_view path) override {
+        events.push_back("error:" + std::string(message));
+        errorPaths.emplace_back(path);
+    }
     void ShowDone() override { events.push_back("done"); }
     void Started() override { events.push_back("started"); }
     void Advance(unsigned percent) override { events.push_back(std::to_string(percent)); }
     void Finished() override { events.push_back("finished"); }
 
     std::vector<std::string> events;
+    std::vector<std::string> errorPaths;  // what each error was about
 
 private:
     std::deque<bool> m_answers;
