@@ -14,12 +14,6 @@ configs=(native sanitize windows)
 [ "$windows_tests" = windows ] || configs+=("$windows_tests")
 bash scripts/build.sh "${configs[@]}"
 
-echo "== native tests"
-ctest --test-dir build/native --output-on-failure
-echo "== native tests with sanitizers"
-ctest --test-dir build/sanitize --output-on-failure
-
-echo "== Windows tests under Wine ($windows_tests)"
 small_drive=
 cleanup() {
   wine_stop
@@ -28,15 +22,26 @@ cleanup() {
   [ -n "${browser_dir:-}" ] && rm -rf "$browser_dir"
 }
 trap cleanup EXIT
-wine_start
-# A drive of 64 KiB for the full-disk cases (needs the right to mount).
+# A file system of 64 KiB for the full-disk cases (needs the right to mount):
+# natively ARRAYFORGE_SMALL_DIR, under Wine drive X:.
 small_drive=$(mktemp -d "${TMPDIR:-/tmp}/arrayforge-small.XXXXXX")
 if mount -t tmpfs -o size=64k tmpfs "$small_drive" 2>/dev/null; then
+  export ARRAYFORGE_SMALL_DIR=$small_drive
+else
+  echo "note: cannot mount a small file system here; the full-disk cases are skipped"
+  rmdir "$small_drive"; small_drive=
+fi
+
+echo "== native tests"
+ctest --test-dir build/native --output-on-failure
+echo "== native tests with sanitizers"
+ctest --test-dir build/sanitize --output-on-failure
+
+echo "== Windows tests under Wine ($windows_tests)"
+wine_start
+if [ -n "$small_drive" ]; then
   ln -sfn "$small_drive" "$WINEPREFIX/dosdevices/x:"
   export ARRAYFORGE_SMALL_DRIVE=X:
-else
-  echo "note: cannot mount a small drive here; the full-disk cases are skipped"
-  rmdir "$small_drive"; small_drive=
 fi
 # A browser and mail program that only log what they are asked to open:
 # the links of the About box are followed into this log.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,11 +55,15 @@ public:
     }
     void ShowDone() override { events.push_back("done"); }
     void Started() override { events.push_back("started"); }
-    void Advance(unsigned percent) override { events.push_back(std::to_string(percent)); }
+    void Advance(unsigned percent) override {
+        events.push_back(std::to_string(percent));
+        if (onAdvance) onAdvance();
+    }
     void Finished() override { events.push_back("finished"); }
 
     std::vector<std::string> events;
     std::vector<std::string> errorPaths;  // what each error was about
+    std::function<void()> onAdvance;       // something done to the files mid-run
 
 private:
     std::deque<bool> m_answers;
