@@ -6,6 +6,8 @@
 // written.
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -122,9 +124,16 @@ std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
     std::string directory = slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
     int error = 0;
     std::string temporaryPath;
+    // A signal that ends the program between the file's making and its
+    // entry in the table would leave it behind: it waits till both are done.
+    sigset_t stopping, previous;
+    sigemptyset(&stopping);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stopping, signal);
+    pthread_sigmask(SIG_BLOCK, &stopping, &previous);
     NativeFile file = CreateTemporary(directory, temporaryPath, error);
+    if (file) RememberTemporary(temporaryPath);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (!file) return OpenFailure(error, given, fullPath, OpenMode::Output);
-    RememberTemporary(temporaryPath);
     result.temporaryPath = temporaryPath;
     // An output that is replaced keeps its permission bits.
     if (result.target && ::fchmod(static_cast<int>(file.Get()), permissions) != 0) {

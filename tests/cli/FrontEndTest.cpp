@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <thread>
+
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,40 +27,73 @@ struct Result {
     std::string err;
 };
 
-// Runs the front end in `folder` with standard input from /dev/null (no
-// terminal) and the given locale.
-Result RunFrontEnd(const ScratchFolder& folder, std::vector<std::string> arguments,
-                   const char* locale = "ja_JP.UTF-8") {
-    std::string outPath = folder / ".stdout";
-    std::string errPath = folder / ".stderr";
+// How the front end is started in `folder`, with standard input from
+// /dev/null (no terminal).
+struct Launch {
+    Launch(std::vector<std::string> arguments, const char* locale = "ja_JP.UTF-8")
+        : arguments(std::move(arguments)), locale(locale) {}
+    std::vector<std::string> arguments;
+    const char* locale;
+    std::string standardOutput;       // a file it appends to; empty: captured
+    bool closeStandardOutput = false;
+    std::vector<std::string> prefix;  // a program that starts it: setpriv, sh -c
+};
+
+pid_t Start(const ScratchFolder& folder, Launch launch) {
+    const std::string outPath = launch.standardOutput.empty() ? folder / ".stdout" : launch.standardOutput;
+    const std::string errPath = folder / ".stderr";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (launch.closeStandardOutput) posix_spawn_file_actions_addclose(&actions, 1);
+    else posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addchdir_np(&actions, folder.Path().c_str());
+    std::filesystem::remove(folder / ".stdout");
 
-    std::vector<std::string> environment{std::string("LANG=") + locale, std::string("LC_ALL=") + locale,
-                                         "PATH=/usr/bin:/bin"};
+    std::vector<std::string> environment{std::string("LANG=") + launch.locale,
+                                         std::string("LC_ALL=") + launch.locale, "PATH=/usr/bin:/bin"};
     std::vector<char*> envp;
     for (auto& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
-    arguments.insert(arguments.begin(), ARRAYFORGE_CLI);
+    std::vector<std::string> command = launch.prefix;
+    command.push_back(ARRAYFORGE_CLI);
+    command.insert(command.end(), launch.arguments.begin(), launch.arguments.end());
     std::vector<char*> argv;
-    for (auto& argument : arguments) argv.push_back(argument.data());
+    for (auto& argument : command) argv.push_back(argument.data());
     argv.push_back(nullptr);
 
-    Result result;
     pid_t child = 0;
-    int spawnError = posix_spawn(&child, ARRAYFORGE_CLI, &actions, nullptr, argv.data(), envp.data());
+    EXPECT_EQ(posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data()), 0);
     posix_spawn_file_actions_destroy(&actions);
-    EXPECT_EQ(spawnError, 0);
+    return child;
+}
+
+Result Finish(const ScratchFolder& folder, pid_t child) {
+    Result result;
     int status = 0;
     waitpid(child, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = ReadBytes(outPath);
-    result.err = ReadBytes(errPath);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+    result.out = ReadBytes(folder / ".stdout");
+    result.err = ReadBytes(folder / ".stderr");
     return result;
+}
+
+Result RunFrontEnd(const ScratchFolder& folder, std::vector<std::string> arguments,
+                   const char* locale = "ja_JP.UTF-8") {
+    return Finish(folder, Start(folder, Launch(std::move(arguments), locale)));
+}
+
+// The files a test left in its folder besides the captured streams:
+// temporary files of the front end would show here.
+std::vector<std::string> FilesIn(const ScratchFolder& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        std::string name = entry.path().filename().string();
+        if (name != ".stdout" && name != ".stderr") names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Texts as a UTF-8 terminal shows them (escaped: this file's literals are
@@ -128,13 +166,14 @@ TEST(FrontEnd, ExitCodesTellUsageInputAndOutputApart) {
 
     Result missing = RunFrontEnd(folder, {"nothing.bin"});
     EXPECT_EQ(missing.exitCode, 3);
-    EXPECT_NE(missing.err.find(kNotFoundUtf8), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find(kNotFoundUtf8 + ": nothing.bin"), std::string::npos) << missing.err;
 
     Result badOutput = RunFrontEnd(folder, {"-o", "no/such/dir/x.c", "in.bin"});
     EXPECT_EQ(badOutput.exitCode, 4);
     EXPECT_NE(badOutput.err.find(kBadNameUtf8), std::string::npos) << badOutput.err;
 
     Result full = RunFrontEnd(folder, {"-f", "-o", "/dev/full", "in.bin"});
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full")) << "a device is written, never replaced";
     EXPECT_EQ(full.exitCode, 4);
     EXPECT_NE(full.err.find("/dev/full" + kDiskFullUtf8), std::string::npos) << full.err;
 
@@ -157,6 +196,95 @@ TEST(FrontEnd, HeaderNameIsShiftJisWhateverTheLocale) {
         ASSERT_EQ(RunFrontEnd(folder, {"-f", "-o", "two.c", "a\xF0\x9F\x98\x80.bin"}, locale).exitCode, 0);
         EXPECT_NE(ReadBytes(folder / "two.c").find(nameLabel + "a?.bin\r\n"), std::string::npos) << locale;
     }
+}
+
+// Interrupted or terminated mid-run, the front end leaves the old output and
+// no temporary file.
+TEST(FrontEnd, ASignalMidRunLeavesTheOldOutput) {
+    for (int signal : {SIGINT, SIGTERM}) {
+        ScratchFolder folder;
+        WriteBytes(folder / "in.bin", "");
+        std::filesystem::resize_file(folder.Path() / "in.bin", 256u << 20);
+        WriteBytes(folder / "in.c", "old");
+        pid_t child = Start(folder, Launch({"-f", "in.bin"}));
+        for (int wait = 0; wait < 2000 && FilesIn(folder).size() < 3; ++wait) usleep(1000);
+        ASSERT_EQ(FilesIn(folder).size(), 3u) << "no temporary file seen";
+        kill(child, signal);
+        EXPECT_EQ(Finish(folder, child).exitCode, 128 + signal);
+        EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"in.bin", "in.c"}));
+        EXPECT_EQ(ReadBytes(folder / "in.c"), "old");
+    }
+}
+
+TEST(FrontEnd, RefusesInputItCannotMeasureOrThatIsItsOwnOutput) {
+    ScratchFolder folder;
+    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
+    Result pipe = RunFrontEnd(folder, {"-o", "-", "pipe"});  // opening it would wait for a writer
+    EXPECT_EQ(pipe.exitCode, 3);
+    EXPECT_NE(pipe.err.find("pipe: not a regular file"), std::string::npos) << pipe.err;
+
+    WriteBytes(folder / "in.bin", "abc");
+    Launch toItself{{"-o", "-", "in.bin"}};
+    toItself.standardOutput = folder / "in.bin";
+    Result self = Finish(folder, Start(folder, toItself));
+    EXPECT_EQ(self.exitCode, 4);
+    EXPECT_EQ(ReadBytes(folder / "in.bin"), "abc");
+
+    // With standard output closed, the input must not take its place.
+    Launch closed{{"-o", "-", "in.bin"}};
+    closed.closeStandardOutput = true;
+    EXPECT_EQ(Finish(folder, Start(folder, closed)).exitCode, 0);
+}
+
+TEST(FrontEnd, ForcedOutputToAPipeIsWrittenWithoutLookingFirst) {
+    ScratchFolder folder;
+    WriteBytes(folder / "in.bin", "abc");
+    ASSERT_EQ(mkfifo((folder / "out.c").c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = ReadBytes(folder / "out.c"); });
+    EXPECT_EQ(RunFrontEnd(folder, {"-f", "-o", "out.c", "in.bin"}).exitCode, 0);
+    reader.join();
+    EXPECT_NE(received.find("0x61,0x62,0x63"), std::string::npos);
+    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"in.bin", "out.c"}));
+}
+
+// A file that exists but cannot be read is still asked about (and so, with
+// nobody to ask, kept).
+TEST(FrontEnd, AnUnreadableOutputIsNotOverwrittenWithoutConsent) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    ScratchFolder folder;
+    std::filesystem::permissions(folder.Path(), std::filesystem::perms::all);
+    WriteBytes(folder / "in.bin", "abc");
+    WriteBytes(folder / "in.c", "keep");
+    std::filesystem::permissions(folder.Path() / "in.c", std::filesystem::perms(0222));
+    Launch asNobody{{"in.bin"}};
+    asNobody.prefix = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    Result result = Finish(folder, Start(folder, asNobody));
+    EXPECT_EQ(result.exitCode, 4) << result.err;
+    EXPECT_EQ(ReadBytes(folder / "in.c"), "keep");
+}
+
+// The path is opened as given: a short relative path is taken even where
+// the current folder's full path is near the system's limit.
+TEST(FrontEnd, TakesShortPathsInADeepFolder) {
+    ScratchFolder folder;
+    const std::string name(250, 'd');
+    pid_t child = fork();
+    if (child == 0) {  // folders made and entered one step at a time, as only relative paths can
+        bool ok = chdir(folder.Path().c_str()) == 0;
+        for (std::size_t depth = folder.Path().string().size(); ok && depth < 4090; depth += name.size() + 1)
+            ok = mkdir(name.c_str(), 0700) == 0 && chdir(name.c_str()) == 0;
+        int in = open("in.bin", O_WRONLY | O_CREAT, 0600);
+        ok = ok && in >= 0 && write(in, "abc", 3) == 3 && close(in) == 0;
+        int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, 2);
+        if (ok) execl(ARRAYFORGE_CLI, ARRAYFORGE_CLI, "in.bin", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(std::system(("rm -rf '" + folder.Path().string() + "/" + name + "'").c_str()), 0);
 }
 
 }  // namespace
