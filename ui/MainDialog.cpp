@@ -34,6 +34,20 @@ std::string OpenFileFilter() {
 
 int FieldLength(const CEdit& field) { return ::GetWindowTextLengthA(field.Hwnd()); }
 
+// Places `window` above (or among) the ordinary windows. Wine leaves a
+// window that owns pop-ups (the tooltip, the help viewer) without the
+// topmost bit unless some other topmost window is there to be placed after:
+// then a hidden topmost tool window stands in for the moment and the call is
+// repeated. On Windows the first call sets the bit and no second one is made.
+void PlaceTopmost(HWND window, bool topmost) {
+    constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE;
+    ::SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+    if (!topmost || (::GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) return;
+    const UniqueWindow standIn(::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "STATIC", "",
+                                                 WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, ResourceModule(), nullptr));
+    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
+}
+
 }  // namespace
 
 CMainDialog::CMainDialog(CWnd* parent)
@@ -90,7 +104,7 @@ BOOL CMainDialog::OnInitDialog() {
     LoadSettings();
     if (g_bTopWin) {
         m_btnTopMost.SetCheck(BST_CHECKED);
-        ::SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        PlaceTopmost(Hwnd(), true);
     }
     switch (m_nDataType) {
     case DataType::Char: OnRadioChar(); break;
@@ -241,7 +255,7 @@ std::optional<LRESULT> CMainDialog::OnDropFiles(WPARAM dropParameter, LPARAM) {
 void CMainDialog::OnTopMost() {
     UpdateData(true);
     g_bTopWin = m_bTopMost;
-    ::SetWindowPos(Hwnd(), g_bTopWin ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    PlaceTopmost(Hwnd(), g_bTopWin != FALSE);
 }
 
 bool CMainDialog::ConfirmOverwrite(std::string_view) {
