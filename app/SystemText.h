@@ -16,3 +16,9 @@ std::string CodePage932ToSystemText(std::string_view text);
 
 // How paths of the system's own encoding are stepped through.
 PathEncoding SystemPathEncoding();
+
+// Code page 932 text as UTF-8 without the system's help, for the characters
+// of the program's own printed texts (texts::kPrintedTexts) and ASCII; any
+// other character becomes "?". For a system that cannot convert code page
+// 932 itself, so that the program's messages stay readable there.
+std::string CodePage932ToUtf8ByTable(std::string_view text);

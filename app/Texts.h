@@ -10,17 +10,46 @@
 namespace texts {
 
 inline constexpr std::string_view kAppTitle = "Arrayforge";
-inline constexpr std::string_view kErrorCaption = "エラー";
 
-// The conversion run.
-inline constexpr std::string_view kOverwriteQuestion = "書込先ﾌｧｲﾙが存在します。\n上書きしていいですか？";
-inline constexpr std::string_view kInputNotFound = "ﾌｧｲﾙが見つかりません";
-inline constexpr std::string_view kOutputDiskFull = "ﾃﾞｨｽｸに空き領域がありません。";
-inline constexpr std::string_view kOutputBadPath = "書き出しﾌｧｲﾙ名が不正です。";
-inline constexpr std::string_view kOutputSharingViolation = "ﾌｧｲﾙの共有違反です。";
-inline constexpr std::string_view kOutputAccessDenied = "ﾌｧｲﾙが書き込み禁止です。";
-inline constexpr std::string_view kFileWritten = "ﾌｧｲﾙを書き込みました。";
-inline constexpr std::string_view kInputChanged = "読込元ﾌｧｲﾙが読み込み中に変更されました。";
+// The texts the command-line front end may print are written once here and
+// stored twice: in code page 932, as the program uses them, and in UTF-8,
+// for a system that cannot convert code page 932 itself (app/SystemText.h).
+#define ARRAYFORGE_PRINTED_TEXTS(TEXT)                                            \
+    TEXT(kErrorCaption, "エラー")                                                 \
+    /* The conversion run. */                                                     \
+    TEXT(kOverwriteQuestion, "書込先ﾌｧｲﾙが存在します。\n上書きしていいですか？") \
+    TEXT(kInputNotFound, "ﾌｧｲﾙが見つかりません")                                  \
+    TEXT(kOutputDiskFull, "ﾃﾞｨｽｸに空き領域がありません。")                        \
+    TEXT(kOutputBadPath, "書き出しﾌｧｲﾙ名が不正です。")                            \
+    TEXT(kOutputSharingViolation, "ﾌｧｲﾙの共有違反です。")                         \
+    TEXT(kOutputAccessDenied, "ﾌｧｲﾙが書き込み禁止です。")                         \
+    TEXT(kFileWritten, "ﾌｧｲﾙを書き込みました。")                                  \
+    TEXT(kInputChanged, "読込元ﾌｧｲﾙが読み込み中に変更されました。")               \
+    /* The error report for failures that escape a command. */                   \
+    TEXT(kUntitledFile, "無題のﾌｧｲﾙ")                                             \
+    TEXT(kOutOfMemory, "ﾒﾓﾘが不足しています。")
+
+// The error report's text for each file failure, by FileErrorCause.
+#define ARRAYFORGE_FILE_ERROR_TEXTS(TEXT)                               \
+    TEXT("ｴﾗｰはありませんでした。")                                     \
+    TEXT("%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。")                   \
+    TEXT("%1 が見つかりませんでした。")                                 \
+    TEXT("%1 には無効なﾊﾟｽが含まれています。")                         \
+    TEXT("開いているﾌｧｲﾙが多すぎるため、%1 を開けませんでした。")       \
+    TEXT("%1 へのｱｸｾｽは拒否されました。")                               \
+    TEXT("%1 へ無効なﾌｧｲﾙ ﾊﾝﾄﾞﾙが関連付けられていました。")             \
+    TEXT("現在のﾃﾞｨﾚｸﾄﾘ %1 は削除できませんでした。")                   \
+    TEXT("%1 を作成できませんでした。そのﾃﾞｨﾚｸﾄﾘはいっぱいです。")       \
+    TEXT("%1 のｼｰｸに失敗しました。")                                    \
+    TEXT("%1 へのｱｸｾｽ中にﾊｰﾄﾞｳｪｱ I/O ｴﾗｰが報告されました。")            \
+    TEXT("%1 へのｱｸｾｽ中に共有違反が発生しました。")                     \
+    TEXT("%1 へのｱｸｾｽ中にﾛｯｸ違反が発生しました。")                     \
+    TEXT("%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。")                 \
+    TEXT("%1 の末尾以降にｱｸｾｽしようとしました。")
+
+#define ARRAYFORGE_NAMED_TEXT(name, literal) inline constexpr std::string_view name = literal;
+ARRAYFORGE_PRINTED_TEXTS(ARRAYFORGE_NAMED_TEXT)
+#undef ARRAYFORGE_NAMED_TEXT
 
 // The main window's open-file dialog: its filter ("|" separates names and
 // patterns) and the file name it starts with.
@@ -36,24 +65,20 @@ inline constexpr unsigned kIdUntitledFile = 61446;
 inline constexpr unsigned kIdOutOfMemory = 61475;
 inline constexpr unsigned kIdFirstFileError = 61856;  // + FileErrorCause
 
-inline constexpr std::string_view kUntitledFile = "無題のﾌｧｲﾙ";
-inline constexpr std::string_view kOutOfMemory = "ﾒﾓﾘが不足しています。";
-inline constexpr std::string_view kFileErrors[] = {
-    "ｴﾗｰはありませんでした。",
-    "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。",
-    "%1 が見つかりませんでした。",
-    "%1 には無効なﾊﾟｽが含まれています。",
-    "開いているﾌｧｲﾙが多すぎるため、%1 を開けませんでした。",
-    "%1 へのｱｸｾｽは拒否されました。",
-    "%1 へ無効なﾌｧｲﾙ ﾊﾝﾄﾞﾙが関連付けられていました。",
-    "現在のﾃﾞｨﾚｸﾄﾘ %1 は削除できませんでした。",
-    "%1 を作成できませんでした。そのﾃﾞｨﾚｸﾄﾘはいっぱいです。",
-    "%1 のｼｰｸに失敗しました。",
-    "%1 へのｱｸｾｽ中にﾊｰﾄﾞｳｪｱ I/O ｴﾗｰが報告されました。",
-    "%1 へのｱｸｾｽ中に共有違反が発生しました。",
-    "%1 へのｱｸｾｽ中にﾛｯｸ違反が発生しました。",
-    "%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。",
-    "%1 の末尾以降にｱｸｾｽしようとしました。",
+#define ARRAYFORGE_TEXT_ITEM(literal) literal,
+inline constexpr std::string_view kFileErrors[] = {ARRAYFORGE_FILE_ERROR_TEXTS(ARRAYFORGE_TEXT_ITEM)};
+#undef ARRAYFORGE_TEXT_ITEM
+
+// Every printed text in both encodings.
+struct TextInTwoEncodings {
+    std::string_view codePage932;
+    std::u8string_view utf8;
 };
+#define ARRAYFORGE_NAMED_PAIR(name, literal) TextInTwoEncodings{literal, u8##literal},
+#define ARRAYFORGE_PAIR(literal) TextInTwoEncodings{literal, u8##literal},
+inline constexpr TextInTwoEncodings kPrintedTexts[] = {ARRAYFORGE_PRINTED_TEXTS(ARRAYFORGE_NAMED_PAIR)
+                                                           ARRAYFORGE_FILE_ERROR_TEXTS(ARRAYFORGE_PAIR)};
+#undef ARRAYFORGE_NAMED_PAIR
+#undef ARRAYFORGE_PAIR
 
 }  // namespace texts

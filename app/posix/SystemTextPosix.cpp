@@ -32,6 +32,15 @@ std::size_t UnconvertibleLength(const char* from, std::string_view text) {
     return length;
 }
 
+bool CanConvert(const char* from, const char* to) {
+    iconv_t converter = iconv_open(to, from);
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+    iconv_close(converter);
+    return true;
+}
+
+// `text` in the encoding `to`, or unchanged when the system has no way from
+// `from` to `to`.
 std::string Convert(std::string_view text, const char* from, const char* to) {
     iconv_t converter = iconv_open(to, from);
     if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(text);
@@ -61,7 +70,14 @@ std::string Convert(std::string_view text, const char* from, const char* to) {
 
 std::string SystemTextToCodePage932(std::string_view text) { return Convert(text, LocaleEncoding(), "CP932"); }
 
-std::string CodePage932ToSystemText(std::string_view text) { return Convert(text, "CP932", LocaleEncoding()); }
+std::string CodePage932ToSystemText(std::string_view text) {
+    const char* encoding = LocaleEncoding();
+    if (CanConvert("CP932", encoding)) return Convert(text, "CP932", encoding);
+    // No code page 932 on this system (a C library without its converter):
+    // the program's own table, then on to the locale's encoding if need be.
+    std::string utf8 = CodePage932ToUtf8ByTable(text);
+    return strcasecmp(encoding, "UTF-8") == 0 ? utf8 : Convert(utf8, "UTF-8", encoding);
+}
 
 PathEncoding SystemPathEncoding() {
     const char* encoding = LocaleEncoding();

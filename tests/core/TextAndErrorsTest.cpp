@@ -9,7 +9,9 @@
 
 #include "app/ErrorReport.h"
 #include "app/FileError.h"
+#include "app/SystemText.h"
 #include "app/TextFormat.h"
+#include "app/Texts.h"
 #include "generator/SourceFormat.h"
 
 namespace {
@@ -128,6 +130,17 @@ TEST(ErrorReport, EveryCauseHasItsOwnTextAndOthersNone) {
     }
     EXPECT_TRUE(ErrorReportString(61871).empty());
     EXPECT_TRUE(ErrorReportString(61855).empty());
+}
+
+// Where the system cannot convert code page 932, the program's messages
+// are still readable: its own table gives the same UTF-8 as their source.
+TEST(SystemText, OwnTableGivesEveryPrintedTextInUtf8) {
+    for (const auto& text : texts::kPrintedTexts) {
+        EXPECT_EQ(CodePage932ToUtf8ByTable(text.codePage932),
+                  std::string(reinterpret_cast<const char*>(text.utf8.data()), text.utf8.size()));
+    }
+    // 表 (95 5C) is in none of them; ASCII passes as it is.
+    EXPECT_EQ(CodePage932ToUtf8ByTable("a\x95\x5C\xB1/"), "a?\xEF\xBD\xB1/");
 }
 
 }  // namespace
