@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "app/File.h"
-#include "app/SystemText.h"
 #include "app/Texts.h"
+#include "generator/ArrayText.h"
 
 namespace {
 
@@ -39,46 +39,61 @@ bool OutputExists(const std::string& path) {
 
 RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui) {
     auto buffer = std::make_unique<unsigned char[]>(kReadBufferSize);  // zero-filled
-    const DataType type = NormalizedDataType(request.dataType);
+    std::vector<ArrayInput> arrays = request.arrays;
+    if (arrays.empty()) {
+        ArrayForm classic;
+        classic.type = ElementTypeOf(request.dataType);
+        arrays.push_back({request.inputPath, {}, classic});
+    }
+    const bool withHeader = !request.headerPath.empty();
 
     if (!request.toStandardOutput && OutputExists(request.outputPath) && !ui.ConfirmOverwrite(request.outputPath))
         return RunOutcome::Declined;
+    if (withHeader && OutputExists(request.headerPath) && !ui.ConfirmOverwrite(request.headerPath))
+        return RunOutcome::Declined;
 
-    CFile input;
-    if (auto error = input.Open(request.inputPath, OpenMode::Input)) {
-        if (error->cause == FileErrorCause::FileNotFound) ui.ShowError(texts::kInputNotFound);
-        return RunOutcome::InputNotOpened;
+    std::vector<CFile> inputs(arrays.size());
+    for (std::size_t i = 0; i < arrays.size(); ++i) {
+        if (auto error = inputs[i].Open(arrays[i].path, OpenMode::Input)) {
+            if (error->cause == FileErrorCause::FileNotFound) ui.ShowError(texts::kInputNotFound);
+            return RunOutcome::InputNotOpened;
+        }
     }
     CFile output;
     auto outputError = request.toStandardOutput ? output.OpenStandardOutput()
                                                 : output.Open(request.outputPath, OpenMode::Output);
+    CFile header;
+    if (!outputError && withHeader) outputError = header.Open(request.headerPath, OpenMode::Output);
     if (outputError) {
         if (auto message = OutputOpenMessage(outputError->cause); !message.empty()) ui.ShowError(message);
-        input.Close();
+        for (CFile& input : inputs) input.Close();
         return RunOutcome::OutputNotOpened;
+    }
+    if (request.style.lfLineEnds) {
+        output.UseLfLineEnds();
+        header.UseLfLineEnds();
     }
 
     ui.Started();
-    const std::uint64_t length = input.Length();
-
-    output.WriteString(source_format::HeaderOpening());
-    output.WriteString(source_format::NameLine(SystemTextToCodePage932(input.FileName())));
-    output.WriteString(source_format::CreationTimeLine(input.Status().creationTime));
-    output.WriteString(source_format::SizeLine(length));
-    output.WriteString(source_format::HeaderClosing());
-    output.WriteString(source_format::Declaration(type));
-
-    std::uint64_t consumed = 0;
-    for (;;) {
-        std::size_t count = input.Read(buffer.get(), source_format::kChunkSize);
-        source_format::WriteChunk(type, buffer.get(), count, output);
-        if (count < source_format::kChunkSize) break;
-        consumed += count;
-        ui.Advance(Percent(consumed, length));
+    std::uint64_t length = 0;
+    std::vector<std::pair<ArrayForm, std::uint64_t>> declared;
+    for (std::size_t i = 0; i < arrays.size(); ++i) {
+        declared.emplace_back(arrays[i].form, inputs[i].Length());
+        length += declared.back().second;
     }
-    output.WriteString(source_format::kClosing);
+    std::uint64_t consumed = 0;
+    for (std::size_t i = 0; i < arrays.size(); ++i) {
+        WriteArray(inputs[i], arrays[i], request.style, output, buffer.get(), [&] {
+            consumed += source_format::kChunkSize;
+            ui.Advance(Percent(consumed, length));
+        });
+    }
     output.Close();
-    input.Close();
+    if (withHeader) {
+        header.WriteString(DeclarationsHeader(native_file::LastComponent(header.FullPath()), declared));
+        header.Close();
+    }
+    for (CFile& input : inputs) input.Close();
 
     ui.ShowDone();
     ui.Finished();

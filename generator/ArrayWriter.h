@@ -1,7 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "generator/ArrayForm.h"
 #include "generator/ConversionUi.h"
 #include "generator/SourceFormat.h"
 
@@ -12,6 +14,12 @@ struct ConversionRequest {
     // Write to the process's standard output instead of `outputPath`
     // (command-line use); no overwrite question is asked then.
     bool toStandardOutput = false;
+
+    // The command-line front end's choices. Left empty, the run writes the
+    // window program's text: one array of `dataType` from `inputPath`.
+    std::vector<ArrayInput> arrays{};  // one after the other in the output
+    std::string headerPath{};        // a declarations header besides
+    SourceStyle style{};
 };
 
 // How a run ended, for callers that care (the user has been told already).

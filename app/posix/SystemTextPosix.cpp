@@ -63,6 +63,8 @@ std::string SystemTextToCodePage932(std::string_view text) { return Convert(text
 
 std::string CodePage932ToSystemText(std::string_view text) { return Convert(text, "CP932", LocaleEncoding()); }
 
+std::string SystemTextToUtf8(std::string_view text) { return Convert(text, LocaleEncoding(), "UTF-8"); }
+
 PathEncoding SystemPathEncoding() {
     const char* encoding = LocaleEncoding();
     bool shiftJis = strcasecmp(encoding, "CP932") == 0 || strcasecmp(encoding, "SHIFT_JIS") == 0 ||
