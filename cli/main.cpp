@@ -1,7 +1,10 @@
 // arrayforge: the command-line front end. It runs the very conversion of the
 // window program, so its files are byte for byte the same.
 
+#include <algorithm>
 #include <clocale>
+#include <cstdlib>
+#include <optional>
 #include <cstdio>
 #include <filesystem>
 #include <new>
@@ -20,6 +23,7 @@
 #include "app/Texts.h"
 #include "app/Version.h"
 #include "cli/CommandLine.h"
+#include "cli/Inputs.h"
 #include "cli/TerminalSession.h"
 #include "generator/ArrayWriter.h"
 
@@ -47,17 +51,11 @@ void ReportFileError(TerminalSession& session, const FileError& error) {
     std::fprintf(stderr, "%s\n", ReplacePlaceholder(pattern, path).c_str());
 }
 
-int Convert(const CommandLine& commandLine) {
-    ConversionRequest request;
-    request.inputPath = commandLine.input;
-    request.dataType = commandLine.dataType;
-    if (commandLine.output == "-") request.toStandardOutput = true;
-    else request.outputPath = commandLine.output.value_or(DeriveOutputPath(commandLine.input, SystemPathEncoding()));
-
+int Convert(const ConversionRequest& request, bool force) {
     TerminalSession::Settings settings;
-    settings.force = commandLine.force;
+    settings.force = force;
     settings.interactive = IsTerminal(0) && IsTerminal(2);
-    settings.showProgress = IsTerminal(2) && SizeOf(commandLine.input) >= kProgressThreshold;
+    settings.showProgress = IsTerminal(2) && SizeOf(request.inputPath) >= kProgressThreshold;
     TerminalSession session(settings);
     try {
         switch (CArrayWriter::Run(request, session)) {
@@ -94,5 +92,22 @@ int main(int argc, char** argv) {
         return kWritten;
     case CommandLine::Action::Convert: break;
     }
-    return Convert(*parsed.commandLine);
+    const CommandLine& commandLine = *parsed.commandLine;
+    std::string error;
+    const auto headerTime = SourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"), error);
+    std::optional<StandardInputCopy> standardInput;
+    if (error.empty() && std::count(commandLine.inputs.begin(), commandLine.inputs.end(), "-") > 0)
+        standardInput.emplace(error);
+    if (!error.empty()) {
+        std::fprintf(stderr, "arrayforge: %s\n", error.c_str());
+        return standardInput ? kInputError : kUsageError;
+    }
+    RunPlan plan = PlanRuns(commandLine, standardInput ? standardInput->Path() : std::string(), headerTime);
+    if (!plan.error.empty()) {
+        std::fprintf(stderr, "arrayforge: %s\n\n%s", plan.error.c_str(), kUsage);
+        return kUsageError;
+    }
+    for (const ConversionRequest& run : plan.runs)
+        if (int code = Convert(run, commandLine.force); code != kWritten) return code;
+    return kWritten;
 }
