@@ -32,9 +32,28 @@ TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
     EXPECT_EQ(Parse({"--version"}).commandLine->action, CommandLine::Action::Version);
 }
 
+TEST(CommandLine, BuildOptions) {
+    auto line = Parse({"-t", "u16", "-n", "logo", "--const", "--static", "--length", "--nul", "--eol=lf", "--utf8",
+                       "a", "-", "--", "--b"})
+                    .commandLine;
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->inputs, (std::vector<std::string>{"a", "-", "--b"}));
+    EXPECT_EQ(line->form.type, ElementType::Uint16);
+    EXPECT_EQ(line->form.name, "logo");
+    EXPECT_TRUE(line->form.isConst && line->form.isStatic && line->form.nul && line->lfLineEnds && line->utf8Header);
+    EXPECT_EQ(line->length, "");
+    EXPECT_EQ(Parse({"--length=len", "--format", "string", "-t", "u8", "--header", "x.h", "a"}).commandLine->length,
+              "len");
+}
+
 TEST(CommandLine, RefusesWhatItCannotUse) {
     for (auto arguments : std::vector<std::vector<std::string>>{
-             {}, {"-t"}, {"-t", "word", "in"}, {"-o"}, {"-o", "", "in"}, {"-q", "in"}, {""}}) {
+             {}, {"-t"}, {"-t", "word", "in"}, {"-o"}, {"-o", "", "in"}, {"-q", "in"}, {""},
+             {"-n", "2d", "a"}, {"-n", "a-b", "a"}, {"-n", "class", "a"}, {"-n", "int", "a"}, {"--length=for", "a"},
+             {"-n", "x", "--length=x", "a"}, {"--format", "text", "a"}, {"--format", "string", "-t", "u16", "a"},
+             {"--format=embed", "-t", "uint", "a"}, {"--format", "embed", "-"}, {"--eol", "cr", "a"},
+             {"--static", "--header", "a.h", "a"}, {"-", "-"}, {"--header", "a.h", "a", "b"},
+             {"-n", "x", "-o", "all.c", "a", "b"}, {"--length=n", "-o", "all.c", "a", "b"}, {"--const=yes", "a"}}) {
         auto result = Parse(arguments);
         EXPECT_FALSE(result.commandLine) << ::testing::PrintToString(arguments);
         EXPECT_FALSE(result.error.empty());
