@@ -31,7 +31,8 @@ CFile::CFile(CFile&& other) noexcept
       m_buffered(std::exchange(other.m_buffered, 0)),
       m_spareBuffer(std::move(other.m_spareBuffer)),
       m_writer(std::move(other.m_writer)),
-      m_writeInline(other.m_writeInline) {}
+      m_writeInline(other.m_writeInline),
+      m_lfLineEnds(other.m_lfLineEnds) {}
 
 CFile& CFile::operator=(CFile&& other) noexcept {
     if (this != &other) {
@@ -48,6 +49,7 @@ CFile& CFile::operator=(CFile&& other) noexcept {
         m_spareBuffer = std::move(other.m_spareBuffer);
         m_writer = std::move(other.m_writer);
         m_writeInline = other.m_writeInline;
+        m_lfLineEnds = other.m_lfLineEnds;
     }
     return *this;
 }
@@ -82,6 +84,7 @@ void CFile::Adopt(native_file::Opened opened, bool owns, OpenMode mode) {
     if (mode == OpenMode::Output) m_buffer = std::make_unique<char[]>(kOutputBufferSize);
     m_buffered = 0;
     m_writeInline = false;
+    m_lfLineEnds = false;
 }
 
 std::size_t CFile::Read(void* buffer, std::size_t count) {
@@ -98,7 +101,8 @@ std::size_t CFile::Read(void* buffer, std::size_t count) {
 }
 
 void CFile::WriteString(std::string_view text) {
-    // Text mode: every line feed reaches the file as CR LF.
+    // Text mode: every line feed reaches the file as CR LF (or stays LF).
+    if (m_lfLineEnds) return WriteBuffered(text.data(), text.size());
     while (!text.empty()) {
         const void* found = std::memchr(text.data(), '\n', text.size());
         if (found == nullptr) {

@@ -63,12 +63,16 @@ public:
     std::size_t Read(void* buffer, std::size_t count);
     void WriteString(std::string_view text);
 
-    // How a line end reaches an output file.
+    // How a line end reaches an output file: CR LF, or LF alone once
+    // UseLfLineEnds has been called on the open output.
     static constexpr std::string_view kLineEnd = "\r\n";
+    static constexpr std::string_view kLfLineEnd = "\n";
+    void UseLfLineEnds() { m_lfLineEnds = true; }
+    std::string_view LineEnd() const { return m_lfLineEnds ? kLfLineEnd : kLineEnd; }
     // For callers that format in place: room for `bytes` (at most
     // kMaxReserve) in the output buffer; CommitRaw then says how many were
     // used. These bytes reach the file as they are, so line ends must
-    // already be kLineEnd.
+    // already be LineEnd().
     static constexpr std::size_t kMaxReserve = 4096;
     char* ReserveRaw(std::size_t bytes) {
         if (kOutputBufferSize - m_buffered < bytes) FlushBuffer();
@@ -110,4 +114,5 @@ private:
     std::unique_ptr<char[]> m_spareBuffer;  // with the writer, or free
     std::unique_ptr<BackgroundWriter> m_writer;  // started when the first buffer is full
     bool m_writeInline = false;                  // no writer thread could be started
+    bool m_lfLineEnds = false;
 };

@@ -13,6 +13,8 @@
 // becomes "?".
 std::string SystemTextToCodePage932(std::string_view text);
 std::string CodePage932ToSystemText(std::string_view text);
+// The system's text in UTF-8 (for generated files that ask for it).
+std::string SystemTextToUtf8(std::string_view text);
 
 // How paths of the system's own encoding are stepped through.
 PathEncoding SystemPathEncoding();

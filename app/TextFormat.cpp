@@ -22,17 +22,25 @@ std::string FormatText(const char* format, ...) {
     return text;
 }
 
-std::string FormatLocalTime(std::int64_t time, const char* format) {
+namespace {
+
+std::string FormatTime(std::int64_t time, const char* format, bool utc) {
     constexpr std::size_t kBufferSize = 128;
     std::time_t value = static_cast<std::time_t>(time);
     if (static_cast<std::int64_t>(value) != time) return {};
     std::tm local{};
 #if defined(_WIN32)
-    if (localtime_s(&local, &value) != 0) return {};
+    if ((utc ? gmtime_s(&local, &value) : localtime_s(&local, &value)) != 0) return {};
 #else
-    if (localtime_r(&value, &local) == nullptr) return {};
+    if ((utc ? gmtime_r(&value, &local) : localtime_r(&value, &local)) == nullptr) return {};
 #endif
     char buffer[kBufferSize];
     std::size_t length = std::strftime(buffer, sizeof buffer, format, &local);
     return std::string(buffer, length);
 }
+
+}  // namespace
+
+std::string FormatLocalTime(std::int64_t time, const char* format) { return FormatTime(time, format, false); }
+
+std::string FormatUtcTime(std::int64_t time, const char* format) { return FormatTime(time, format, true); }

@@ -16,3 +16,5 @@ std::string FormatText(const char* format, ...) AF_PRINTF_FORMAT(1, 2);
 // strftime conversions. Empty when the time cannot be converted or the result
 // would not fit in 127 bytes.
 std::string FormatLocalTime(std::int64_t time, const char* format);
+// The same in UTC.
+std::string FormatUtcTime(std::int64_t time, const char* format);

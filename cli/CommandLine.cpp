@@ -1,70 +1,159 @@
 #include "cli/CommandLine.h"
 
+#include <algorithm>
 #include <map>
 
 const char* const kUsage =
-    "Usage: arrayforge [-t char|uint|ulong] [-o OUTPUT] [-f] INPUT\n"
-    "Writes INPUT as C/C++ source: a comment header and one initialised array.\n"
+    "Usage: arrayforge [OPTION]... INPUT...\n"
+    "Writes each INPUT as C/C++ source: a comment header and one initialised array.\n"
     "\n"
-    "  -t, --type TYPE    element type: char (1 byte, default), uint (2 bytes), ulong (4 bytes)\n"
-    "  -o, --output FILE  output file; '-' writes to standard output\n"
-    "                     (default: INPUT with its last extension replaced by .c)\n"
-    "  -f, --force        overwrite an existing output without asking\n"
-    "  -h, --help         show this help\n"
-    "      --version      show the version\n"
+    "  -t, --type TYPE      element type: char (1 byte, default), uint (2 bytes), ulong (4 bytes),\n"
+    "                       uchar (unsigned char), u8, u16, u32 (uint8_t, uint16_t, uint32_t)\n"
+    "  -o, --output FILE    output file; '-' writes to standard output (default: each INPUT with\n"
+    "                       its last extension replaced by .c; standard output for '-');\n"
+    "                       several INPUTs then go into FILE as one array each, named after\n"
+    "                       their file names\n"
+    "  -f, --force          overwrite existing outputs without asking\n"
+    "  -n, --name NAME      name of the array (default: rawcontents)\n"
+    "      --const          declare the array const\n"
+    "      --static         declare the array static (to be #included)\n"
+    "      --length[=NAME]  also define the length in bytes as NAME (default: <array>_size),\n"
+    "                       an unsigned long long\n"
+    "      --nul            end the array with one zero element, not counted in the length\n"
+    "      --header FILE.h  also write FILE.h with the extern declarations\n"
+    "      --format FORM    list (default): hex elements; string: string literal pieces\n"
+    "                       (1-byte types); embed: #embed where the compiler has it, else the\n"
+    "                       list (1-byte types)\n"
+    "      --eol lf|crlf    line ends of the output (default: crlf)\n"
+    "      --utf8           write the header comment in UTF-8 instead of Shift-JIS\n"
+    "  -h, --help           show this help\n"
+    "      --version        show the version\n"
+    "\n"
+    "INPUT '-' reads standard input. With SOURCE_DATE_EPOCH set, the header shows that time (UTC)\n"
+    "instead of the input's creation time.\n"
+    "Any option that changes the declaration gives text that compiles as C and C++ alike:\n"
+    "extern \"C\" declarations for C++, char elements as character literals, never an empty list.\n"
     "\n"
     "Exit status: 0 written, 2 usage error, 3 input error, 4 output error or overwrite refused.\n";
 
 namespace {
 
-const std::map<std::string, DataType> kTypeNames{
-    {"char", DataType::Char}, {"uint", DataType::Uint}, {"ulong", DataType::Ulong}};
+const std::map<std::string, ElementType> kTypeNames{
+    {"char", ElementType::Char},          {"uint", ElementType::Uint}, {"ulong", ElementType::Ulong},
+    {"uchar", ElementType::UnsignedChar}, {"u8", ElementType::Uint8},  {"u16", ElementType::Uint16},
+    {"u32", ElementType::Uint32}};
+const std::map<std::string, ArrayFormat> kFormatNames{
+    {"list", ArrayFormat::List}, {"string", ArrayFormat::String}, {"embed", ArrayFormat::Embed}};
 
 ParseResult Refuse(std::string why) { return {std::nullopt, std::move(why)}; }
+
+// Why `name` cannot name an array or a length; empty when it can.
+std::string CheckName(const std::string& name) {
+    if (!IsIdentifier(name)) return "'" + name + "' is not a C identifier";
+    if (IsKeyword(name)) return "'" + name + "' is a C or C++ keyword";
+    return {};
+}
+
+// The combinations that cannot work, once every option is known.
+std::string CheckCombination(const CommandLine& line) {
+    const ArrayForm& form = line.form;
+    const bool oneOutput = line.output.has_value() && line.inputs.size() > 1;
+    if (form.format != ArrayFormat::List && BytesPerElement(form.type) != 1)
+        return std::string("--format ") + (form.format == ArrayFormat::String ? "string" : "embed") +
+               " needs a 1-byte type (char, uchar, u8)";
+    if (form.isStatic && !line.header.empty()) return "--header declares no static arrays";
+    if (std::count(line.inputs.begin(), line.inputs.end(), "-") > 1) return "standard input can be read only once";
+    if (form.format == ArrayFormat::Embed && std::count(line.inputs.begin(), line.inputs.end(), "-") > 0)
+        return "--format embed needs an input file, not standard input";
+    if (line.inputs.size() > 1 && !line.output && !line.header.empty())
+        return "--header with several inputs needs -o: one output for them all";
+    if (oneOutput && line.nameGiven) return "-n names one array; with several inputs they are named after their files";
+    if (oneOutput && line.length && !line.length->empty())
+        return "--length=NAME names one length; with several inputs use --length";
+    if (line.length && !line.length->empty() && *line.length == form.name)
+        return "the length cannot have the array's name";
+    return {};
+}
 
 }  // namespace
 
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine result;
-    bool haveInput = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        auto nextValue = [&]() -> std::optional<std::string> {
+        std::string option = arguments[i];
+        if (optionsEnded || option.size() < 2 || option.front() != '-') {
+            if (option.empty()) return Refuse("an input file name is empty");
+            result.inputs.push_back(option);
+            continue;
+        }
+        // "--name=value" as well as "--name value".
+        std::optional<std::string> attached;
+        if (auto equals = option.find('='); option.starts_with("--") && equals != std::string::npos) {
+            attached = option.substr(equals + 1);
+            option.resize(equals);
+        }
+        auto value = [&]() -> std::optional<std::string> {
+            if (attached) return attached;
             if (i + 1 >= arguments.size()) return std::nullopt;
             return arguments[++i];
         };
-        if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
-            if (argument == "--") {
-                optionsEnded = true;
-            } else if (argument == "-h" || argument == "--help") {
-                result.action = CommandLine::Action::Help;
-                return {result, {}};
-            } else if (argument == "--version") {
-                result.action = CommandLine::Action::Version;
-                return {result, {}};
-            } else if (argument == "-f" || argument == "--force") {
-                result.force = true;
-            } else if (argument == "-t" || argument == "--type") {
-                auto name = nextValue();
-                if (!name) return Refuse("option " + argument + " needs a type");
-                auto found = kTypeNames.find(*name);
-                if (found == kTypeNames.end()) return Refuse("unknown type '" + *name + "'");
-                result.dataType = found->second;
-            } else if (argument == "-o" || argument == "--output") {
-                auto path = nextValue();
-                if (!path || path->empty()) return Refuse("option " + argument + " needs a file name");
-                result.output = *path;
-            } else {
-                return Refuse("unknown option '" + argument + "'");
+        const bool takesValue = option == "-t" || option == "--type" || option == "-o" || option == "--output" ||
+                                option == "-n" || option == "--name" || option == "--header" ||
+                                option == "--format" || option == "--eol";
+        if (attached && !takesValue && option != "--length") return Refuse("option " + option + " takes no value");
+
+        if (option == "--") {
+            optionsEnded = true;
+        } else if (option == "-h" || option == "--help") {
+            result.action = CommandLine::Action::Help;
+            return {result, {}};
+        } else if (option == "--version") {
+            result.action = CommandLine::Action::Version;
+            return {result, {}};
+        } else if (option == "-f" || option == "--force") {
+            result.force = true;
+        } else if (option == "--const") {
+            result.form.isConst = true;
+        } else if (option == "--static") {
+            result.form.isStatic = true;
+        } else if (option == "--nul") {
+            result.form.nul = true;
+        } else if (option == "--utf8") {
+            result.utf8Header = true;
+        } else if (option == "--length") {
+            if (attached) {
+                if (auto why = CheckName(*attached); !why.empty()) return Refuse("--length: " + why);
             }
-            continue;
+            result.length = attached.value_or("");
+        } else if (takesValue) {
+            auto text = value();
+            if (!text || text->empty()) return Refuse("option " + option + " needs a value");
+            if (option == "-t" || option == "--type") {
+                auto found = kTypeNames.find(*text);
+                if (found == kTypeNames.end()) return Refuse("unknown type '" + *text + "'");
+                result.form.type = found->second;
+            } else if (option == "--format") {
+                auto found = kFormatNames.find(*text);
+                if (found == kFormatNames.end()) return Refuse("unknown format '" + *text + "'");
+                result.form.format = found->second;
+            } else if (option == "--eol") {
+                if (*text != "lf" && *text != "crlf") return Refuse("--eol takes lf or crlf, not '" + *text + "'");
+                result.lfLineEnds = *text == "lf";
+            } else if (option == "-n" || option == "--name") {
+                if (auto why = CheckName(*text); !why.empty()) return Refuse(why);
+                result.form.name = *text;
+                result.nameGiven = true;
+            } else if (option == "--header") {
+                result.header = *text;
+            } else {
+                result.output = *text;
+            }
+        } else {
+            return Refuse("unknown option '" + option + "'");
         }
-        if (haveInput) return Refuse("only one input file may be given");
-        if (argument.empty()) return Refuse("the input file name is empty");
-        result.input = argument;
-        haveInput = true;
     }
-    if (!haveInput) return Refuse("no input file given");
+    if (result.inputs.empty()) return Refuse("no input file given");
+    if (auto why = CheckCombination(result); !why.empty()) return Refuse(why);
     return {result, {}};
 }

@@ -4,15 +4,22 @@
 #include <string>
 #include <vector>
 
-#include "generator/SourceFormat.h"
+#include "generator/ArrayForm.h"
 
 struct CommandLine {
     enum class Action { Convert, Help, Version };
     Action action = Action::Convert;
-    DataType dataType = DataType::Char;
-    std::string input;
+    std::vector<std::string> inputs;    // "-" is standard input
     std::optional<std::string> output;  // "-" means standard output
     bool force = false;
+
+    // The form of every array; its name is settled per output (cli/Inputs.h).
+    ArrayForm form;
+    bool nameGiven = false;              // -n
+    std::optional<std::string> length;   // --length[=NAME]; empty: <array>_size
+    std::string header;                  // --header FILE.h
+    bool lfLineEnds = false;             // --eol lf
+    bool utf8Header = false;             // --utf8
 };
 
 struct ParseResult {

@@ -1,7 +1,10 @@
 // arrayforge: the command-line front end. It runs the very conversion of the
 // window program, so its files are byte for byte the same.
 
+#include <algorithm>
 #include <clocale>
+#include <cstdlib>
+#include <optional>
 #include <cstdio>
 #include <filesystem>
 #include <new>
@@ -29,6 +32,7 @@
 #include "app/Texts.h"
 #include "app/Version.h"
 #include "cli/CommandLine.h"
+#include "cli/Inputs.h"
 #include "cli/TerminalSession.h"
 #include "generator/ArrayWriter.h"
 
@@ -114,24 +118,28 @@ std::optional<Refusal> RefusedInput(const std::string& input, bool toStandardOut
 }
 #endif
 
-int Convert(const CommandLine& commandLine) {
-    ConversionRequest request;
-    request.inputPath = commandLine.input;
-    request.dataType = commandLine.dataType;
-    if (commandLine.output == "-") request.toStandardOutput = true;
-    else request.outputPath = commandLine.output.value_or(DeriveOutputPath(commandLine.input, SystemPathEncoding()));
-    request.replaceWithoutAsking = commandLine.force;
+// The files a run reads: its arrays' inputs, or its one input.
+std::vector<std::string> InputsOf(const ConversionRequest& request) {
+    std::vector<std::string> inputs;
+    for (const ArrayInput& array : request.arrays) inputs.push_back(array.path);
+    if (inputs.empty()) inputs.push_back(request.inputPath);
+    return inputs;
+}
+
+int Convert(ConversionRequest request, bool force) {
+    request.replaceWithoutAsking = force;
 #ifndef _WIN32
-    if (auto refusal = RefusedInput(commandLine.input, request.toStandardOutput)) {
-        std::fprintf(stderr, "arrayforge: %s: %s\n", commandLine.input.c_str(), refusal->why);
-        return refusal->exitCode;
+    for (const std::string& input : InputsOf(request)) {
+        if (auto refusal = RefusedInput(input, request.toStandardOutput)) {
+            std::fprintf(stderr, "arrayforge: %s: %s\n", input.c_str(), refusal->why);
+            return refusal->exitCode;
+        }
     }
 #endif
-
     TerminalSession::Settings settings;
-    settings.force = commandLine.force;
+    settings.force = force;
     settings.interactive = IsTerminal(0) && IsTerminal(2);
-    settings.showProgress = IsTerminal(2) && SizeOf(commandLine.input) >= kProgressThreshold;
+    settings.showProgress = IsTerminal(2) && SizeOf(request.inputPath) >= kProgressThreshold;
     TerminalSession session(settings);
     try {
         switch (CArrayWriter::Run(request, session)) {
@@ -143,7 +151,9 @@ int Convert(const CommandLine& commandLine) {
         }
     } catch (const FileError& error) {
         ReportFileError(session, error);
-        return error.path == native_file::FullPath(commandLine.input) ? kInputError : kOutputError;
+        for (const std::string& input : InputsOf(request))
+            if (error.path == native_file::FullPath(input)) return kInputError;
+        return kOutputError;
     } catch (const std::bad_alloc&) {
         session.PrintLine(texts::kOutOfMemory);
     }
@@ -172,5 +182,22 @@ int main(int argc, char** argv) {
         return kWritten;
     case CommandLine::Action::Convert: break;
     }
-    return Convert(*parsed.commandLine);
+    const CommandLine& commandLine = *parsed.commandLine;
+    std::string error;
+    const auto headerTime = SourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"), error);
+    std::optional<StandardInputCopy> standardInput;
+    if (error.empty() && std::count(commandLine.inputs.begin(), commandLine.inputs.end(), "-") > 0)
+        standardInput.emplace(error);
+    if (!error.empty()) {
+        std::fprintf(stderr, "arrayforge: %s\n", error.c_str());
+        return standardInput ? kInputError : kUsageError;
+    }
+    RunPlan plan = PlanRuns(commandLine, standardInput ? standardInput->Path() : std::string(), headerTime);
+    if (!plan.error.empty()) {
+        std::fprintf(stderr, "arrayforge: %s\n\n%s", plan.error.c_str(), kUsage);
+        return kUsageError;
+    }
+    for (const ConversionRequest& run : plan.runs)
+        if (int code = Convert(run, commandLine.force); code != kWritten) return code;
+    return kWritten;
 }

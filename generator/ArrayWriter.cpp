@@ -4,8 +4,8 @@
 
 #include "app/ErrorReport.h"
 #include "app/File.h"
-#include "app/SystemText.h"
 #include "app/Texts.h"
+#include "generator/ArrayText.h"
 
 namespace {
 
@@ -41,58 +41,74 @@ void ShowOpenFailure(ConversionUi& ui, const FileError& error, std::string_view 
 
 RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui) {
     auto buffer = std::make_unique<unsigned char[]>(kReadBufferSize);  // zero-filled
-    const DataType type = NormalizedDataType(request.dataType);
+    std::vector<ArrayInput> arrays = request.arrays;
+    if (arrays.empty()) {
+        ArrayForm classic;
+        classic.type = ElementTypeOf(request.dataType);
+        arrays.push_back({request.inputPath, {}, classic});
+    }
+    const bool withHeader = !request.headerPath.empty();
 
     // Only a file the user agreed to replace is replaced: one that appears
     // while the run goes on makes it fail rather than be lost.
-    bool replace = request.replaceWithoutAsking;
-    if (!request.toStandardOutput && !replace && FileExists(request.outputPath)) {
-        if (!ui.ConfirmOverwrite(request.outputPath)) return RunOutcome::Declined;
-        replace = true;
-    }
+    const auto mayReplace = [&](const std::string& path, bool& replace) {
+        replace = request.replaceWithoutAsking;
+        if (replace || !FileExists(path)) return true;
+        return replace = ui.ConfirmOverwrite(path);
+    };
+    bool replaceOutput = false;
+    bool replaceHeader = false;
+    if (!request.toStandardOutput && !mayReplace(request.outputPath, replaceOutput)) return RunOutcome::Declined;
+    if (withHeader && !mayReplace(request.headerPath, replaceHeader)) return RunOutcome::Declined;
 
-    CFile input;
-    if (auto error = input.Open(request.inputPath, OpenMode::Input)) {
-        ShowOpenFailure(ui, *error, error->cause == FileErrorCause::FileNotFound ? texts::kInputNotFound : "");
-        return RunOutcome::InputNotOpened;
+    std::vector<CFile> inputs(arrays.size());
+    for (std::size_t i = 0; i < arrays.size(); ++i) {
+        if (auto error = inputs[i].Open(arrays[i].path, OpenMode::Input)) {
+            ShowOpenFailure(ui, *error, error->cause == FileErrorCause::FileNotFound ? texts::kInputNotFound : "");
+            return RunOutcome::InputNotOpened;
+        }
     }
     CFile output;
     auto outputError = request.toStandardOutput ? output.OpenStandardOutput()
-                                                : output.Open(request.outputPath, OpenMode::Output, replace);
+                                                : output.Open(request.outputPath, OpenMode::Output, replaceOutput);
+    CFile header;
+    if (!outputError && withHeader) outputError = header.Open(request.headerPath, OpenMode::Output, replaceHeader);
     if (outputError) {
         ShowOpenFailure(ui, *outputError, OutputOpenMessage(outputError->cause));
-        input.Close();
+        for (CFile& input : inputs) input.Close();
         return RunOutcome::OutputNotOpened;
+    }
+    if (request.style.lfLineEnds) {
+        output.UseLfLineEnds();
+        header.UseLfLineEnds();
     }
 
     ui.Started();
-    const std::uint64_t length = input.Length();
-
-    output.WriteString(source_format::HeaderOpening());
-    output.WriteString(source_format::NameLine(SystemTextToCodePage932(input.FileName())));
-    output.WriteString(source_format::CreationTimeLine(input.Status().creationTime));
-    output.WriteString(source_format::SizeLine(length));
-    output.WriteString(source_format::HeaderClosing());
-    output.WriteString(source_format::Declaration(type));
-
+    std::uint64_t length = 0;
+    std::vector<std::pair<ArrayForm, std::uint64_t>> declared;
+    for (std::size_t i = 0; i < arrays.size(); ++i) {
+        declared.emplace_back(arrays[i].form, inputs[i].Length());
+        length += declared.back().second;
+    }
     std::uint64_t consumed = 0;
-    for (;;) {
-        std::size_t count = input.Read(buffer.get(), source_format::kChunkSize);
-        consumed += count;
-        if (consumed > length) break;  // grown: the size line is wrong already
-        source_format::WriteChunk(type, buffer.get(), count, output);
-        if (count < source_format::kChunkSize) break;
-        ui.Advance(Percent(consumed, length));
+    for (std::size_t i = 0; i < arrays.size(); ++i) {
+        const bool whole = WriteArray(inputs[i], arrays[i], request.style, output, buffer.get(), [&] {
+            consumed += source_format::kChunkSize;
+            ui.Advance(Percent(consumed, length));
+        });
+        if (!whole) {
+            // The header's size would not match the array: the output is
+            // given up (the file it was to replace stays as it was).
+            ui.ShowError(texts::kInputChanged, inputs[i].FullPath());
+            return RunOutcome::InputChanged;
+        }
     }
-    if (consumed != length) {
-        // The header's size would not match the array: the output is given
-        // up (the file it was to replace stays as it was).
-        ui.ShowError(texts::kInputChanged, input.FullPath());
-        return RunOutcome::InputChanged;
-    }
-    output.WriteString(source_format::kClosing);
     output.Close();
-    input.Close();
+    if (withHeader) {
+        header.WriteString(DeclarationsHeader(native_file::LastComponent(header.FullPath()), declared));
+        header.Close();
+    }
+    for (CFile& input : inputs) input.Close();
 
     ui.ShowDone();
     ui.Finished();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "generator/ArrayForm.h"
 #include "generator/ConversionUi.h"
 #include "generator/SourceFormat.h"
 
@@ -15,6 +17,12 @@ struct ConversionRequest {
     // Replace an existing output without asking, without even looking
     // (the front end's --force).
     bool replaceWithoutAsking = false;
+
+    // The command-line front end's choices. Left empty, the run writes the
+    // window program's text: one array of `dataType` from `inputPath`.
+    std::vector<ArrayInput> arrays{};  // one after the other in the output
+    std::string headerPath{};        // a declarations header besides
+    SourceStyle style{};
 };
 
 // How a run ended, for callers that care (the user has been told already).

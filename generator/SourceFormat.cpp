@@ -14,11 +14,22 @@ constexpr char kNameLabel[] = "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\x96\xBC\x20\x20\
 constexpr char kCreationLabel[] = "\xCC\xA7\xB2\xD9\x8D\xEC\x90\xAC\x93\xFA\x8E\x9E\x81\x46";
 constexpr char kSizeLabel[] = "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\xBB\xB2\xBD\xDE\x81\x46";
 constexpr char kByteUnit[] = "\xCA\xDE\xB2\xC4";
+// The same in UTF-8.
+constexpr char kNameLabelUtf8[] =
+    "\xEF\xBE\x83\xEF\xBE\x9E\xEF\xBD\xB0\xEF\xBE\x80\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99"
+    "\xE5\x90\x8D\x20\x20\xEF\xBC\x9A";
+constexpr char kCreationLabelUtf8[] =
+    "\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99\xE4\xBD\x9C\xE6\x88\x90\xE6\x97\xA5\xE6\x99\x82"
+    "\xEF\xBC\x9A";
+constexpr char kSizeLabelUtf8[] =
+    "\xEF\xBE\x83\xEF\xBE\x9E\xEF\xBD\xB0\xEF\xBE\x80\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99"
+    "\xEF\xBD\xBB\xEF\xBD\xB2\xEF\xBD\xBD\xEF\xBE\x9E\xEF\xBC\x9A";
+constexpr char kByteUnitUtf8[] = "\xEF\xBE\x8A\xEF\xBE\x9E\xEF\xBD\xB2\xEF\xBE\x84";
+constexpr char kTimeFormat[] = "%y/%m/%d %H:%M:%S\n";
 
 const std::string kRule(57, '-');
 
 static_assert(std::endian::native == std::endian::little, "the element tables are laid out little-endian");
-static_assert(source_format::kFileLineSeparator.size() == 4);
 
 // Two upper-case hexadecimal digits for every byte value, first digit in
 // the low byte, so that a 16-bit store writes them in reading order.
@@ -59,6 +70,12 @@ inline std::size_t PutUlong(const unsigned char* b, char* out) {  // "0xHHHHHHHH
     Store(out, kPrefix | kHexDigits[b[3]] << 16 | kHexDigits[b[2]] << 32 | kHexDigits[b[1]] << 48);
     Store(out + 8, kHexDigits[b[0]] | kComma << 16);
     return 11;
+}
+inline std::size_t PutCharLiteral(const unsigned char* b, char* out) {  // "'\xHH',"
+    constexpr std::uint64_t kQuote = '\'';
+    Store(out, kQuote | std::uint64_t{'\\'} << 8 | std::uint64_t{'x'} << 16 | kHexDigits[b[0]] << 24 | kQuote << 40 |
+                   kComma << 48);
+    return 7;
 }
 
 template <std::size_t Width, std::size_t (*Put)(const unsigned char*, char*)>
@@ -133,6 +150,7 @@ void WriteLines(const unsigned char* bytes, std::size_t count, CFile& output) {
     constexpr std::size_t kLineBytes = Width * PerLine;
     constexpr std::size_t kLinesPerBatch = CFile::kMaxReserve / kMaxLineBytes;
     const bool lastChunk = count < kChunkSize;
+    const std::string separator = std::string(output.LineEnd()) + "\t\t";
     std::size_t pos = 0;
     while (pos < count) {
         char* const start = output.ReserveRaw(kLinesPerBatch * kMaxLineBytes);
@@ -144,8 +162,8 @@ void WriteLines(const unsigned char* bytes, std::size_t count, CFile& output) {
             if (lastChunk && pos == count) {
                 --cursor;  // the input's last element: no comma, no separator
             } else {
-                std::memcpy(cursor, kFileLineSeparator.data(), kFileLineSeparator.size());
-                cursor += kFileLineSeparator.size();
+                std::memcpy(cursor, separator.data(), separator.size());
+                cursor += separator.size();
             }
         }
         output.CommitRaw(static_cast<std::size_t>(cursor - start));
@@ -159,6 +177,99 @@ void WriteChunk(DataType type, const unsigned char* bytes, std::size_t count, CF
     case DataType::Char: WriteLines<1, 8, PutChar>(bytes, count, output); break;
     case DataType::Uint: WriteLines<2, 8, PutUint>(bytes, count, output); break;
     case DataType::Ulong: WriteLines<4, 4, PutUlong>(bytes, count, output); break;
+    }
+}
+
+std::string HeaderText(const HeaderFacts& facts) {
+    const bool utf8 = facts.utf8;
+    std::string timeFormat = std::string(utf8 ? kCreationLabelUtf8 : kCreationLabel) + kTimeFormat;
+    std::string text = HeaderOpening();
+    text += utf8 ? kNameLabelUtf8 : kNameLabel;
+    text += facts.fileName;
+    text += '\n';
+    text += facts.utc ? FormatUtcTime(facts.creationTime, timeFormat.c_str())
+                      : FormatLocalTime(facts.creationTime, timeFormat.c_str());
+    text += FormatText("%s%llu%s\n", utf8 ? kSizeLabelUtf8 : kSizeLabel, static_cast<unsigned long long>(facts.length),
+                       utf8 ? kByteUnitUtf8 : kByteUnit);
+    text += HeaderClosing();
+    return text;
+}
+
+std::size_t BytesPerElement(ElementText text) {
+    switch (text) {
+    case ElementText::Hex2: return 2;
+    case ElementText::Hex4: return 4;
+    case ElementText::Hex1:
+    case ElementText::CharLiteral: break;
+    }
+    return 1;
+}
+
+std::string_view ZeroElement(ElementText text) {
+    switch (text) {
+    case ElementText::Hex2: return "0x0000";
+    case ElementText::Hex4: return "0x00000000";
+    case ElementText::CharLiteral: return "'\\x00'";
+    case ElementText::Hex1: break;
+    }
+    return "0x00";
+}
+
+void WriteElementChunk(ElementText text, const unsigned char* bytes, std::size_t count, CFile& output) {
+    switch (text) {
+    case ElementText::Hex1: WriteLines<1, 8, PutChar>(bytes, count, output); break;
+    case ElementText::Hex2: WriteLines<2, 8, PutUint>(bytes, count, output); break;
+    case ElementText::Hex4: WriteLines<4, 4, PutUlong>(bytes, count, output); break;
+    case ElementText::CharLiteral: WriteLines<1, 8, PutCharLiteral>(bytes, count, output); break;
+    }
+}
+
+namespace {
+
+// Each byte's text inside a string literal, at most four characters.
+struct StringByte {
+    char text[4];
+    std::uint8_t length;
+};
+constexpr std::array<StringByte, 256> MakeStringBytes() {
+    std::array<StringByte, 256> table{};
+    for (unsigned value = 0; value < 256; ++value) {
+        StringByte& entry = table[value];
+        if (value >= 0x20 && value < 0x7F && value != '"' && value != '\\' && value != '?') {
+            entry.text[0] = static_cast<char>(value);
+            entry.length = 1;
+        } else {
+            entry.text[0] = '\\';
+            entry.text[1] = static_cast<char>('0' + (value >> 6));
+            entry.text[2] = static_cast<char>('0' + (value >> 3 & 7));
+            entry.text[3] = static_cast<char>('0' + (value & 7));
+            entry.length = 4;
+        }
+    }
+    return table;
+}
+constexpr auto kStringBytes = MakeStringBytes();
+
+}  // namespace
+
+void WriteStringChunk(const unsigned char* bytes, std::size_t count, CFile& output) {
+    const std::string_view lineEnd = output.LineEnd();
+    constexpr std::size_t kMaxLine = 2 + 2 + 1 + 4 * kStringLineBytes + 1;
+    for (std::size_t pos = 0; pos < count; pos += kStringLineBytes) {
+        const std::size_t end = count - pos < kStringLineBytes ? count : pos + kStringLineBytes;
+        char* const start = output.ReserveRaw(kMaxLine);
+        char* cursor = start;
+        std::memcpy(cursor, lineEnd.data(), lineEnd.size());
+        cursor += lineEnd.size();
+        std::memcpy(cursor, "\t\t\"", 3);
+        cursor += 3;
+        for (std::size_t i = pos; i < end; ++i) {
+            const StringByte& entry = kStringBytes[bytes[i]];
+            std::memcpy(cursor, entry.text, sizeof entry.text);
+            cursor += entry.length;
+        }
+        *cursor++ = '"';
+        output.CommitRaw(static_cast<std::size_t>(cursor - start));
     }
 }
 

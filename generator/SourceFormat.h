@@ -43,9 +43,9 @@ std::string SizeLine(std::uint64_t length);
 std::string HeaderClosing();
 std::string_view Declaration(DataType type);
 
-// The element-line separator as it reaches the output file: element lines
-// are formatted in place in the file's buffer, past its text-mode
-// translation.
+// The element-line separator as it reaches a CR LF output file: element
+// lines are formatted in place in the file's buffer, past its text-mode
+// translation (an LF output gets "\n\t\t").
 inline constexpr std::string_view kFileLineSeparator = "\r\n\t\t";
 
 // Room one element line may take while it is formatted: eight UINT or four
@@ -58,5 +58,37 @@ inline constexpr std::size_t kMaxLineBytes = 72;
 // separator follows its last line. After a full chunk a separator always
 // follows, since more elements may come.
 void WriteChunk(DataType type, const unsigned char* bytes, std::size_t count, CFile& output);
+
+// The header as one text, labels and name in code page 932 or UTF-8 and the
+// time as local time or UTC. In code page 932 and local time it is the
+// pieces above, HeaderOpening to HeaderClosing, one after the other.
+struct HeaderFacts {
+    std::string fileName;  // in the header's encoding
+    std::int64_t creationTime = 0;
+    bool utc = false;
+    std::uint64_t length = 0;
+    bool utf8 = false;
+};
+std::string HeaderText(const HeaderFacts& facts);
+
+// Element texts of the portable form (generator/ArrayText.h): the hex
+// texts of the three widths, and character literals '\xHH' for plain char,
+// which take bytes of 0x80 and more without a narrowing conversion.
+enum class ElementText { Hex1, Hex2, Hex4, CharLiteral };
+std::size_t BytesPerElement(ElementText text);
+// One element of value zero, without comma.
+std::string_view ZeroElement(ElementText text);
+// As WriteChunk, for the portable form's element texts.
+void WriteElementChunk(ElementText text, const unsigned char* bytes, std::size_t count, CFile& output);
+
+// String-literal pieces: every kStringLineBytes bytes of input make one
+// piece on a line of its own, each written as a line end, two tabs and the
+// quoted piece. Printable ASCII stands as itself except '"', '\\' and '?'
+// (no trigraphs); every other byte is a three-digit octal escape, so no
+// escape runs into the next character. A piece stays far below the 16,380
+// characters some compilers allow.
+inline constexpr std::size_t kStringLineBytes = 64;
+static_assert(kChunkSize % kStringLineBytes == 0);
+void WriteStringChunk(const unsigned char* bytes, std::size_t count, CFile& output);
 
 }  // namespace source_format

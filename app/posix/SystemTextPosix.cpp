@@ -79,6 +79,8 @@ std::string CodePage932ToSystemText(std::string_view text) {
     return strcasecmp(encoding, "UTF-8") == 0 ? utf8 : Convert(utf8, "UTF-8", encoding);
 }
 
+std::string SystemTextToUtf8(std::string_view text) { return Convert(text, LocaleEncoding(), "UTF-8"); }
+
 PathEncoding SystemPathEncoding() {
     const char* encoding = LocaleEncoding();
     bool shiftJis = strcasecmp(encoding, "CP932") == 0 || strcasecmp(encoding, "SHIFT_JIS") == 0 ||

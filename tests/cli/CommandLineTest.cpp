@@ -9,21 +9,21 @@ ParseResult Parse(std::vector<std::string> arguments) { return ParseCommandLine(
 TEST(CommandLine, DefaultsAndOptions) {
     auto plain = Parse({"in.bin"});
     ASSERT_TRUE(plain.commandLine);
-    EXPECT_EQ(plain.commandLine->input, "in.bin");
-    EXPECT_EQ(plain.commandLine->dataType, DataType::Char);
+    EXPECT_EQ(plain.commandLine->inputs, std::vector<std::string>{"in.bin"});
+    EXPECT_EQ(plain.commandLine->form.type, ElementType::Char);
     EXPECT_FALSE(plain.commandLine->output);
     EXPECT_FALSE(plain.commandLine->force);
 
     auto full = Parse({"-t", "ulong", "-o", "-", "-f", "in.bin"});
     ASSERT_TRUE(full.commandLine);
-    EXPECT_EQ(full.commandLine->dataType, DataType::Ulong);
+    EXPECT_EQ(full.commandLine->form.type, ElementType::Ulong);
     EXPECT_EQ(full.commandLine->output, "-");
     EXPECT_TRUE(full.commandLine->force);
 
     auto dashName = Parse({"--type", "uint", "--", "-odd-name"});
     ASSERT_TRUE(dashName.commandLine);
-    EXPECT_EQ(dashName.commandLine->input, "-odd-name");
-    EXPECT_EQ(dashName.commandLine->dataType, DataType::Uint);
+    EXPECT_EQ(dashName.commandLine->inputs, std::vector<std::string>{"-odd-name"});
+    EXPECT_EQ(dashName.commandLine->form.type, ElementType::Uint);
 }
 
 TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
@@ -32,9 +32,28 @@ TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
     EXPECT_EQ(Parse({"--version"}).commandLine->action, CommandLine::Action::Version);
 }
 
+TEST(CommandLine, BuildOptions) {
+    auto line = Parse({"-t", "u16", "-n", "logo", "--const", "--static", "--length", "--nul", "--eol=lf", "--utf8",
+                       "a", "-", "--", "--b"})
+                    .commandLine;
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->inputs, (std::vector<std::string>{"a", "-", "--b"}));
+    EXPECT_EQ(line->form.type, ElementType::Uint16);
+    EXPECT_EQ(line->form.name, "logo");
+    EXPECT_TRUE(line->form.isConst && line->form.isStatic && line->form.nul && line->lfLineEnds && line->utf8Header);
+    EXPECT_EQ(line->length, "");
+    EXPECT_EQ(Parse({"--length=len", "--format", "string", "-t", "u8", "--header", "x.h", "a"}).commandLine->length,
+              "len");
+}
+
 TEST(CommandLine, RefusesWhatItCannotUse) {
     for (auto arguments : std::vector<std::vector<std::string>>{
-             {}, {"-t"}, {"-t", "word", "in"}, {"-o"}, {"-o", "", "in"}, {"a", "b"}, {"-q", "in"}, {""}}) {
+             {}, {"-t"}, {"-t", "word", "in"}, {"-o"}, {"-o", "", "in"}, {"-q", "in"}, {""},
+             {"-n", "2d", "a"}, {"-n", "a-b", "a"}, {"-n", "class", "a"}, {"-n", "int", "a"}, {"--length=for", "a"},
+             {"-n", "x", "--length=x", "a"}, {"--format", "text", "a"}, {"--format", "string", "-t", "u16", "a"},
+             {"--format=embed", "-t", "uint", "a"}, {"--format", "embed", "-"}, {"--eol", "cr", "a"},
+             {"--static", "--header", "a.h", "a"}, {"-", "-"}, {"--header", "a.h", "a", "b"},
+             {"-n", "x", "-o", "all.c", "a", "b"}, {"--length=n", "-o", "all.c", "a", "b"}, {"--const=yes", "a"}}) {
         auto result = Parse(arguments);
         EXPECT_FALSE(result.commandLine) << ::testing::PrintToString(arguments);
         EXPECT_FALSE(result.error.empty());

@@ -27,13 +27,17 @@ struct Result {
     std::string err;
 };
 
-// How the front end is started in `folder`, with standard input from
-// /dev/null (no terminal).
+// How the front end is started in `folder`: standard input from
+// `standardInput` (no terminal), the given locale and `environment` besides.
 struct Launch {
-    Launch(std::vector<std::string> arguments, const char* locale = "ja_JP.UTF-8")
-        : arguments(std::move(arguments)), locale(locale) {}
+    Launch(std::vector<std::string> arguments, const char* locale = "ja_JP.UTF-8",
+           std::vector<std::string> environment = {}, std::string standardInput = "/dev/null")
+        : arguments(std::move(arguments)), locale(locale), environment(std::move(environment)),
+          standardInput(std::move(standardInput)) {}
     std::vector<std::string> arguments;
     const char* locale;
+    std::vector<std::string> environment;
+    std::string standardInput;
     std::string standardOutput;       // a file it appends to; empty: captured
     bool closeStandardOutput = false;
     std::vector<std::string> prefix;  // a program that starts it: setpriv, sh -c
@@ -44,15 +48,16 @@ pid_t Start(const ScratchFolder& folder, Launch launch) {
     const std::string errPath = folder / ".stderr";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, launch.standardInput.c_str(), O_RDONLY, 0);
     if (launch.closeStandardOutput) posix_spawn_file_actions_addclose(&actions, 1);
     else posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addchdir_np(&actions, folder.Path().c_str());
     std::filesystem::remove(folder / ".stdout");
 
-    std::vector<std::string> environment{std::string("LANG=") + launch.locale,
-                                         std::string("LC_ALL=") + launch.locale, "PATH=/usr/bin:/bin"};
+    std::vector<std::string> environment = launch.environment;
+    environment.insert(environment.end(), {std::string("LANG=") + launch.locale,
+                                           std::string("LC_ALL=") + launch.locale, "PATH=/usr/bin:/bin"});
     std::vector<char*> envp;
     for (auto& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
@@ -80,8 +85,10 @@ Result Finish(const ScratchFolder& folder, pid_t child) {
 }
 
 Result RunFrontEnd(const ScratchFolder& folder, std::vector<std::string> arguments,
-                   const char* locale = "ja_JP.UTF-8") {
-    return Finish(folder, Start(folder, Launch(std::move(arguments), locale)));
+                   const char* locale = "ja_JP.UTF-8", std::vector<std::string> environment = {},
+                   std::string standardInput = "/dev/null") {
+    return Finish(folder,
+                  Start(folder, Launch(std::move(arguments), locale, std::move(environment), std::move(standardInput))));
 }
 
 // The files a test left in its folder besides the captured streams:
@@ -285,6 +292,63 @@ TEST(FrontEnd, TakesShortPathsInADeepFolder) {
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(std::system(("rm -rf '" + folder.Path().string() + "/" + name + "'").c_str()), 0);
+}
+
+// The options for build systems, on files whose header time is fixed, so
+// that whole files compare: hand-checked expected files.
+TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
+    ScratchFolder folder;
+    WriteBytes(folder / "blob.bin", "\x01\x02\x80");
+    WriteBytes(folder / "text.txt", "ab?\"\\\x01\x7F" "9");
+    WriteBytes(folder / "empty.dat", "");
+    WriteBytes(folder / "w.bin", "\x01\x02\x03");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::vector<std::pair<const char*, const char*>> outputs;  // written, expected
+    };
+    const Case cases[] = {
+        {{"-t", "u8", "--const", "--length", "--nul", "-n", "blob", "--header", "blob.h", "blob.bin"},
+         {{"blob.c", "portable_u8.c"}, {"blob.h", "portable_u8.h"}}},
+        {{"-t", "uchar", "--format=string", "--eol", "lf", "text.txt"}, {{"text.c", "portable_string_lf.c"}}},
+        {{"--format", "embed", "--static", "--utf8", "--nul", "-o", "embed.c", "blob.bin"},
+         {{"embed.c", "portable_embed_utf8.c"}}},
+        {{"-t", "u16", "--length", "-o", "two.c", "w.bin", "empty.dat"}, {{"two.c", "portable_two_u16.c"}}},
+    };
+    for (const Case& c : cases) {
+        Result result = RunFrontEnd(folder, c.arguments, "ja_JP.UTF-8", {"SOURCE_DATE_EPOCH=1700000000"});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        for (auto [written, expected] : c.outputs) EXPECT_EQ(ReadBytes(folder / written), GoldenFile(expected)) << written;
+    }
+}
+
+TEST(FrontEnd, StandardInputIsCopiedSoItsSizeIsExact) {
+    ScratchFolder folder;
+    WriteBytes(folder / "piped", "abc");
+    Result result = RunFrontEnd(folder, {"-t", "uchar", "-"}, "C", {}, folder / "piped");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::string nameLabel = "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\x96\xBC\x20\x20\x81\x46";
+    EXPECT_NE(result.out.find(nameLabel + "stdin\r\n"), std::string::npos);
+    EXPECT_NE(result.out.find("\x81\x46" "3\xCA\xDE\xB2\xC4\r\n"), std::string::npos) << "size line";
+    EXPECT_NE(result.out.find("\t\t0x61,0x62,0x63\r\n"), std::string::npos);
+}
+
+TEST(FrontEnd, UsageErrorsWriteNothing) {
+    ScratchFolder folder;
+    WriteBytes(folder / "a.bin", "a");
+    WriteBytes(folder / "a_bin", "b");
+    WriteBytes(folder / "int", "c");
+    for (std::vector<std::string> arguments : std::vector<std::vector<std::string>>{
+             {"-o", "x.c", "a.bin", "a_bin"},               // both arrays named a_bin
+             {"-o", "x.c", "a.bin", "int"},                 // a keyword
+             {"-o", "x.c", "--length", "a.bin", "a.bin"},  // the same file twice
+         }) {
+        Result result = RunFrontEnd(folder, arguments);
+        EXPECT_EQ(result.exitCode, 2) << ::testing::PrintToString(arguments) << result.err;
+        EXPECT_FALSE(std::filesystem::exists(folder.Path() / "x.c")) << ::testing::PrintToString(arguments);
+    }
+    Result badEpoch = RunFrontEnd(folder, {"a.bin"}, "C", {"SOURCE_DATE_EPOCH=yesterday"});
+    EXPECT_EQ(badEpoch.exitCode, 2);
+    EXPECT_NE(badEpoch.err.find("SOURCE_DATE_EPOCH"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,106 @@
+#include "generator/ArrayForm.h"
+
+#include <algorithm>
+#include <iterator>
+
+bool ArrayForm::Classic() const {
+    return ClassicDataType(type) && format == ArrayFormat::List && name == kClassicArrayName && !isConst &&
+           !isStatic && !nul && lengthName.empty() && !declaredInHeader;
+}
+
+ElementType ElementTypeOf(DataType type) {
+    switch (NormalizedDataType(type)) {
+    case DataType::Uint: return ElementType::Uint;
+    case DataType::Ulong: return ElementType::Ulong;
+    case DataType::Char: break;
+    }
+    return ElementType::Char;
+}
+
+std::optional<DataType> ClassicDataType(ElementType type) {
+    switch (type) {
+    case ElementType::Char: return DataType::Char;
+    case ElementType::Uint: return DataType::Uint;
+    case ElementType::Ulong: return DataType::Ulong;
+    default: return std::nullopt;
+    }
+}
+
+std::string_view CTypeName(ElementType type) {
+    switch (type) {
+    case ElementType::Char: return "char";
+    case ElementType::Uint: return "UINT";
+    case ElementType::Ulong: return "ULONG";
+    case ElementType::UnsignedChar: return "unsigned char";
+    case ElementType::Uint8: return "uint8_t";
+    case ElementType::Uint16: return "uint16_t";
+    case ElementType::Uint32: return "uint32_t";
+    }
+    return "char";
+}
+
+bool NeedsStdint(ElementType type) {
+    return type == ElementType::Uint8 || type == ElementType::Uint16 || type == ElementType::Uint32;
+}
+
+source_format::ElementText ElementTextOf(ElementType type) {
+    using source_format::ElementText;
+    switch (type) {
+    case ElementType::Char: return ElementText::CharLiteral;
+    case ElementType::Uint:
+    case ElementType::Uint16: return ElementText::Hex2;
+    case ElementType::Ulong:
+    case ElementType::Uint32: return ElementText::Hex4;
+    case ElementType::UnsignedChar:
+    case ElementType::Uint8: break;
+    }
+    return ElementText::Hex1;
+}
+
+std::size_t BytesPerElement(ElementType type) { return source_format::BytesPerElement(ElementTextOf(type)); }
+
+std::uint64_t ElementCount(const ArrayForm& form, std::uint64_t length) {
+    const std::uint64_t width = BytesPerElement(form.type);
+    const std::uint64_t elements = (length + width - 1) / width;
+    const bool zeroAfter = form.nul || form.format == ArrayFormat::String || length == 0;
+    return elements + (zeroAfter ? 1 : 0);
+}
+
+namespace {
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+constexpr std::string_view kKeywords[] = {
+    // C, up to C23
+    "_Alignas", "_Alignof", "_Atomic", "_BitInt", "_Bool", "_Complex", "_Decimal128", "_Decimal32", "_Decimal64",
+    "_Generic", "_Imaginary", "_Noreturn", "_Static_assert", "_Thread_local", "alignas", "alignof", "auto", "bool",
+    "break", "case", "char", "const", "constexpr", "continue", "default", "do", "double", "else", "enum", "extern",
+    "false", "float", "for", "goto", "if", "inline", "int", "long", "nullptr", "register", "restrict", "return",
+    "short", "signed", "sizeof", "static", "static_assert", "struct", "switch", "thread_local", "true", "typedef",
+    "typeof", "typeof_unqual", "union", "unsigned", "void", "volatile", "while",
+    // C++ besides, up to C++23, with the alternative tokens
+    "and", "and_eq", "asm", "bitand", "bitor", "catch", "char16_t", "char32_t", "char8_t", "class", "co_await",
+    "co_return", "co_yield", "compl", "concept", "const_cast", "consteval", "constinit", "decltype", "delete",
+    "dynamic_cast", "explicit", "export", "friend", "mutable", "namespace", "new", "noexcept", "not", "not_eq",
+    "operator", "or", "or_eq", "private", "protected", "public", "reinterpret_cast", "requires", "static_cast",
+    "template", "this", "throw", "try", "typeid", "typename", "using", "virtual", "wchar_t", "xor", "xor_eq"};
+
+}  // namespace
+
+bool IsIdentifier(std::string_view text) {
+    if (text.empty() || !IsLetter(text.front())) return false;
+    return std::all_of(text.begin(), text.end(), [](char c) { return IsLetter(c) || IsDigit(c); });
+}
+
+bool IsKeyword(std::string_view text) {
+    return std::find(std::begin(kKeywords), std::end(kKeywords), text) != std::end(kKeywords);
+}
+
+std::string IdentifierFromFileName(std::string_view fileName) {
+    std::string identifier(fileName);
+    for (char& c : identifier)
+        if (!IsLetter(c) && !IsDigit(c)) c = '_';
+    if (identifier.empty() || IsDigit(identifier.front())) identifier.insert(identifier.begin(), '_');
+    return identifier;
+}

@@ -1,0 +1,130 @@
+#include "generator/ArrayText.h"
+
+#include <cctype>
+
+#include "app/SystemText.h"
+#include "app/TextFormat.h"
+
+namespace {
+
+constexpr std::string_view kLengthType = "unsigned long long";
+
+std::string Qualified(const ArrayForm& form) {
+    std::string text = form.isConst ? "const " : "";
+    text += CTypeName(form.type);
+    return text;
+}
+
+// What comes before the definition: the types' header, and the
+// declarations that give a C++ reader C linkage and external linkage for
+// const.
+std::string Prologue(const ArrayForm& form) {
+    std::string text = NeedsStdint(form.type) ? "#include <stdint.h>\n" : "";
+    if (form.isStatic) return text;
+    text += "#ifdef __cplusplus\nextern \"C\" " + Qualified(form) + " " + form.name + "[];\n";
+    if (!form.lengthName.empty()) text += FormatText("extern \"C\" const %s %s;\n", kLengthType.data(), form.lengthName.c_str());
+    return text + "#endif\n";
+}
+
+std::string Definition(const ArrayForm& form) {
+    return std::string("\t") + (form.isStatic ? "static " : "") + Qualified(form) + " " + form.name + "[] =";
+}
+
+// Reads `input` chunk by chunk into `write`; false when it does not hold
+// `length` bytes after all (reading stops as soon as it has more).
+bool ForEachChunk(CFile& input, std::uint64_t length, unsigned char* buffer, const std::function<void()>& chunkDone,
+                  const std::function<void(const unsigned char*, std::size_t)>& write) {
+    std::uint64_t consumed = 0;
+    for (;;) {
+        std::size_t count = input.Read(buffer, source_format::kChunkSize);
+        consumed += count;
+        if (consumed > length) return false;
+        write(buffer, count);
+        if (count < source_format::kChunkSize) return consumed == length;
+        chunkDone();
+    }
+}
+
+bool WritePortable(CFile& input, const ArrayForm& form, std::uint64_t length, CFile& output, unsigned char* buffer,
+                   const std::function<void()>& chunkDone) {
+    // #embed of an empty file would leave the braces empty.
+    const ArrayFormat format = form.format == ArrayFormat::Embed && length == 0 ? ArrayFormat::List : form.format;
+    output.WriteString(Prologue(form) + Definition(form));
+    if (format == ArrayFormat::String) {
+        if (!ForEachChunk(input, length, buffer, chunkDone, [&](const unsigned char* bytes, std::size_t count) {
+                source_format::WriteStringChunk(bytes, count, output);
+            }))
+            return false;
+        output.WriteString(length == 0 ? "\n\t\t\"\";\n" : ";\n");
+    } else {
+        output.WriteString(" {\n");
+        if (format == ArrayFormat::Embed)
+            output.WriteString(std::string(kEmbedTest) + "\n#embed \"" + form.embedPath + "\"" +
+                               (form.nul ? " suffix(, 0)" : "") + "\n#else\n");
+        output.WriteString("\t\t");
+        const auto text = ElementTextOf(form.type);
+        if (!ForEachChunk(input, length, buffer, chunkDone, [&](const unsigned char* bytes, std::size_t count) {
+                source_format::WriteElementChunk(text, bytes, count, output);
+            }))
+            return false;
+        if (form.nul || length == 0) {
+            // After a full last chunk the last element has its comma already.
+            if (length % source_format::kChunkSize != 0) output.WriteString(",");
+            output.WriteString(source_format::ZeroElement(text));
+        }
+        output.WriteString(format == ArrayFormat::Embed ? "\n#endif\n\t};\n" : "\n\t};\n");
+    }
+    if (!form.lengthName.empty())
+        output.WriteString(FormatText("\t%sconst %s %s = %llu;\n", form.isStatic ? "static " : "", kLengthType.data(),
+                                      form.lengthName.c_str(), static_cast<unsigned long long>(length)));
+    return true;
+}
+
+}  // namespace
+
+bool WriteArray(CFile& input, const ArrayInput& array, const SourceStyle& style, CFile& output,
+                unsigned char* buffer, const std::function<void()>& chunkDone) {
+    const std::uint64_t length = input.Length();
+    const std::string name = array.headerName.empty() ? input.FileName() : array.headerName;
+    source_format::HeaderFacts facts;
+    facts.fileName = style.utf8Header ? SystemTextToUtf8(name) : SystemTextToCodePage932(name);
+    facts.utc = style.headerTime.has_value();
+    facts.creationTime = style.headerTime ? *style.headerTime : input.Status().creationTime;
+    facts.length = length;
+    facts.utf8 = style.utf8Header;
+    output.WriteString(source_format::HeaderText(facts));
+
+    const ArrayForm& form = array.form;
+    if (!form.Classic()) return WritePortable(input, form, length, output, buffer, chunkDone);
+    const DataType type = *ClassicDataType(form.type);
+    output.WriteString(source_format::Declaration(type));
+    if (!ForEachChunk(input, length, buffer, chunkDone, [&](const unsigned char* bytes, std::size_t count) {
+            source_format::WriteChunk(type, bytes, count, output);
+        }))
+        return false;
+    output.WriteString(source_format::kClosing);
+    return true;
+}
+
+std::string IncludeGuard(std::string_view headerFileName) {
+    std::string guard = IdentifierFromFileName(headerFileName);
+    for (char& c : guard) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return guard;
+}
+
+std::string DeclarationsHeader(std::string_view headerFileName,
+                               const std::vector<std::pair<ArrayForm, std::uint64_t>>& arrays) {
+    const std::string guard = IncludeGuard(headerFileName);
+    std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
+    bool stdint = false;
+    for (const auto& [form, length] : arrays) stdint = stdint || NeedsStdint(form.type);
+    if (stdint) text += "#include <stdint.h>\n\n";
+    text += "#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n";
+    for (const auto& [form, length] : arrays) {
+        text += FormatText("extern %s %s[%llu];\n", Qualified(form).c_str(), form.name.c_str(),
+                           static_cast<unsigned long long>(ElementCount(form, length)));
+        if (!form.lengthName.empty())
+            text += FormatText("extern const %s %s;\n", kLengthType.data(), form.lengthName.c_str());
+    }
+    return text + "\n#ifdef __cplusplus\n}\n#endif\n\n#endif\n";
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+// The text of one array as a run writes it: the window program's text for
+// the classic form, otherwise the portable form, which compiles as C and
+// as C++ with one meaning:
+//   - `extern "C"` declarations for C++ readers before the definition, so
+//     that a const array keeps external linkage and C linkage there too;
+//   - plain char elements as character literals, with no narrowing;
+//   - never an empty initialiser: an empty input gets one zero element.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "app/File.h"
+#include "generator/ArrayForm.h"
+
+// Writes the header, the declaration, the elements and the closing of one
+// array read from `input` through `buffer` (kChunkSize bytes at least),
+// calling `chunkDone` after every full chunk. False, the array left
+// unfinished, when the input's length changed while it was read (the header
+// states the length first).
+[[nodiscard]] bool WriteArray(CFile& input, const ArrayInput& array, const SourceStyle& style, CFile& output,
+                unsigned char* buffer, const std::function<void()>& chunkDone);
+
+// The `#if` that chooses #embed where the compiler has it: C23 and C++
+// compilers that announce it; the list follows as the fallback.
+inline constexpr std::string_view kEmbedTest =
+    "#if defined(__cpp_pp_embed) || (!defined(__cplusplus) && __STDC_VERSION__ >= 202311L && defined(__has_embed))";
+
+// The declarations header for arrays with their inputs' lengths, "\n" for
+// its line ends; its include guard is made from its file name.
+std::string DeclarationsHeader(std::string_view headerFileName,
+                               const std::vector<std::pair<ArrayForm, std::uint64_t>>& arrays);
+std::string IncludeGuard(std::string_view headerFileName);

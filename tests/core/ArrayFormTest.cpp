@@ -1,0 +1,30 @@
+#include <gtest/gtest.h>
+
+#include "generator/ArrayForm.h"
+
+namespace {
+
+TEST(ArrayForm, FileNamesMadeIntoIdentifiers) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"logo.png", "logo_png"}, {"8x8.fnt", "_8x8_fnt"}, {"a-b c", "a_b_c"},
+        {"\xE3\x83\x87.bin", "____bin"}, {"_ok9", "_ok9"}};
+    for (auto [name, identifier] : cases) {
+        EXPECT_EQ(IdentifierFromFileName(name), identifier) << name;
+        EXPECT_TRUE(IsIdentifier(IdentifierFromFileName(name))) << name;
+    }
+}
+
+TEST(ArrayForm, ElementsCountTheZeroThatEndsAnArray) {
+    ArrayForm list;
+    list.type = ElementType::Uint32;
+    EXPECT_EQ(ElementCount(list, 0), 1u) << "no empty array";
+    EXPECT_EQ(ElementCount(list, 5), 2u);
+    list.nul = true;
+    EXPECT_EQ(ElementCount(list, 8), 3u);
+    ArrayForm string;
+    string.type = ElementType::UnsignedChar;
+    string.format = ArrayFormat::String;
+    EXPECT_EQ(ElementCount(string, 7), 8u) << "the literal's own terminator";
+}
+
+}  // namespace
