@@ -33,6 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"a.b/c", {"", "a.b/", "c", ""}},
                       SplitCase{"C:name.txt", {"C:", "", "name", ".txt"}},
                       SplitCase{"", {"", "", "", ""}},
+                      SplitCase{"C:", {"C:", "", "", ""}},
                       // The 0x5C of 表 is no separator: one component, not two.
                       SplitCase{"C:\\" + kHyo + "\\" + kSo + ".bin", {"C:", "\\" + kHyo + "\\", kSo, ".bin"}},
                       SplitCase{"C:\\x\\" + kHyo + kSo, {"C:", "\\x\\", kHyo + kSo, ""}}));
@@ -60,6 +61,7 @@ TEST(MakePath, JoinsWithTheSeparatorsNeeded) {
     EXPECT_EQ(MakePath("", "", "name", ".c"), "name.c");
     // A directory ending in the two-byte ソ does not end in a separator.
     EXPECT_EQ(MakePath("C:", "\\" + kSo, "n", ".c"), "C:\\" + kSo + "\\n.c");
+    EXPECT_EQ(MakePath("", kSo, "n", ".c"), kSo + "\\n.c");
 }
 
 TEST(DeriveOutputPath, ReplacesOnlyTheLastExtension) {
