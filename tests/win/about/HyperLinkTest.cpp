@@ -1,6 +1,6 @@
-// The link control: how its box fits its caption, the mouse cycle of a
-// click on hidden dialogs made from the program's About template (with a
-// recorder in place of the links' opener), and the pointer loaded once.
+// The link control: how its box fits its caption, and the mouse cycle of a
+// click on hidden dialogs made from the program's About template, with a
+// recorder in place of the links' opener.
 
 #include <windows.h>
 
@@ -17,23 +17,17 @@
 namespace {
 
 TEST(HyperLink, BoxShrinksToItsCaptionByItsAlignment) {
-    const RECT box{10, 20, 50, 40};  // 40 by 20
-    struct Case {
-        LONG style;
-        SIZE caption;
-        RECT fitted;
-    } const cases[] = {
+    const std::tuple<LONG, SIZE, std::vector<LONG>> cases[] = {
+        // Style, caption, the box (10, 20)-(50, 40) fitted: left, top, right, bottom.
         {SS_LEFT, {30, 8}, {10, 20, 40, 28}},
         {SS_RIGHT, {30, 8}, {20, 20, 50, 28}},
         {SS_CENTER, {31, 8}, {14, 20, 46, 28}},  // odd: the halves truncate toward zero
         {SS_CENTER | SS_CENTERIMAGE, {30, 9}, {15, 25, 45, 35}},
         {SS_CENTER | SS_CENTERIMAGE, {43, 23}, {9, 19, 51, 41}},  // caption larger than the box
     };
-    for (const Case& c : cases) {
-        const RECT fitted = FitToCaption(box, c.style, c.caption);
-        EXPECT_EQ(std::vector<LONG>({fitted.left, fitted.top, fitted.right, fitted.bottom}),
-                  std::vector<LONG>({c.fitted.left, c.fitted.top, c.fitted.right, c.fitted.bottom}))
-            << c.style;
+    for (const auto& [style, caption, fitted] : cases) {
+        const RECT box = FitToCaption({10, 20, 50, 40}, style, caption);
+        EXPECT_EQ(std::vector<LONG>({box.left, box.top, box.right, box.bottom}), fitted) << style;
     }
 }
 
@@ -43,8 +37,8 @@ INT_PTR RecordOpening(const char* link, int showCommand) {
     return 42;
 }
 
-// The colour the link's dialog asks its text to be drawn in, and whether the
-// underlined font and the dialog's own background are used.
+// The colour the link's dialog asks its text to be drawn in, checking the
+// rest of its answer: underlined, on the dialog's own background.
 COLORREF RequestColour(HWND link) {
     HDC dc = ::CreateCompatibleDC(nullptr);
     ::SetBkMode(dc, OPAQUE);
@@ -52,62 +46,38 @@ COLORREF RequestColour(HWND link) {
                                          reinterpret_cast<LPARAM>(link));
     LOGFONTA font{};
     ::GetObjectA(::GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
-    EXPECT_TRUE(font.lfUnderline);
-    EXPECT_EQ(::GetBkMode(dc), TRANSPARENT);
+    EXPECT_TRUE(font.lfUnderline && ::GetBkMode(dc) == TRANSPARENT);
     EXPECT_EQ(brush, reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH)));
     const COLORREF colour = ::GetTextColor(dc);
     ::DeleteDC(dc);
     return colour;
 }
 
-// The texts of the tooltips for `control` (its dialog owns them).
-std::vector<std::string> ToolTipsOf(HWND control) {
-    std::vector<std::string> texts;
-    for (HWND tip = nullptr; (tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) != nullptr;) {
-        char text[256] = {};
-        TOOLINFOA info{};
-        info.cbSize = TTTOOLINFOA_V2_SIZE;
-        info.hwnd = ::GetParent(control);
-        info.uId = reinterpret_cast<UINT_PTR>(control);
-        info.lpszText = text;
-        if (::GetWindow(tip, GW_OWNER) == ::GetParent(control) &&
-            ::SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info)))
-            texts.push_back(text);
-    }
-    return texts;
-}
-
 TEST(HyperLink, OnlyAPressAndAReleaseWithoutAMoveOpenTheLink) {
     EnableCommonControls();
     CHyperLink::SetLinkOpener(&RecordOpening);  // for the whole test program
-    CDialog dialog{IDD_ABOUT};  // the template only: no link bound
+    CDialog dialog{IDD_ABOUT};                  // the template only: no link bound
     ASSERT_TRUE(dialog.Create(nullptr));
     const HWND control = dialog.GetDlgItem(IDC_MAIL_LINK);
-    // D: button down, M: mouse move, U: button up.
-    struct Case {
-        const char* mouse;
-        std::size_t opens;
-        COLORREF colour;
-    } const cases[] = {
+    const std::tuple<std::string, std::size_t, COLORREF> cases[] = {
+        // D: button down, M: mouse move, U: button up; links opened; colour afterwards.
         {"", 0, CHyperLink::kUnvisitedColour},   {"DU", 1, CHyperLink::kVisitedColour},
         {"D", 0, CHyperLink::kPressedColour},    {"DMU", 0, CHyperLink::kUnvisitedColour},
         {"MU", 0, CHyperLink::kUnvisitedColour}, {"DMUDU", 1, CHyperLink::kVisitedColour},
         {"DUDMU", 1, CHyperLink::kVisitedColour},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mouse);
+    for (const auto& [mouse, opens, colour] : cases) {
         g_opened.clear();
         CHyperLink link;
         ASSERT_TRUE(link.SubclassDlgItem(IDC_MAIL_LINK, dialog.Hwnd()));
         link.SetLink("https://x.example/", "");
-        for (const char* event = c.mouse; *event != '\0'; ++event) {
-            const UINT message = *event == 'D' ? WM_LBUTTONDOWN : *event == 'M' ? WM_MOUSEMOVE : WM_LBUTTONUP;
-            ::SendMessageA(control, message, *event == 'D' ? MK_LBUTTON : 0, MAKELPARAM(3, 3));
+        for (char event : mouse) {
+            const UINT message = event == 'D' ? WM_LBUTTONDOWN : event == 'M' ? WM_MOUSEMOVE : WM_LBUTTONUP;
+            ::SendMessageA(control, message, event == 'D' ? MK_LBUTTON : 0, MAKELPARAM(3, 3));
         }
-        EXPECT_EQ(g_opened, std::vector<std::string>(c.opens, "1 https://x.example/"));
-        EXPECT_EQ(RequestColour(control), c.colour);
-        EXPECT_EQ(::GetCapture(), c.mouse[0] == 'D' && std::string(c.mouse).back() == 'D' ? control : nullptr);
-        EXPECT_TRUE(ToolTipsOf(control).empty()) << "no tip, no tooltip";
+        EXPECT_EQ(g_opened, std::vector<std::string>(opens, "1 https://x.example/")) << mouse;
+        EXPECT_EQ(RequestColour(control), colour) << mouse;
+        EXPECT_EQ(::GetCapture(), mouse == "D" ? control : nullptr) << mouse;
         ::ReleaseCapture();
     }
 }
@@ -118,31 +88,19 @@ TEST(HyperLink, AboutBoxLinksHaveTheirTipsAndOpenTheirTargets) {
     g_opened.clear();
     CAboutDialog about;
     ASSERT_TRUE(about.Create(nullptr));
-    const std::pair<int, std::string_view> cases[] = {{IDC_MAIL_LINK, links::kSupportMail},
-                                                      {IDC_SITE_LINK, links::kSiteAddress}};
-    for (const auto& [id, target] : cases) {
+    for (const auto& [id, target, tip] : {std::tuple{IDC_MAIL_LINK, links::kSupportMail, texts::kMailLinkTip},
+                                          std::tuple{IDC_SITE_LINK, links::kSiteAddress, texts::kSiteLinkTip}}) {
         const HWND link = about.GetDlgItem(id);
-        EXPECT_EQ(ToolTipsOf(link),
-                  std::vector<std::string>{std::string(id == IDC_MAIL_LINK ? texts::kMailLinkTip : texts::kSiteLinkTip)});
+        // The tooltip the link owns knows the link by its window.
+        char text[256] = {};
+        TOOLINFOA info{TTTOOLINFOA_V2_SIZE, 0, about.Hwnd(), reinterpret_cast<UINT_PTR>(link), {}, {}, text, 0, {}};
+        for (HWND tip = nullptr; (tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) != nullptr;)
+            ::SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(text, tip);
         ::SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, 0);
         ::SendMessageA(link, WM_LBUTTONUP, 0, 0);
+        EXPECT_EQ(g_opened.back(), "1 " + std::string(target));
     }
-    EXPECT_EQ(g_opened, (std::vector<std::string>{"1 " + std::string(links::kSupportMail),
-                                                  "1 " + std::string(links::kSiteAddress)}));
-}
-
-int g_loads = 0;
-UniqueIcon FailingLoad() {
-    ++g_loads;
-    return {};
-}
-
-TEST(HyperLink, PointerIsLoadedOnceEvenWhenTheLoadFails) {
-    CLinkCursorCache failing(&FailingLoad);
-    EXPECT_EQ(failing.Get(), nullptr);
-    EXPECT_EQ(failing.Get(), nullptr);
-    EXPECT_EQ(g_loads, 1);
-    EXPECT_NE(CHyperLink::LoadLinkCursorFrom("C:\\none.exe").Get(), nullptr) << "the system's hand";
 }
 
 }  // namespace

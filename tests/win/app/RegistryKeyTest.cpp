@@ -54,25 +54,20 @@ TEST(RegistryKey, ReadsOnlyWhatHasTheTypeAndFitsTheBound) {
 
 TEST(RegistryKey, WritesWithTheirTypeAndSizeAndAnEmptyKeyDoesNothing) {
     const CRegistryKey key = CRegistryKey::Create(HKEY_CURRENT_USER, kScratchKey);
-    EXPECT_TRUE(key.WriteDword("d", 7));
-    EXPECT_TRUE(key.WriteString("s", "C:\\W\\"));
-    const std::pair<const char*, std::string> written[] = {{"d", kSeven}, {"s", std::string("C:\\W\\", 6)}};
-    for (const auto& [name, bytes] : written) {
+    EXPECT_TRUE(key.WriteDword("d", 7) && key.WriteString("s", "C:\\W\\"));
+    for (const auto& [name, type, bytes] : {std::tuple{"d", REG_DWORD, kSeven}, {"s", REG_SZ, std::string("C:\\W\\", 6)}}) {
         char data[16];
-        DWORD type = 0, size = sizeof data;
-        ::RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-        EXPECT_EQ(type, name[0] == 'd' ? REG_DWORD : REG_SZ);
-        EXPECT_EQ(std::string(data, size), bytes);
+        DWORD stored = 0, size = sizeof data;
+        ::RegQueryValueExA(key.Get(), name, nullptr, &stored, reinterpret_cast<BYTE*>(data), &size);
+        EXPECT_EQ(std::make_pair(stored, std::string(data, size)), std::make_pair(static_cast<DWORD>(type), bytes)) << name;
     }
     LONG error = 0;
     EXPECT_TRUE(CRegistryKey::Open(HKEY_CURRENT_USER, kScratchKey, KEY_READ, &error));
     const CRegistryKey missing = CRegistryKey::Open(key.Get(), "none", KEY_READ, &error);
     EXPECT_EQ(error, ERROR_FILE_NOT_FOUND);
     char buffer[8];
-    EXPECT_FALSE(missing);
-    EXPECT_EQ(missing.ReadDword("d"), std::nullopt);
+    EXPECT_FALSE(missing || missing.ReadDword("d") || missing.WriteDword("d", 1) || missing.WriteString("s", "x"));
     EXPECT_NE(missing.ReadString("s", buffer), ERROR_SUCCESS);
-    EXPECT_FALSE(missing.WriteDword("d", 1) || missing.WriteString("s", "x"));
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
 }
 
