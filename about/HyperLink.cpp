@@ -63,7 +63,7 @@ CHyperLink::~CHyperLink() {
     // The control may outlive this object: it gets its own font back before
     // the underlined one is deleted.
     if (Hwnd() != nullptr && m_fontUnderline && Send(WM_GETFONT) == reinterpret_cast<LRESULT>(m_fontUnderline.Get()))
-        Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_hPlainFont), FALSE);
+        Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_plainFont), FALSE);
 }
 
 void CHyperLink::SetLink(std::string_view link, std::string_view tip) {
@@ -160,8 +160,8 @@ std::optional<LRESULT> CHyperLink::OnCtlColor(WPARAM deviceContext, LPARAM) {
     if (!IsPlainTextStatic(::GetWindowLongA(Hwnd(), GWL_STYLE))) return std::nullopt;  // the dialog's own colours
     if (!m_fontUnderline) {
         // At the first paint, when the control's font is known.
-        m_hPlainFont = reinterpret_cast<HFONT>(Send(WM_GETFONT));
-        m_fontUnderline = UnderlinedCopy(m_hPlainFont);
+        m_plainFont = reinterpret_cast<HFONT>(Send(WM_GETFONT));
+        m_fontUnderline = UnderlinedCopy(m_plainFont);
         // Selecting the font into the device context below is not enough
         // everywhere: a static control that selects its own font after asking
         // for its colours (as Wine's does) would draw without the underline.
@@ -175,6 +175,28 @@ std::optional<LRESULT> CHyperLink::OnCtlColor(WPARAM deviceContext, LPARAM) {
     // The stock hollow brush: no background behind the caption, the dialog's
     // shows through. Stock objects are never deleted.
     return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+}
+
+RECT FitToCaption(RECT box, LONG style, SIZE caption) {
+    // Integer division truncates toward zero: an odd difference leaves one
+    // pixel more (or, for a box narrower than its caption, one less).
+    if ((style & SS_CENTERIMAGE) != 0) {
+        const LONG shrink = ((box.bottom - box.top) - caption.cy) / 2;
+        box.top += shrink;
+        box.bottom -= shrink;
+    } else {
+        box.bottom = box.top + caption.cy;
+    }
+    if ((style & SS_CENTER) != 0) {
+        const LONG shrink = ((box.right - box.left) - caption.cx) / 2;
+        box.left += shrink;
+        box.right -= shrink;
+    } else if ((style & SS_RIGHT) != 0) {
+        box.left = box.right - caption.cx;
+    } else {
+        box.right = box.left + caption.cx;
+    }
+    return box;
 }
 
 void CHyperLink::FitToText() {
@@ -195,25 +217,7 @@ void CHyperLink::FitToText() {
         ::GetTextExtentPoint32A(dc.Get(), caption.data(), static_cast<int>(caption.size()), &text);
     }
 
-    // Integer division truncates toward zero: an odd difference leaves one
-    // pixel more (or, for a control narrower than its text, one less).
-    const LONG style = ::GetWindowLongA(Hwnd(), GWL_STYLE);
-    if ((style & SS_CENTERIMAGE) != 0) {
-        const LONG shrink = ((window.bottom - window.top) - text.cy) / 2;
-        window.top += shrink;
-        window.bottom -= shrink;
-    } else {
-        window.bottom = window.top + text.cy;
-    }
-    if ((style & SS_CENTER) != 0) {
-        const LONG shrink = ((window.right - window.left) - text.cx) / 2;
-        window.left += shrink;
-        window.right -= shrink;
-    } else if ((style & SS_RIGHT) != 0) {
-        window.left = window.right - text.cx;
-    } else {
-        window.right = window.left + text.cx;
-    }
+    window = FitToCaption(window, ::GetWindowLongA(Hwnd(), GWL_STYLE), text);
     ::MoveWindow(Hwnd(), window.left, window.top, (window.right - window.left) + borderWidth,
                  (window.bottom - window.top) + borderHeight, TRUE);
 }

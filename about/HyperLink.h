@@ -24,6 +24,13 @@ private:
     bool m_bLinkCursorTried = false;
 };
 
+// The box of a link whose caption measures `caption`, from its box in the
+// template and its style: the height shrinks to the caption's (evenly from
+// both edges with SS_CENTERIMAGE, else from the bottom), the width likewise
+// by its alignment (SS_LEFT keeps the left edge, SS_RIGHT the right one,
+// SS_CENTER both evenly).
+RECT FitToCaption(RECT box, LONG style, SIZE caption);
+
 // A static text control of a dialog turned into a link: its caption drawn
 // underlined in the link colour on the dialog's background, the hand pointer
 // over it, an optional tooltip, and a click (press and release without any
@@ -85,7 +92,7 @@ private:
     std::string m_strTip;
     CToolTipCtrl m_toolTip;
     UniqueFont m_fontUnderline;
-    HFONT m_hPlainFont = nullptr;  // the control's font before the underline; not ours
+    HFONT m_plainFont = nullptr;  // the control's font before the underline; not ours
     COLORREF m_crText = kUnvisitedColour;
     bool m_bVisited = false;
     bool m_bPressed = false;

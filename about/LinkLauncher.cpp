@@ -2,35 +2,16 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstring>
-#include <span>
-#include <string>
 
 #include "app/CodePage932.h"
-#include "app/win32/Handles.h"
+#include "app/win32/RegistryKey.h"
 
 namespace {
 
-// Holds, in turn, the ".htm" class name, that class's command key and the
-// command line to start.
-constexpr std::size_t kCommandBufferSize = 2 * MAX_PATH;
-
 constexpr std::string_view kQuotedPlaceholder = "\"%1\"";
 constexpr std::string_view kPlaceholder = "%1";
-constexpr std::string_view kCommandKeySuffix = "\\shell\\open\\command";
-
-// Appends `text` to the terminated text in `buffer` when all of it and the
-// terminator fit; otherwise leaves the buffer as it was and answers false.
-bool AppendWhole(std::span<char> buffer, std::string_view text) {
-    const std::size_t length = ::strnlen(buffer.data(), buffer.size());
-    if (length + text.size() >= buffer.size()) return false;
-    std::memcpy(buffer.data() + length, text.data(), text.size());
-    buffer[length + text.size()] = '\0';
-    return true;
-}
-
-}  // namespace
+constexpr char kCommandKeySuffix[] = "\\shell\\open\\command";
 
 std::size_t PlaceholderCut(std::string_view commandLine) {
     // The quoted form is searched character by character: a lead byte and the
@@ -42,21 +23,31 @@ std::size_t PlaceholderCut(std::string_view commandLine) {
     return bare != std::string_view::npos ? bare : commandLine.size();
 }
 
+}  // namespace
+
+std::optional<std::string> LinkCommandLine(std::string_view commandLine, std::string_view link) {
+    std::string line(commandLine.substr(0, PlaceholderCut(commandLine)));
+    line.append(" ").append(link);
+    if (line.size() >= kCommandBufferSize) return std::nullopt;
+    return line;
+}
+
 LONG ReadDefaultRegValue(HKEY root, const char* subKey, char* destination) {
-    HKEY opened = nullptr;
-    const LONG openResult = ::RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &opened);
-    if (openResult != ERROR_SUCCESS) return openResult;
-    const UniqueRegKey key(opened);
+    LONG openResult = ERROR_SUCCESS;
+    const CRegistryKey key = CRegistryKey::Open(root, subKey, KEY_QUERY_VALUE, &openResult);
+    if (!key) return openResult;
 
     // Read into a buffer of our own first: `destination` may hold `subKey`,
     // which has been used by now.
     char value[kRegValueBufferSize];
-    LONG size = sizeof value;
-    // With no sub-key name, RegQueryValueA reads the key's own default value.
-    const LONG queryResult = ::RegQueryValueA(key.Get(), nullptr, value, &size);
-    if (queryResult != ERROR_SUCCESS) return queryResult;
-    // A string value may have been stored without its terminator.
-    value[std::clamp<LONG>(size, 0, static_cast<LONG>(sizeof value) - 1)] = '\0';
+    LONG result = key.ReadString(nullptr, value);
+    // A key whose default value was never set reads as an empty text, as
+    // RegQueryValueA gives it.
+    if (result == ERROR_FILE_NOT_FOUND) {
+        value[0] = '\0';
+        result = ERROR_SUCCESS;
+    }
+    if (result != ERROR_SUCCESS) return result;
     std::memcpy(destination, value, std::strlen(value) + 1);
     return ERROR_SUCCESS;
 }
@@ -67,17 +58,15 @@ INT_PTR OpenLink(const char* link, int showCommand) {
         reinterpret_cast<INT_PTR>(::ShellExecuteA(nullptr, "open", link, nullptr, nullptr, showCommand));
     if (static_cast<UINT_PTR>(shellResult) > 32) return shellResult;
 
-    // The class name of ".htm" files, then the command line of its open verb,
-    // read over the key name in the same buffer.
+    // The class name of ".htm" files (at most 259 bytes, so the suffix always
+    // fits), then the command line of its open verb, read over the key name
+    // in the same buffer.
     char command[kCommandBufferSize] = {};
     if (ReadDefaultRegValue(HKEY_CLASSES_ROOT, ".htm", command) != ERROR_SUCCESS) return shellResult;
-    if (!AppendWhole(command, kCommandKeySuffix)) return shellResult;
+    std::strcat(command, kCommandKeySuffix);
     if (ReadDefaultRegValue(HKEY_CLASSES_ROOT, command, command) != ERROR_SUCCESS) return shellResult;
 
-    // Everything from the placeholder on goes, options after it included; the
-    // link follows one space, unquoted. A command line that would not fit is
-    // not started at all: a cut-off link could open some other address.
-    command[PlaceholderCut(command)] = '\0';
-    if (!AppendWhole(command, std::string(" ").append(link))) return shellResult;
-    return static_cast<INT_PTR>(::WinExec(command, static_cast<UINT>(showCommand)));
+    const std::optional<std::string> line = LinkCommandLine(command, link);
+    if (!line) return shellResult;
+    return static_cast<INT_PTR>(::WinExec(line->c_str(), static_cast<UINT>(showCommand)));
 }

@@ -1,12 +1,10 @@
 #include "help/HtmlHelp.h"
 
-#include <cstring>
+#include <utility>
 
-#include "app/win32/Handles.h"
+#include "app/win32/RegistryKey.h"
 
 namespace {
-
-using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
 // Where the engine registers itself as a COM server.
 constexpr char kEngineServerKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
@@ -15,6 +13,14 @@ constexpr char kEngineFileName[] = "hhctrl.ocx";
 // Windows SDK binds it by that number too, so it is looked up the same way.
 constexpr WORD kHtmlHelpAOrdinal = 14;
 
+HMODULE LoadLibraryFrom(const char* path, DWORD flags) { return ::LoadLibraryExA(path, nullptr, flags); }
+
+HtmlHelpFunction FindEntryPoint(HMODULE engine) {
+    FARPROC entry = ::GetProcAddress(engine, MAKEINTRESOURCEA(kHtmlHelpAOrdinal));
+    // Through the generic function pointer type, which converts to any other.
+    return reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void (*)()>(entry));
+}
+
 // Loader state, for the life of the process. Once a load has failed it is
 // never retried. The engine, once loaded, is never freed: its windows and
 // threads outlive the calls, and freeing it while the process ends would
@@ -22,6 +28,8 @@ constexpr WORD kHtmlHelpAOrdinal = 14;
 HMODULE s_hHelpEngine = nullptr;
 HtmlHelpFunction s_pfnHtmlHelp = nullptr;
 bool s_bHelpEngineFailed = false;
+constexpr HelpEngineAccess kRealAccess{&FindRegisteredHelpEngine, &LoadLibraryFrom, &FindEntryPoint};
+HelpEngineAccess g_helpEngineAccess = kRealAccess;
 
 // The LOAD_LIBRARY_SEARCH_* flags came with AddDllDirectory (Windows 8, and
 // Windows 7 and Vista with update KB2533623); older loaders reject them.
@@ -45,71 +53,61 @@ bool IsFullyQualifiedPath(const char* path) {
 // program's folder nor the current directory, which the ordinary library
 // search tries before the system folder. A registered value that is not a
 // full path would be searched for there, so it counts as no registration.
-UniqueModule LoadRegisteredEngine() {
+HMODULE LoadRegisteredEngine() {
     char enginePath[kHelpEnginePathSize];
-    if (!FindRegisteredHelpEngine(enginePath) || !IsFullyQualifiedPath(enginePath)) return {};
+    if (!g_helpEngineAccess.findRegistered(enginePath) || !IsFullyQualifiedPath(enginePath)) return nullptr;
     // The engine's own imports, too, from its folder and the system folder only.
     const DWORD searchFlags = CanRestrictLibrarySearch() ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32
                                                          : LOAD_WITH_ALTERED_SEARCH_PATH;
-    return UniqueModule(::LoadLibraryExA(enginePath, nullptr, searchFlags));
+    return g_helpEngineAccess.loadLibrary(enginePath, searchFlags);
 }
 
 // "hhctrl.ocx" from the system folder, never from the program's folder or
 // the current directory (see above).
-UniqueModule LoadSystemEngine() {
-    if (CanRestrictLibrarySearch()) {
-        return UniqueModule(::LoadLibraryExA(kEngineFileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    }
+HMODULE LoadSystemEngine() {
+    if (CanRestrictLibrarySearch()) return g_helpEngineAccess.loadLibrary(kEngineFileName, LOAD_LIBRARY_SEARCH_SYSTEM32);
     char systemDirectory[MAX_PATH];
     const UINT length = ::GetSystemDirectoryA(systemDirectory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
+    if (length == 0 || length >= MAX_PATH) return nullptr;
     const std::string enginePath = std::string(systemDirectory, length).append("\\").append(kEngineFileName);
-    return UniqueModule(::LoadLibraryExA(enginePath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-}
-
-HtmlHelpFunction FindEntryPoint(HMODULE engine) {
-    FARPROC entry = ::GetProcAddress(engine, MAKEINTRESOURCEA(kHtmlHelpAOrdinal));
-    // Through the generic function pointer type, which converts to any other.
-    return reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void (*)()>(entry));
+    return g_helpEngineAccess.loadLibrary(enginePath.c_str(), LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace
 
+HelpEngineAccess RealHelpEngineAccess() { return kRealAccess; }
+
+HelpEngineAccess ResetHelpEngineLoader(const HelpEngineAccess& access) {
+    s_hHelpEngine = nullptr;
+    s_pfnHtmlHelp = nullptr;
+    s_bHelpEngineFailed = false;
+    return std::exchange(g_helpEngineAccess, access);
+}
+
 HWND InvokeHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
     if (s_hHelpEngine == nullptr) {
         if (s_bHelpEngineFailed) return nullptr;
-        UniqueModule engine = LoadRegisteredEngine();
-        if (!engine) engine = LoadSystemEngine();
-        if (!engine) {
+        HMODULE engine = LoadRegisteredEngine();
+        if (engine == nullptr) engine = LoadSystemEngine();
+        if (engine == nullptr) {
             s_bHelpEngineFailed = true;
             return nullptr;
         }
-        s_hHelpEngine = engine.Release();
+        s_hHelpEngine = engine;  // kept until the process ends (see above)
     }
     // An engine without the entry stays loaded; each call looks again.
     if (s_pfnHtmlHelp == nullptr) {
-        s_pfnHtmlHelp = FindEntryPoint(s_hHelpEngine);
+        s_pfnHtmlHelp = g_helpEngineAccess.findEntryPoint(s_hHelpEngine);
         if (s_pfnHtmlHelp == nullptr) return nullptr;
     }
     return s_pfnHtmlHelp(caller, file, command, data);
 }
 
 bool FindRegisteredHelpEngine(char (&enginePath)[kHelpEnginePathSize]) {
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, kEngineServerKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-    UniqueRegKey key(opened);
-    // The value's type is neither asked for nor checked. A value longer than
-    // the buffer fails with ERROR_MORE_DATA.
-    DWORD size = kHelpEnginePathSize;
-    if (::RegQueryValueExA(key.Get(), nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(enginePath), &size) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    // A value stored without its terminating zero is read without one.
-    if (std::memchr(enginePath, '\0', size) != nullptr) return true;
-    if (size >= kHelpEnginePathSize) return false;
-    enginePath[size] = '\0';
-    return true;
+    const CRegistryKey key = CRegistryKey::Open(HKEY_CLASSES_ROOT, kEngineServerKey, KEY_READ);
+    // The value's type is neither asked for nor checked; one that does not
+    // fit with its zero counts as no registration.
+    return key && key.ReadString(nullptr, enginePath) == ERROR_SUCCESS;
 }
 
 void ShowHelpContents(HWND caller, const std::string& helpFile) {

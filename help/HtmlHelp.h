@@ -31,6 +31,22 @@ HWND InvokeHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
 // does not fit with its terminating zero; `enginePath` is then unspecified.
 bool FindRegisteredHelpEngine(char (&enginePath)[kHelpEnginePathSize]);
 
+// What the loader asks of the system: the registered engine path, a library
+// load and the engine's entry point. The real operations are the default; a
+// test puts its own with ResetHelpEngineLoader.
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+struct HelpEngineAccess {
+    bool (*findRegistered)(char (&enginePath)[kHelpEnginePathSize]);  // FindRegisteredHelpEngine
+    HMODULE (*loadLibrary)(const char* path, DWORD flags);            // LoadLibraryExA
+    HtmlHelpFunction (*findEntryPoint)(HMODULE engine);               // HtmlHelpA, by its number
+};
+HelpEngineAccess RealHelpEngineAccess();
+
+// Forgets the loader's state (as at process start) and makes it use
+// `access` from now on; answers the access used before. The engine loaded
+// until then stays loaded. For tests: the program never calls it.
+HelpEngineAccess ResetHelpEngineLoader(const HelpEngineAccess& access);
+
 // The help button: the help file's table of contents, for `caller` (the main
 // window, or none). Shows nothing of its own when help cannot be shown.
 void ShowHelpContents(HWND caller, const std::string& helpFile);

@@ -284,12 +284,12 @@ void CMainDialog::Finished() { m_progress.SetPos(0); }
 
 void CMainDialog::LoadSettings() {
     m_regKey = OpenSettingsKey();
-    m_nDataType = ReadDataType(m_regKey.Get());
-    ReadLastDir(m_regKey.Get(), m_szLastDir);
-    ReadTopWin(m_regKey.Get(), g_bTopWin);
+    m_nDataType = ReadDataType(m_regKey);
+    ReadLastDir(m_regKey, m_szLastDir);
+    ReadTopWin(m_regKey, g_bTopWin);
 }
 
 void CMainDialog::SaveSettings() {
-    WriteSettings(m_regKey.Get(), m_nDataType, m_szLastDir, g_bTopWin);
-    m_regKey.Reset();
+    WriteSettings(m_regKey, m_nDataType, m_szLastDir, g_bTopWin);
+    m_regKey.Close();
 }

@@ -67,7 +67,7 @@ private:
     void SaveSettings();
 
     char m_szLastDir[kLastDirSize] = {};
-    UniqueRegKey m_regKey;
+    CRegistryKey m_regKey;
     CToolTipCtrl m_toolTip;
     UniqueBitmap m_bmpBrowse;
     DataType m_nDataType = DataType::Char;

@@ -1,24 +1,8 @@
 #include "ui/Settings.h"
 
-#include <cstring>
-
 #include "app/CodePage932.h"
 
 namespace {
-
-// RegQueryValueExA does not check types: a REG_SZ "5" read into a DWORD
-// succeeds. So the type and the size are checked here.
-bool ReadDword(HKEY key, const char* name, DWORD& value) {
-    DWORD type = 0;
-    DWORD data = 0;
-    DWORD size = sizeof data;
-    if (key == nullptr ||
-        ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS)
-        return false;
-    if (type != REG_DWORD || size != sizeof data) return false;
-    value = data;
-    return true;
-}
 
 bool EndsWithBackslash(const char* text) {
     std::string_view view(text);
@@ -30,30 +14,16 @@ bool EndsWithBackslash(const char* text) {
 
 }  // namespace
 
-UniqueRegKey OpenSettingsKey() {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                          nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return {};
-    return UniqueRegKey(key);
+CRegistryKey OpenSettingsKey() { return CRegistryKey::Create(HKEY_CURRENT_USER, kSettingsKey); }
+
+DataType ReadDataType(const CRegistryKey& key) {
+    const std::optional<DWORD> value = key.ReadDword("DataType");
+    return value ? NormalizedDataType(static_cast<DataType>(*value)) : DataType::Char;
 }
 
-DataType ReadDataType(HKEY key) {
-    DWORD value = 0;
-    if (!ReadDword(key, "DataType", value)) return DataType::Char;
-    return NormalizedDataType(static_cast<DataType>(value));
-}
-
-void ReadLastDir(HKEY key, char (&lastDir)[kLastDirSize]) {
+void ReadLastDir(const CRegistryKey& key, char (&lastDir)[kLastDirSize]) {
     DWORD type = 0;
-    DWORD size = kLastDirSize;
-    // The stored text is used only when it is a string whose terminating
-    // zero lies inside what was read: a value without one never runs past
-    // the buffer.
-    if (key != nullptr &&
-        ::RegQueryValueExA(key, "LastDir", nullptr, &type, reinterpret_cast<BYTE*>(lastDir), &size) == ERROR_SUCCESS &&
-        type == REG_SZ && size > 0 && std::memchr(lastDir, '\0', size) != nullptr)
-        return;
+    if (key.ReadString("LastDir", lastDir, &type) == ERROR_SUCCESS && type == REG_SZ) return;
 
     // GetCurrentDirectoryA answers the length without the zero when the text
     // fitted, else the size it needs; room for one more "\" is kept.
@@ -68,17 +38,14 @@ void ReadLastDir(HKEY key, char (&lastDir)[kLastDirSize]) {
     }
 }
 
-void ReadTopWin(HKEY key, BOOL& topWin) {
-    DWORD value = 0;
-    if (ReadDword(key, "TopWin", value)) topWin = static_cast<BOOL>(value);
+void ReadTopWin(const CRegistryKey& key, BOOL& topWin) {
+    if (const std::optional<DWORD> value = key.ReadDword("TopWin")) topWin = static_cast<BOOL>(*value);
 }
 
-void WriteSettings(HKEY key, DataType dataType, const char* lastDir, BOOL topWin) {
-    if (key == nullptr) return;
-    DWORD type = static_cast<DWORD>(dataType);
-    DWORD top = static_cast<DWORD>(topWin);
-    ::RegSetValueExA(key, "DataType", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&type), sizeof type);
-    ::RegSetValueExA(key, "LastDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(lastDir),
-                     static_cast<DWORD>(std::strlen(lastDir) + 1));
-    ::RegSetValueExA(key, "TopWin", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&top), sizeof top);
+void WriteSettings(const CRegistryKey& key, DataType dataType, const char* lastDir, BOOL topWin) {
+    if (!key) return;
+    // Each write on its own: one that fails does not stop the others.
+    key.WriteDword("DataType", static_cast<DWORD>(dataType));
+    key.WriteString("LastDir", lastDir);
+    key.WriteDword("TopWin", static_cast<DWORD>(topWin));
 }

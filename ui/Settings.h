@@ -8,23 +8,23 @@
 #include <windows.h>
 
 #include "generator/SourceFormat.h"
-#include "app/win32/Handles.h"
+#include "app/win32/RegistryKey.h"
 
 inline constexpr char kSettingsKey[] = "Software\\Corvane\\Tabulo";
 inline constexpr std::size_t kLastDirSize = 256;  // bytes, terminating zero included
 
 // Opens the key, creating it when missing; empty when neither works.
-UniqueRegKey OpenSettingsKey();
+CRegistryKey OpenSettingsKey();
 
 // "DataType" (REG_DWORD): Char when missing, malformed or outside 0 to 2.
-DataType ReadDataType(HKEY key);
+DataType ReadDataType(const CRegistryKey& key);
 // "LastDir" (REG_SZ): the stored folder as it is, or else the current
 // directory with "\" appended (unless it ends in one already); empty when
 // even that does not fit.
-void ReadLastDir(HKEY key, char (&lastDir)[kLastDirSize]);
+void ReadLastDir(const CRegistryKey& key, char (&lastDir)[kLastDirSize]);
 // "TopWin" (REG_DWORD): `topWin` keeps its value when the value is missing
 // or malformed.
-void ReadTopWin(HKEY key, BOOL& topWin);
+void ReadTopWin(const CRegistryKey& key, BOOL& topWin);
 
 // Writes all three; a failed write is ignored and the others still written.
-void WriteSettings(HKEY key, DataType dataType, const char* lastDir, BOOL topWin);
+void WriteSettings(const CRegistryKey& key, DataType dataType, const char* lastDir, BOOL topWin);

@@ -2,16 +2,10 @@
 
 #include <commctrl.h>
 
-int CButton::GetCheck() const { return static_cast<int>(Send(BM_GETCHECK)); }
-
 void CButton::SetCheck(int state) { Send(BM_SETCHECK, static_cast<WPARAM>(state)); }
 
 HBITMAP CButton::SetBitmap(HBITMAP bitmap) {
     return reinterpret_cast<HBITMAP>(Send(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
-}
-
-int CEdit::LineLength(int characterIndex) const {
-    return static_cast<int>(Send(EM_LINELENGTH, static_cast<WPARAM>(characterIndex)));
 }
 
 void CProgressCtrl::SetRange(short lower, short upper) {

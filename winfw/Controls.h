@@ -12,17 +12,12 @@ class CStatic : public CWnd {};
 
 class CButton : public CWnd {
 public:
-    int GetCheck() const;  // BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE
-    void SetCheck(int state);
+    void SetCheck(int state);  // BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE
     // The button keeps showing `bitmap` but does not own it. Returns the previous image.
     HBITMAP SetBitmap(HBITMAP bitmap);
 };
 
-class CEdit : public CWnd {
-public:
-    // EM_LINELENGTH: with -1, the characters of the caret's line that are not selected.
-    int LineLength(int characterIndex = -1) const;
-};
+class CEdit : public CWnd {};
 
 class CProgressCtrl : public CWnd {
 public:

@@ -51,8 +51,6 @@ void ExchangeCheck(CDataExchange& exchange, int controlId, int& value) {
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_parent(parent) {}
 
-CDialog::CDialog(const DLGTEMPLATE* dialogTemplate, CWnd* parent) : m_template(dialogTemplate), m_parent(parent) {}
-
 CDialog::~CDialog() {
     if (HWND window = Hwnd()) {
         // Unbound first: the messages of the destruction must not reach an
@@ -65,10 +63,8 @@ CDialog::~CDialog() {
 
 HWND CDialog::CreateWindowFromTemplate(HWND owner) {
     // The object travels in the creation parameter and is bound at WM_INITDIALOG.
-    HINSTANCE module = ::GetModuleHandleA(nullptr);
-    auto self = reinterpret_cast<LPARAM>(this);
-    if (m_template != nullptr) return ::CreateDialogIndirectParamA(module, m_template, owner, &DialogProc, self);
-    return ::CreateDialogParamA(module, MAKEINTRESOURCEA(m_templateId), owner, &DialogProc, self);
+    return ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner, &DialogProc,
+                                reinterpret_cast<LPARAM>(this));
 }
 
 bool CDialog::Create(HWND owner) {

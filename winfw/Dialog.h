@@ -30,8 +30,8 @@ void BindControl(CDataExchange& exchange, int controlId, CWnd& control);
 // 1 checked, 2 indeterminate). Loading a value outside 0..2 sets 0.
 void ExchangeCheck(CDataExchange& exchange, int controlId, int& value);
 
-// A dialog built from a template, either a resource of the program or one in
-// memory, run modally by DoModal or created modeless by Create.
+// A dialog built from a dialog template resource of the program, run
+// modally by DoModal or created modeless by Create.
 class CDialog : public CWnd {
 public:
     // DoModal's answer when the dialog could not be created, or when a
@@ -40,7 +40,6 @@ public:
 
     // `parent` null: the owner is the application's main window (AppMainWindow).
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
-    explicit CDialog(const DLGTEMPLATE* dialogTemplate, CWnd* parent = nullptr);
     ~CDialog() override;
 
     // Creates the window, disables the owner, shows the window (centred
@@ -82,8 +81,7 @@ private:
     INT_PTR RunModalLoop();
     void CentreIfUnplaced();
 
-    UINT m_templateId = 0;
-    const DLGTEMPLATE* m_template = nullptr;
+    UINT m_templateId;
     CWnd* m_parent;
     bool m_ended = false;
     INT_PTR m_result = kNotEnded;

@@ -25,27 +25,16 @@ bool IsColourRequestAboutControl(UINT message) {
 CWnd::~CWnd() {
     if (m_subclassed)
         UnsubclassWindow();
-    else if (m_hWnd != nullptr && FromHandle(m_hWnd) == this)
-        ::RemovePropA(m_hWnd, kObjectProperty);
+    else if (m_window != nullptr && FromHandle(m_window) == this)
+        ::RemovePropA(m_window, kObjectProperty);
 }
 
 CWnd* CWnd::FromHandle(HWND window) {
     return window != nullptr ? static_cast<CWnd*>(::GetPropA(window, kObjectProperty)) : nullptr;
 }
 
-void CWnd::Attach(HWND window) {
-    if (m_hWnd == nullptr) m_hWnd = window;
-}
-
-HWND CWnd::Detach() {
-    if (m_subclassed || FromHandle(m_hWnd) == this) return nullptr;  // bound, not merely named
-    HWND window = m_hWnd;
-    m_hWnd = nullptr;
-    return window;
-}
-
 bool CWnd::SubclassWindow(HWND window) {
-    if (m_hWnd != nullptr || !::IsWindow(window) || FromHandle(window) != nullptr) return false;
+    if (m_window != nullptr || !::IsWindow(window) || FromHandle(window) != nullptr) return false;
     // Both properties are in place before the procedure changes, so the first
     // message through SubclassProc finds them.
     auto previous = reinterpret_cast<HANDLE>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
@@ -54,7 +43,7 @@ bool CWnd::SubclassWindow(HWND window) {
         ::RemovePropA(window, kPreviousProcProperty);
         return false;
     }
-    m_hWnd = window;
+    m_window = window;
     m_subclassed = true;
     ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc));
     return true;
@@ -64,18 +53,17 @@ bool CWnd::SubclassDlgItem(int controlId, HWND dialog) {
     return SubclassWindow(::GetDlgItem(dialog, controlId));
 }
 
-HWND CWnd::UnsubclassWindow() {
-    if (!m_subclassed) return nullptr;
-    HWND window = m_hWnd;
+void CWnd::UnsubclassWindow() {
+    if (!m_subclassed) return;
+    HWND window = m_window;
     ::RemovePropA(window, kObjectProperty);
     // Only the topmost procedure can be taken out of the chain.
     if (::GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SubclassProc)) {
         ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PreviousProc(window)));
         ::RemovePropA(window, kPreviousProcProperty);
     }
-    m_hWnd = nullptr;
+    m_window = nullptr;
     m_subclassed = false;
-    return window;
 }
 
 LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -99,19 +87,19 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LP
 }
 
 void CWnd::BindHandle(HWND window) {
-    if (::SetPropA(window, kObjectProperty, this)) m_hWnd = window;
+    if (::SetPropA(window, kObjectProperty, this)) m_window = window;
 }
 
 void CWnd::ReleaseHandle() {
-    if (m_hWnd != nullptr) ::RemovePropA(m_hWnd, kObjectProperty);
-    m_hWnd = nullptr;
+    if (m_window != nullptr) ::RemovePropA(m_window, kObjectProperty);
+    m_window = nullptr;
 }
 
 bool CWnd::PreTranslateMessage(MSG&) { return false; }
 
 bool CWnd::PreTranslateTree(MSG& msg) {
-    if (m_hWnd != nullptr) {
-        for (HWND window = msg.hwnd; window != nullptr && ::IsChild(m_hWnd, window); window = ::GetParent(window)) {
+    if (m_window != nullptr) {
+        for (HWND window = msg.hwnd; window != nullptr && ::IsChild(m_window, window); window = ::GetParent(window)) {
             CWnd* object = FromHandle(window);
             if (object != nullptr && object->PreTranslateMessage(msg)) return true;
         }
@@ -146,17 +134,17 @@ bool CWnd::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
 }
 
 LRESULT CWnd::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return ::SendMessageA(m_hWnd, message, wParam, lParam);
+    return ::SendMessageA(m_window, message, wParam, lParam);
 }
 
-HWND CWnd::GetDlgItem(int controlId) const { return ::GetDlgItem(m_hWnd, controlId); }
+HWND CWnd::GetDlgItem(int controlId) const { return ::GetDlgItem(m_window, controlId); }
 
 std::string CWnd::Text() const {
-    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(m_hWnd)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()))));
+    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(m_window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextA(m_window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
-void CWnd::SetText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
+void CWnd::SetText(const char* text) { ::SetWindowTextA(m_window, text); }
 
-void CWnd::Enable(bool enable) { ::EnableWindow(m_hWnd, enable ? TRUE : FALSE); }
+void CWnd::Enable(bool enable) { ::EnableWindow(m_window, enable ? TRUE : FALSE); }

@@ -41,10 +41,9 @@ struct MemberOf<Result (Class::*)(Args...) noexcept> {
 };
 }  // namespace winfw_detail
 
-// A window as seen by the program. An object either only names a window
-// (Attach: its helpers work, it sees no messages) or handles the window's
-// messages: a dialog (CDialog) or a subclassed control (SubclassWindow). The
-// object is found from the window through a window property, set when the
+// A window as seen by the program: an object handles the messages of a
+// dialog (CDialog) or of a subclassed control (SubclassWindow). The object
+// is found from the window through a window property, set when the
 // binding starts and removed when it ends: at WM_NCDESTROY, or when the
 // object dies first.
 class CWnd {
@@ -54,22 +53,17 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    HWND Hwnd() const { return m_hWnd; }
+    HWND Hwnd() const { return m_window; }
 
     // The object handling `window`'s messages, or null.
     static CWnd* FromHandle(HWND window);
 
-    // Names `window` without seeing its messages; the object must name none yet.
-    void Attach(HWND window);
-    HWND Detach();
-
     // Replaces `window`'s window procedure: the message table sees each
     // message first, the previous procedure gets the rest. Undone at
-    // WM_NCDESTROY, by UnsubclassWindow, or when the object dies. Fails when
-    // the object already names a window or the window already has an object.
+    // WM_NCDESTROY, or when the object dies. Fails when the object already
+    // has a window or the window already has an object.
     bool SubclassWindow(HWND window);
     bool SubclassDlgItem(int controlId, HWND dialog);
-    HWND UnsubclassWindow();
 
     // Called by a message loop before it dispatches a message: the loop's own
     // window (the modal dialog) sees every message, a control those for
@@ -124,8 +118,9 @@ protected:
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void UnsubclassWindow();
 
-    HWND m_hWnd = nullptr;
+    HWND m_window = nullptr;
     bool m_subclassed = false;
 };
 

@@ -1,147 +1,91 @@
-// OpenLink with HKEY_CLASSES_ROOT redirected to an empty key of the test's
-// own: the shell knows no program for https: (Wine answers 31, SE_ERR_NOASSOC)
-// and ".htm" opens with what the test registers, this program with
-// kRecordFlag, which logs how it was started (see main). A job holding the
-// test process tells when every program started has ended.
+// The link launcher: the command line it builds, the registry values it
+// reads, and its fallback with HKEY_CLASSES_ROOT redirected to a key of the
+// test's own, where ".htm" opens with this program in its recording role.
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
+#include <string>
 
 #include "about/LinkLauncher.h"
-#include "about/LinkTargets.h"
-#include "app/win32/Handles.h"
 
 namespace {
 
-constexpr const char* kRecordFlag = "--record";
-constexpr const char* kRecordFileVariable = "ARRAYFORGE_ABOUT_RECORD";
-constexpr const char* kClassesKey = "Software\\Arrayforge tests\\About classes";
-constexpr int kShowCommand = SW_SHOWMINNOACTIVE;  // not the usual 1: passed on unchanged?
+constexpr char kRecordFlag[] = "--record";
 
-// Joined at the first call; the programs this process starts join it too.
-HANDLE ProcessJob() {
-    static const UniqueKernelHandle job(::CreateJobObjectA(nullptr, nullptr));
-    static const bool joined = ::AssignProcessToJobObject(job.Get(), ::GetCurrentProcess()) != FALSE;
-    return joined ? job.Get() : nullptr;
-}
-
-// The test program as a registered opener.
-std::string Recorder() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string("\"").append(path).append("\" ").append(kRecordFlag);
-}
-
-class LinkLauncherTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NE(ProcessJob(), nullptr);
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, kClassesKey);
-        HKEY created = nullptr;
-        ASSERT_EQ(::RegCreateKeyA(HKEY_CURRENT_USER, kClassesKey, &created), ERROR_SUCCESS);
-        classes.Reset(created);
-        ASSERT_EQ(::RegOverridePredefKey(HKEY_CLASSES_ROOT, classes.Get()), ERROR_SUCCESS);
-        char temp[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, temp);
-        recordFile = std::string(temp).append("arrayforge-about-started.txt");
-        ::DeleteFileA(recordFile.c_str());
-        ::SetEnvironmentVariableA(kRecordFileVariable, recordFile.c_str());
-    }
-    void TearDown() override {
-        Started();
-        ::RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-        classes.Reset();
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, kClassesKey);
-    }
-
-    void SetDefault(const std::string& subKey, const std::string& value) const {
-        const auto size = static_cast<DWORD>(value.size());
-        ASSERT_EQ(::RegSetValueA(classes.Get(), subKey.c_str(), REG_SZ, value.c_str(), size), ERROR_SUCCESS);
-    }
-
-    // What each program started since the last call logged, once all have ended.
-    std::vector<std::string> Started() const {
-        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job{};
-        for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 15000; ::Sleep(20)) {
-            ::QueryInformationJobObject(ProcessJob(), JobObjectBasicAccountingInformation, &job, sizeof job, nullptr);
-            if (job.ActiveProcesses <= 1) break;
-        }
-        std::ifstream file(recordFile, std::ios::binary);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(file, line);) lines.push_back(line);
-        file.close();
-        ::DeleteFileA(recordFile.c_str());
-        return lines;
-    }
-
-    UniqueRegKey classes;
-    std::string recordFile;
-};
-
-TEST_F(LinkLauncherTest, ShellFirstElseThePageProgramWithTheLinkInPlaceOfThePlaceholder) {
-    // A scheme the shell opens itself.
-    SetDefault("arrayforge-test", "URL:Arrayforge test");
-    ASSERT_EQ(::RegSetKeyValueA(classes.Get(), "arrayforge-test", "URL Protocol", REG_SZ, "", 1), ERROR_SUCCESS);
-    SetDefault("arrayforge-test\\shell\\open\\command", Recorder().append(" shell \"%1\""));
-
-    const std::string site(links::kSiteAddress);
-    // The command line in 520 bytes: the program, its flag, a space, the
-    // space before the link, the link and the terminator.
-    const std::string fits = site + std::string(517 - Recorder().size() - site.size(), 'a');
-    struct Case {
-        const char* name;
-        const char* page;  // the ".htm" command after the program; null: no ".htm" key
-        std::string link;
-        std::string started;  // after the program; empty: nothing started
-    } const cases[] = {
-        {"the shell succeeds", " page \"%1\"", "arrayforge-test:x", " shell \"arrayforge-test:x\""},
-        {"no .htm key", nullptr, site, ""},
-        {"quoted placeholder", " -new \"%1\"", site, " -new  " + site},
-        {"bare placeholder", " -new %1", site, " -new  " + site},
-        {"no placeholder", " -new", site, " -new " + site},
-        {"options after the placeholder", " -new \"%1\" -after \"%1\"", site, " -new  " + site},
-        // "ソ表": second bytes 0x5C, a backslash by themselves.
-        {"two-byte characters before the placeholder", " \x83\x5C\x95\x5C \"%1\"", site,
-         " \x83\x5C\x95\x5C  " + site},
-        {"the longest link that fits", " \"%1\"", fits, "  " + fits},
-        {"one byte too long", " \"%1\"", fits + "a", ""},
+TEST(LinkLauncher, CommandLineLosesThePlaceholderAndEndsInTheLink) {
+    const std::string link = "https://x.example/";
+    const std::string fits(kCommandBufferSize - 1 - 2, 'a');  // with " x", one byte left for the zero
+    const std::tuple<std::string, std::string, std::optional<std::string>> cases[] = {
+        // Registered command line, link, the line started.
+        {"\"C:\\b.exe\" -new \"%1\"", link, "\"C:\\b.exe\" -new  " + link},
+        {"b.exe -new %1 -after", link, "b.exe -new  " + link},
+        {"b.exe -new", link, "b.exe -new " + link},
+        {"b.exe \"%1\" -after \"%1\"", link, "b.exe  " + link},
+        {"\x83\x5C\x95\x5C \"%1\"", link, "\x83\x5C\x95\x5C  " + link},  // "ソ表": second bytes 0x5C
+        {"b \x81\"%1\"", link, "b \x81\" " + link},  // 0x81 0x22 is one character: its quote starts nothing
+        {fits, "x", fits + " x"},
+        {fits + "a", "x", std::nullopt},
+        {"b %1", fits, std::nullopt},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ::RegDeleteTreeA(classes.Get(), ".htm");
-        if (c.page != nullptr) {
-            SetDefault(".htm", "ArrayforgeTestPage");
-            SetDefault("ArrayforgeTestPage\\shell\\open\\command", Recorder().append(c.page));
-        }
-        const INT_PTR result = OpenLink(c.link.c_str(), kShowCommand);
-        // 31: the shell's failure (SE_ERR_NOASSOC) and nothing else tried;
-        // above: started by the shell (above 32) or by WinExec.
-        EXPECT_EQ(result > 31, !c.started.empty()) << result;
-        std::vector<std::string> expected;
-        if (!c.started.empty()) expected.push_back(std::to_string(kShowCommand) + " " + Recorder() + c.started);
-        EXPECT_EQ(Started(), expected);
-    }
+    for (const auto& [registered, target, started] : cases)
+        EXPECT_EQ(LinkCommandLine(registered, target), started) << registered;
 }
 
-TEST(PlaceholderCutTest, QuotedPlaceholderStartsOnlyOnACharacterBoundary) {
-    // 0x81 0x22 is one (malformed) character: its quote starts nothing, so
-    // the bare search cuts at the percent sign.
-    EXPECT_EQ(PlaceholderCut("prog \x81\"%1\""), 7u);
-    EXPECT_EQ(PlaceholderCut("prog \x81\x81\"%1\""), 7u);
+std::string RecordFile() {
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "arrayforge-link-started.txt";
 }
 
-// Started with kRecordFlag: appends "<show command> <command line>" to the
-// file that kRecordFileVariable names.
+TEST(LinkLauncher, DefaultValuesAndTheFallbackWhenTheShellCannot) {
+    constexpr char kScratchKey[] = "Software\\Arrayforge tests\\Link classes";
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
+    HKEY root = nullptr;
+    ASSERT_EQ(::RegCreateKeyA(HKEY_CURRENT_USER, kScratchKey, &root), ERROR_SUCCESS);
+    const auto setDefault = [root](const char* subKey, const std::string& value) {
+        ::RegSetValueA(root, subKey, REG_SZ, value.c_str(), 0);
+    };
+    setDefault("k", "value");
+    setDefault("long", std::string(kRegValueBufferSize, 'v'));
+    setDefault("empty\\sub", "");  // "empty" has no default value
+    char buffer[kRegValueBufferSize] = "k";
+    EXPECT_EQ(ReadDefaultRegValue(root, buffer, buffer), ERROR_SUCCESS);
+    EXPECT_STREQ(buffer, "value") << "read over the key name";
+    EXPECT_EQ(ReadDefaultRegValue(root, "missing", buffer), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ReadDefaultRegValue(root, "long", buffer), ERROR_MORE_DATA);
+    EXPECT_STREQ(buffer, "value") << "untouched after a failure";
+    EXPECT_EQ(ReadDefaultRegValue(root, "empty", buffer), ERROR_SUCCESS);
+    EXPECT_STREQ(buffer, "");
+
+    char self[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string program = std::string("\"") + self + "\" " + kRecordFlag;
+    ASSERT_EQ(::RegOverridePredefKey(HKEY_CLASSES_ROOT, root), ERROR_SUCCESS);
+    ::DeleteFileA(RecordFile().c_str());
+    // No ".htm": the shell's failure (SE_ERR_NOASSOC) and nothing else.
+    EXPECT_EQ(OpenLink("https://x.example/", SW_SHOWNORMAL), SE_ERR_NOASSOC);
+    setDefault(".htm", "TestPage");
+    setDefault("TestPage\\shell\\open\\command", program + " -new \"%1\" -after");
+    EXPECT_GT(OpenLink("https://x.example/", SW_SHOWMINNOACTIVE), 31);
+    std::string started;
+    for (int i = 0; i < 500 && started.empty(); ++i, ::Sleep(20)) std::getline(std::ifstream(RecordFile()), started);
+    EXPECT_EQ(started, std::to_string(SW_SHOWMINNOACTIVE) + " " + program + " -new  https://x.example/");
+
+    ::DeleteFileA(RecordFile().c_str());
+    ::RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    ::RegCloseKey(root);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
+}
+
+// Started with kRecordFlag: writes "<show command> <command line>" to RecordFile().
 int RecordStart() {
-    char path[MAX_PATH] = {};
-    if (::GetEnvironmentVariableA(kRecordFileVariable, path, MAX_PATH) == 0) return 2;
     STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
     ::GetStartupInfoA(&startup);
     const int showCommand = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : -1;
-    std::ofstream(path, std::ios::binary | std::ios::app) << showCommand << ' ' << ::GetCommandLineA() << '\n';
-    return 0;
+    std::ofstream(RecordFile() + ".part") << showCommand << ' ' << ::GetCommandLineA() << '\n';
+    return ::MoveFileA((RecordFile() + ".part").c_str(), RecordFile().c_str()) ? 0 : 1;
 }
 
 }  // namespace

@@ -4,5 +4,3 @@
 #define IDC_CONVERT 1005
 #define IDC_EXIT 1006
 #define IDC_THREE_STATE 1013
-#define IDC_PLAIN 1015
-#define IDC_RECORDER 1016

@@ -1,114 +1,56 @@
-// The real main dialog, created modeless in this process and driven with
-// the messages its fields and the shell send: the enabling rule of Convert
-// and the drop handler. (tests/win/e2e drives the whole program.)
+// The real main dialog, created modeless in this process: the drop handler
+// and when Convert can be clicked.
 
 #include <windows.h>
 
-#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <cstring>
+#include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "res/resource.h"
-#include "tests/win/ui/RegistryFixture.h"
 #include "ui/MainDialog.h"
 #include "winfw/App.h"
 
 namespace {
 
-class MainDialog : public SettingsKeyTest {
-protected:
-    void SetUp() override {
-        SettingsKeyTest::SetUp();
-        EnableCommonControls();
-        g_bTopWin = 0;
-    }
-    void TearDown() override {
-        m_dialog.reset();
-        SettingsKeyTest::TearDown();
-    }
-
-    CMainDialog& Open() {
-        m_dialog = std::make_unique<CMainDialog>();
-        EXPECT_TRUE(m_dialog->Create(nullptr));
-        return *m_dialog;
-    }
-    HWND Item(int id) const { return ::GetDlgItem(m_dialog->Hwnd(), id); }
-    void Type(int id, const std::string& text) { ::SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
-    std::string Text(int id) const {
-        char buffer[1024] = {};
-        ::GetWindowTextA(Item(id), buffer, sizeof buffer);
-        return buffer;
-    }
-    bool ConvertEnabled() const { return ::IsWindowEnabled(Item(IDC_CONVERT)) != FALSE; }
-
-    // A drop as the shell makes it: a DROPFILES block followed by the
-    // zero-separated file names, at a point in the dialog's client area.
-    void Drop(const std::vector<std::string>& files, POINT point) {
-        std::string names;
-        for (const std::string& file : files) names.append(file).push_back('\0');
-        names.push_back('\0');
-        HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
-        auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
-        header->pFiles = sizeof(DROPFILES);
-        header->pt = point;
-        header->fNC = FALSE;
-        header->fWide = FALSE;
-        std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), names.data(), names.size());
-        ::GlobalUnlock(memory);
-        ::SendMessageA(m_dialog->Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-    }
-    // The centre of control `id` in the dialog's client coordinates.
-    POINT CentreOf(int id) const {
+TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
+    EnableCommonControls();
+    CMainDialog dialog;
+    ASSERT_TRUE(dialog.Create(nullptr));
+    const std::string table = "C:\\\x95\x5c\\pack.tar";  // 表: second byte 0x5C
+    const std::tuple<int, std::string, std::string> cases[] = {
+        // Where dropped, the file, the input field afterwards.
+        {IDC_OUTPUT_PATH, "C:\\x.bin", ""},
+        {IDC_SOURCE_PATH, "C:\\" + std::string(300, 'n') + ".bin", ""},      // too long: refused, not cut
+        {IDC_SOURCE_PATH, "C:\\" + std::string(MAX_PATH - 5, 'n'), ""},  // with ".c" 260 bytes: no room
+        {IDC_SOURCE_PATH, table + ".gz", table + ".gz"},
+    };
+    for (const auto& [target, file, after] : cases) {
+        EXPECT_FALSE(::IsWindowEnabled(dialog.GetDlgItem(IDC_CONVERT)));
         RECT rect{};
-        ::GetWindowRect(Item(id), &rect);
-        POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-        ::ScreenToClient(m_dialog->Hwnd(), &centre);
-        return centre;
+        ::GetWindowRect(dialog.GetDlgItem(target), &rect);
+        ::MapWindowPoints(nullptr, dialog.Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+        // A drop as the shell makes it; the second zero after the name comes from GHND.
+        HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + file.size() + 2);
+        auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
+        *header = DROPFILES{sizeof(DROPFILES), {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, FALSE, FALSE};
+        std::memcpy(header + 1, file.c_str(), file.size() + 1);
+        ::GlobalUnlock(memory);
+        ::SendMessageA(dialog.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+        char text[MAX_PATH + 1] = {};
+        ::GetDlgItemTextA(dialog.Hwnd(), IDC_SOURCE_PATH, text, sizeof text);
+        EXPECT_EQ(text, after) << file;
     }
-
-    std::unique_ptr<CMainDialog> m_dialog;
-};
-
-TEST_F(MainDialog, ConvertNeedsTextInBothFields) {
-    Open();
-    EXPECT_FALSE(ConvertEnabled()) << "disabled when the window opens";
-    Type(IDC_SOURCE_PATH, "C:\\a.bin");
-    EXPECT_FALSE(ConvertEnabled());
-    Type(IDC_OUTPUT_PATH, "C:\\a.c");
-    EXPECT_TRUE(ConvertEnabled());
-    // A field whose whole text is selected still holds that text.
-    ::SetFocus(Item(IDC_SOURCE_PATH));
-    ::SendMessageA(Item(IDC_SOURCE_PATH), EM_SETSEL, 0, -1);
-    Type(IDC_OUTPUT_PATH, "C:\\b.c");
-    EXPECT_TRUE(ConvertEnabled());
-    Type(IDC_SOURCE_PATH, "");
-    EXPECT_FALSE(ConvertEnabled());
-}
-
-TEST_F(MainDialog, DropOnTheInputFieldFillsBothPathsFromTheFirstFile) {
-    Open();
-    Drop({"C:\\data\\pack.tar.gz", "C:\\other\\two.bin", "C:\\other\\three.bin"}, CentreOf(IDC_SOURCE_PATH));
-    EXPECT_EQ(Text(IDC_SOURCE_PATH), "C:\\data\\pack.tar.gz");
-    EXPECT_EQ(Text(IDC_OUTPUT_PATH), "C:\\data\\pack.tar.c");
-    EXPECT_TRUE(ConvertEnabled());
-}
-
-TEST_F(MainDialog, DropElsewhereOrTooLongChangesNothing) {
-    Open();
-    for (int target : {IDC_OUTPUT_PATH, IDC_CONVERT, IDC_TOPMOST}) Drop({"C:\\x.bin"}, CentreOf(target));
-    Drop({"C:\\x.bin"}, POINT{2, 2});  // the dialog's own background
-    EXPECT_EQ(Text(IDC_SOURCE_PATH), "");
-    EXPECT_EQ(Text(IDC_OUTPUT_PATH), "");
-    Drop({"C:\\" + std::string(300, 'n') + ".bin"}, CentreOf(IDC_SOURCE_PATH));
-    EXPECT_EQ(Text(IDC_SOURCE_PATH), "") << "a path longer than MAX_PATH is refused, not cut";
-    std::string longest = "C:\\" + std::string(MAX_PATH - 1 - 3 - 1, 'n');  // 258 bytes; with ".c" 260
-    Drop({longest}, CentreOf(IDC_SOURCE_PATH));
-    EXPECT_EQ(Text(IDC_SOURCE_PATH), "") << "its output would not fit";
+    char output[MAX_PATH] = {};
+    ::GetDlgItemTextA(dialog.Hwnd(), IDC_OUTPUT_PATH, output, sizeof output);
+    EXPECT_EQ(output, table + ".c");
+    EXPECT_TRUE(::IsWindowEnabled(dialog.GetDlgItem(IDC_CONVERT)));
+    ::SetDlgItemTextA(dialog.Hwnd(), IDC_OUTPUT_PATH, "");
+    EXPECT_FALSE(::IsWindowEnabled(dialog.GetDlgItem(IDC_CONVERT))) << "both fields must hold text";
 }
 
 }  // namespace

@@ -1,103 +1,61 @@
-// The settings against the real registry of the test's Wine prefix.
+// The settings against the registry of the test's Wine prefix: what each
+// stored value loads as, and what is written back.
 
-#include "tests/win/ui/RegistryFixture.h"
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+
+#include "ui/Settings.h"
 
 namespace {
 
-class Settings : public SettingsKeyTest {
-protected:
-    struct Loaded {
-        DataType dataType;
-        std::string lastDir;
-        BOOL topWin;
-    };
-    static Loaded Load(BOOL topWinBefore = 0) {
-        UniqueRegKey key = OpenSettingsKey();
-        char lastDir[kLastDirSize + 16];
-        std::memset(lastDir, '#', sizeof lastDir);
-        auto& exact = *reinterpret_cast<char(*)[kLastDirSize]>(lastDir);
-        Loaded loaded{ReadDataType(key.Get()), {}, topWinBefore};
-        ReadLastDir(key.Get(), exact);
-        EXPECT_EQ(std::string(lastDir + kLastDirSize, 16), std::string(16, '#')) << "written past the buffer";
-        loaded.lastDir = exact;
-        ReadTopWin(key.Get(), loaded.topWin);
-        return loaded;
-    }
-};
-
-TEST_F(Settings, FirstStartCreatesTheKeyAndTakesTheDefaults) {
-    Loaded loaded = Load();
-    EXPECT_EQ(loaded.dataType, DataType::Char);
-    EXPECT_EQ(loaded.lastDir, CurrentDirectory() + "\\");
-    EXPECT_EQ(loaded.topWin, 0);
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS) << "key created";
-    ::RegCloseKey(key);
+// Data type, last folder and switch (on before loading) as loaded.
+std::tuple<DataType, std::string, BOOL> Load() {
+    const CRegistryKey key = OpenSettingsKey();
+    char lastDir[kLastDirSize];
+    BOOL topWin = 1;
+    ReadLastDir(key, lastDir);
+    ReadTopWin(key, topWin);
+    return {ReadDataType(key), lastDir, topWin};
 }
 
-TEST_F(Settings, WrittenValuesHaveTheirTypesAndSizes) {
-    UniqueRegKey key = OpenSettingsKey();
-    WriteSettings(key.Get(), DataType::Ulong, "C:\\Work\\", 1);
-    Stored dataType = Read("DataType");
-    EXPECT_EQ(dataType.type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(dataType.bytes, DwordBytes(2));
-    Stored lastDir = Read("LastDir");
-    EXPECT_EQ(lastDir.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(lastDir.bytes, std::string("C:\\Work\\", 9)) << "nine bytes, zero included";
-    EXPECT_EQ(Read("TopWin").bytes, DwordBytes(1));
-    Loaded loaded = Load();
-    EXPECT_EQ(loaded.dataType, DataType::Ulong);
-    EXPECT_EQ(loaded.lastDir, "C:\\Work\\");
-    EXPECT_EQ(loaded.topWin, 1);
-}
+std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
-TEST_F(Settings, MalformedDataTypeBecomesChar) {
+TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefaultAndAllAreWrittenBack) {
+    char directory[MAX_PATH];
+    const std::string here = std::string(directory, ::GetCurrentDirectoryA(MAX_PATH, directory)) + "\\";
     struct Case {
+        const char* name;  // null: no key at all
         DWORD type;
         std::string bytes;
-    };
-    const Case cases[] = {
-        {REG_DWORD, DwordBytes(3)},          // outside 0 to 2
-        {REG_DWORD, DwordBytes(0xFFFFFFFF)},
-        {REG_SZ, std::string("1\0", 2)},     // a text, not a number
-        {REG_BINARY, std::string("\x01\x00", 2)},  // too short
-        {REG_BINARY, std::string("\x02\x00\x00\x00\x00\x00\x00\x00", 8)},  // too long for the buffer
+        std::tuple<DataType, std::string, BOOL> loaded;
+    } const cases[] = {
+        {nullptr, 0, "", {DataType::Char, here, 1}},
+        {"DataType", REG_DWORD, Dword(2), {DataType::Ulong, here, 1}},
+        {"DataType", REG_DWORD, Dword(3), {DataType::Char, here, 1}},  // outside 0 to 2
+        {"DataType", REG_SZ, std::string("1", 2), {DataType::Char, here, 1}},
+        {"LastDir", REG_SZ, std::string("D:\\x\\", 6), {DataType::Char, "D:\\x\\", 1}},
+        {"LastDir", REG_SZ, std::string(kLastDirSize, 'd'), {DataType::Char, here, 1}},
+        {"LastDir", REG_DWORD, Dword(7), {DataType::Char, here, 1}},
+        {"TopWin", REG_DWORD, Dword(0), {DataType::Char, here, 0}},
+        {"TopWin", REG_SZ, std::string("0", 2), {DataType::Char, here, 1}},  // malformed: the switch stays
     };
     for (const Case& c : cases) {
-        Store("DataType", c.type, c.bytes.data(), static_cast<DWORD>(c.bytes.size()));
-        EXPECT_EQ(Load().dataType, DataType::Char) << c.type << " " << c.bytes.size();
+        SCOPED_TRACE(testing::Message() << (c.name ? c.name : "none") << " " << testing::PrintToString(c.bytes));
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+        if (c.name != nullptr)
+            ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, c.name, c.type, c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(Load(), c.loaded);
     }
-    StoreDword("DataType", 1);
-    EXPECT_EQ(Load().dataType, DataType::Uint);
-}
+    WriteSettings(OpenSettingsKey(), DataType::Uint, "C:\\Work\\", 0);
+    EXPECT_EQ(Load(), std::make_tuple(DataType::Uint, std::string("C:\\Work\\"), BOOL{0}));
 
-TEST_F(Settings, UnusableLastDirFallsBackToTheCurrentDirectory) {
-    const std::string fallback = CurrentDirectory() + "\\";
-    StoreText("LastDir", std::string(300, 'd'));  // longer than the buffer
-    EXPECT_EQ(Load().lastDir, fallback);
-    std::string unterminated(kLastDirSize, 'u');  // fills the buffer, no zero inside
-    Store("LastDir", REG_SZ, unterminated.data(), static_cast<DWORD>(unterminated.size()));
-    EXPECT_EQ(Load().lastDir, fallback);
-    StoreDword("LastDir", 7);
-    EXPECT_EQ(Load().lastDir, fallback);
-    StoreText("LastDir", "D:\\x\\y\\");
-    EXPECT_EQ(Load().lastDir, "D:\\x\\y\\") << "a stored folder is used as it is";
-}
-
-TEST_F(Settings, DriveRootGetsNoSecondBackslash) {
-    std::string before = CurrentDirectory();
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     ASSERT_TRUE(::SetCurrentDirectoryA("C:\\"));
-    std::string lastDir = Load().lastDir;
-    ::SetCurrentDirectoryA(before.c_str());
-    EXPECT_EQ(lastDir, "C:\\");
-}
-
-TEST_F(Settings, MalformedTopWinLeavesTheSwitchAlone) {
-    StoreText("TopWin", "1");
-    EXPECT_EQ(Load(0).topWin, 0);
-    EXPECT_EQ(Load(1).topWin, 1);
-    StoreDword("TopWin", 0);
-    EXPECT_EQ(Load(1).topWin, 0);
+    EXPECT_EQ(std::get<1>(Load()), "C:\\") << "a drive root gets no second backslash";
+    ::SetCurrentDirectoryA(directory);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
 }
 
 }  // namespace

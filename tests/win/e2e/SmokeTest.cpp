@@ -1,0 +1,132 @@
+// One run of the real Tabulo.exe, driven from this test as a user would
+// drive it: a conversion with the overwrite question, a failure box, Help
+// (the stand-in engine of tests/win/help logs what it is asked), an About
+// link followed into the logging browser that scripts/test.sh registers,
+// and the settings kept over a restart.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/TextFormat.h"
+#include "app/Texts.h"
+#include "res/resource.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using namespace testing_support;
+
+template <class Condition>
+bool WaitFor(Condition condition) {
+    for (const DWORD start = ::GetTickCount(); !condition(); ::Sleep(5))
+        if (::GetTickCount() - start > 10000) return false;
+    return true;
+}
+
+std::string TextOf(HWND window) {
+    char text[1024] = {};
+    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The program's path with Windows' separators; `extension` in place of "exe".
+std::string ProgramPath(const char* extension = "exe") {
+    std::string path = ARRAYFORGE_PROGRAM;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path.replace(path.size() - 3, 3, extension);
+}
+
+// The program started in `folder`; its main dialog and the boxes it shows.
+struct Program {
+    explicit Program(const std::string& folder) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        if (::CreateProcessA(ProgramPath().c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                             &startup, &process))
+            dialog = WaitForBox();
+    }
+    ~Program() {
+        ::TerminateProcess(process.hProcess, 99);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    // Posted, as the mouse would: the driver never waits in the program's handler.
+    void Click(int id) const { ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+    void Convert(const std::string& input, const std::string& output) const {
+        ::SetDlgItemTextA(dialog, IDC_SOURCE_PATH, input.c_str());
+        ::SetDlgItemTextA(dialog, IDC_OUTPUT_PATH, output.c_str());
+        Click(IDC_CONVERT);
+    }
+    // A visible dialog-class window of the program other than the main dialog.
+    HWND WaitForBox() const {
+        HWND box = nullptr;
+        EXPECT_TRUE(WaitFor([&] {
+            while ((box = ::FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr)
+                if (box != dialog && ::IsWindowVisible(box) && ::GetWindowThreadProcessId(box, nullptr) == process.dwThreadId)
+                    return true;
+            return false;
+        })) << "no window appeared";
+        return box;
+    }
+    // Checks the message box over the dialog and clicks `button`.
+    void Answer(std::string_view caption, std::string_view text, int button) const {
+        HWND box = WaitForBox();
+        EXPECT_EQ(TextOf(box), caption);
+        EXPECT_EQ(TextOf(::GetDlgItem(box, 0xFFFF)), text);
+        ::PostMessageA(::GetDlgItem(box, button), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(box); })) << "the box stayed open";
+    }
+
+    PROCESS_INFORMATION process{};
+    HWND dialog = nullptr;
+};
+
+TEST(Program, MainWalkThrough) {
+    ScratchFolder folder;
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo");
+    const char* engineKey = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+    char engine[MAX_PATH] = {};
+    DWORD size = sizeof engine;
+    ::RegGetValueA(HKEY_CLASSES_ROOT, engineKey, nullptr, RRF_RT_REG_SZ, nullptr, engine, &size);
+    const std::string fake = ProgramPath().substr(0, ProgramPath().rfind('\\')) + "\\tests\\win\\help\\fake_engine.dll";
+    ::RegSetKeyValueA(HKEY_CLASSES_ROOT, engineKey, nullptr, REG_SZ, fake.c_str(), fake.size() + 1);
+    WriteBytes(folder / "ten.bin", "0123456789");
+    WriteBytes(folder / "ten.c", "old");
+    auto program = std::make_unique<Program>(folder.Path().string());
+    const HWND dialog = program->dialog;
+    ASSERT_NE(dialog, nullptr) << "the program showed no dialog";
+    program->Convert(folder / "ten.bin", folder / "ten.c");
+    program->Answer(texts::kAppTitle, texts::kOverwriteQuestion, IDYES);
+    program->Answer(texts::kAppTitle, texts::kFileWritten, IDOK);
+    EXPECT_EQ(MaskCreationTime(ReadBytes(folder / "ten.c")), GoldenFile("ten_char.c"));
+    program->Convert(folder / "missing.bin", folder / "missing.c");
+    program->Answer(texts::kErrorCaption, texts::kInputNotFound, IDOK);
+
+    program->Click(IDC_HELP_BUTTON);
+    ::PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    HWND about = program->WaitForBox();
+    ::PostMessageA(::GetDlgItem(about, IDC_SITE_LINK), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ::PostMessageA(::GetDlgItem(about, IDC_SITE_LINK), WM_LBUTTONUP, 0, 0);
+    if (const char* browserLog = std::getenv("ARRAYFORGE_BROWSER_LOG")) {
+        EXPECT_TRUE(WaitFor([&] { return ReadBytes(browserLog).find("https://www.corvane.example/arrayforge/") != std::string::npos; }))
+            << "the browser was not started";
+    }
+    ::PostMessageA(::GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    program->Click(IDC_TYPE_4BYTE);
+    program->Click(IDC_EXIT);
+    EXPECT_EQ(::WaitForSingleObject(program->process.hProcess, 10000), WAIT_OBJECT_0) << "the program did not end";
+    ::RegSetKeyValueA(HKEY_CLASSES_ROOT, engineKey, nullptr, REG_SZ, engine, std::strlen(engine) + 1);
+    // Help for the dialog, then the shut-down: close all, uninitialise (numbers in hex).
+    EXPECT_EQ(ReadBytes(folder / "engine.log"), "call " + FormatText("%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(dialog))) + " " +
+                                                    ProgramPath("chm") + " 1 0\r\ncall 0 - 12 0\r\ncall 0 - 1d 0\r\n");
+
+    program = std::make_unique<Program>(folder.Path().string());
+    EXPECT_EQ(::IsDlgButtonChecked(program->dialog, IDC_TYPE_4BYTE), BST_CHECKED) << "kept over the restart";
+}
+
+}  // namespace
