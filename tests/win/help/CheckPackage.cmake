@@ -1,5 +1,5 @@
 # Makes the users' package into a folder of its own and checks what it holds:
-#   cmake -DCPACK=cpack -DCONFIG=CPackConfig.cmake -DWORK=dir -DVERSION=1.0.5.1 -P CheckPackage.cmake
+#   cmake -DCPACK=cpack -DCONFIG=CPackConfig.cmake -DWORK=dir -DVERSION=<version> -P CheckPackage.cmake
 file(REMOVE_RECURSE "${WORK}")
 execute_process(COMMAND "${CPACK}" --config "${CONFIG}" -B "${WORK}" RESULT_VARIABLE result OUTPUT_VARIABLE log
                 ERROR_VARIABLE log)
@@ -10,7 +10,8 @@ endif()
 
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf "${package}" OUTPUT_VARIABLE listing)
 string(REGEX REPLACE "[^\n]*/\n" "" listing "${listing}")  # the folders
-set(expected "README.txt;Tabulo.chm;Tabulo.exe")
+# The program, its help and readme; the console front end and its CMake package.
+set(expected "README.txt;Tabulo.chm;Tabulo.exe;arrayforge.exe;cmake/ArrayforgeConfig.cmake;cmake/ArrayforgeConfigVersion.cmake;cmake/ArrayforgeTargets-release.cmake;cmake/ArrayforgeTargets.cmake")
 list(TRANSFORM expected PREPEND "Arrayforge-${VERSION}-win32/")
 string(STRIP "${listing}" listing)
 string(REPLACE "\n" ";" entries "${listing}")
