@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include "app/ErrorReport.h"
 #include "app/FileError.h"
@@ -66,24 +69,34 @@ TEST(SizeLine, CountsPastFourGibibytes) {
               "5368709120\xCA\xDE\xB2\xC4\n");
 }
 
+// Every Windows code the program tells apart, and its neighbours, which it does not.
 TEST(WindowsErrorCauses, FollowTheTable) {
-    struct Row {
-        std::uint32_t code;
-        FileErrorCause cause;
+    const std::pair<FileErrorCause, std::vector<std::uint32_t>> table[] = {
+        {FileErrorCause::FileNotFound, {2, 6, 18, 107}},
+        {FileErrorCause::BadPath, {3, 15, 17, 34, 52, 53, 55, 67, 70, 85, 111, 123, 124, 125, 144, 154, 161, 206, 208, 267}},
+        {FileErrorCause::AccessDenied, {5, 12, 19, 29, 54, 58, 64, 65, 71, 80, 82, 86, 170, 183, 999}},
+        {FileErrorCause::SharingViolation, {32}},
+        {FileErrorCause::DiskFull, {39, 112}},
     };
-    const Row rows[] = {
-        {0, FileErrorCause::None},         {2, FileErrorCause::FileNotFound},
-        {6, FileErrorCause::FileNotFound}, {107, FileErrorCause::FileNotFound},
-        {3, FileErrorCause::BadPath},      {123, FileErrorCause::BadPath},
-        {267, FileErrorCause::BadPath},    {5, FileErrorCause::AccessDenied},
-        {19, FileErrorCause::AccessDenied}, {183, FileErrorCause::AccessDenied},
-        {999, FileErrorCause::AccessDenied}, {32, FileErrorCause::SharingViolation},
-        {33, FileErrorCause::Generic},     {39, FileErrorCause::DiskFull},
-        {112, FileErrorCause::DiskFull},   {1, FileErrorCause::Generic},
-        {4, FileErrorCause::Generic},      {1000, FileErrorCause::Generic},
-    };
-    for (const Row& row : rows) EXPECT_EQ(CauseFromWindowsError(row.code), row.cause) << row.code;
+    std::map<std::uint32_t, FileErrorCause> expected{{0, FileErrorCause::None}};
+    for (const auto& [cause, codes] : table)
+        for (std::uint32_t code : codes) expected[code] = cause;
+    for (std::uint32_t code = 0; code <= 1000; ++code) {
+        auto found = expected.find(code);
+        EXPECT_EQ(CauseFromWindowsError(code), found != expected.end() ? found->second : FileErrorCause::Generic)
+            << code;
+    }
 }
+
+#ifndef _WIN32  // (on Windows the system's text is code page 932 already)
+// A character without a code page 932 form becomes one "?", whatever its length.
+TEST(SystemText, UnconvertibleCharactersBecomeOneQuestionMarkEach) {
+    EXPECT_EQ(SystemTextToCodePage932("a\xC3\xA9" "b"), "a?b");        // é
+    EXPECT_EQ(SystemTextToCodePage932("\xE0\xA0\x80x"), "?x");      // U+0800
+    EXPECT_EQ(SystemTextToCodePage932("\xF0\x9F\x98\x80"), "?");    // an emoji
+    EXPECT_EQ(SystemTextToCodePage932("\x80z"), "?z");               // no character at all
+}
+#endif
 
 TEST(ErrnoCauses, MapOntoTheSameClasses) {
     EXPECT_EQ(CauseFromErrno(ENOENT), FileErrorCause::FileNotFound);
