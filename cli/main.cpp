@@ -3,11 +3,11 @@
 
 #include <algorithm>
 #include <clocale>
-#include <cstdlib>
-#include <optional>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
