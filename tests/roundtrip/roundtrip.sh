@@ -15,8 +15,8 @@ for i in "${!sizes[@]}"; do head -c "${sizes[$i]}" /dev/urandom > "in$i.bin"; do
 compilers=("gcc-c11 gcc c -std=c11" "gcc-c17 gcc c -std=c17" "g++-17 g++ c++ -std=c++17"
            "g++-20 g++ c++ -std=c++20" "clang-c17 clang c -std=c17" "clang++-20 clang++ c++ -std=c++20")
 command -v clang-19 >/dev/null && compilers+=("clang19-c23 clang-19 c -std=c23")
-# MinGW-w64 with the real UINT and ULONG of <windows.h>: the product's
-# 32-bit compiler builds it, the 64-bit build runs under Wine at the end.
+# MinGW-w64 with the real UINT and ULONG of <windows.h>, 32 and 64 bits;
+# Wine runs the builds it can run (scripts/wine-env.sh) at the end.
 if command -v i686-w64-mingw32-gcc >/dev/null && command -v x86_64-w64-mingw32-gcc >/dev/null &&
    command -v wine >/dev/null; then
   compilers+=("mingw32-c17 i686-w64-mingw32-gcc c -std=c17" "mingw64-c17 x86_64-w64-mingw32-gcc c -std=c17")
@@ -57,7 +57,7 @@ run_case() {
         "$driver" "$name-check.o" "$name.o" -o "$name.exe" >>"$log" 2>&1
     fi || { echo "FAIL $dir: $name does not build it: $(head -c 600 "$log")"; continue; }
     if [[ $name == mingw* ]]; then
-      [[ $name == mingw64* ]] && mv "$name.exe" wine-check.exe  # run under Wine below
+      mv "$name.exe" "wine-$name.exe"  # run under Wine below
       continue
     fi
     ./"$name.exe" >>"$log" 2>&1 || echo "FAIL $dir: $name: $(head -c 600 "$log")"
@@ -68,7 +68,7 @@ run_case() {
     fi
   done
   rm -f ./*.o
-  for built in ./*.exe; do [[ $built == ./wine-check.exe ]] || rm -f "$built"; done
+  for built in ./*.exe; do [[ $built == ./wine-* ]] || rm -f "$built"; done
 }
 export -f run_case; export tool work here
 
@@ -80,13 +80,15 @@ done
 failures=$(printf '%s\n' "${cases[@]}" |
   COMPILERS="$(printf '%s\n' "${compilers[@]}")" xargs -P "$(nproc)" -I{} bash -c '
     mapfile -t compilers <<<"$COMPILERS"; read -r type form set <<<"{}"; run_case "$type" "$form" "$set"')
-# The Windows builds, in one Wine session.
-mapfile -t wine_checks < <(find "$work" -name wine-check.exe)
+# The Windows builds, in one Wine session: 32-bit where this machine runs
+# 32-bit programs, 64-bit elsewhere.
+source "$here/../../scripts/wine-env.sh"
+bits=64; wine_runs_32bit && bits=32
+mapfile -t wine_checks < <(find "$work" -name "wine-mingw$bits-c17.exe")
 if [ ${#wine_checks[@]} -gt 0 ]; then
-  source "$here/../../scripts/wine-env.sh"
   wine_start >/dev/null 2>&1
   for check in "${wine_checks[@]}"; do
-    (cd "$(dirname "$check")" && wine ./wine-check.exe >wine.log 2>&1) ||
+    (cd "$(dirname "$check")" && wine "./$(basename "$check")" >wine.log 2>&1) ||
       failures+=$'\n'"FAIL $(dirname "$check"): under Wine: $(head -c 600 "$(dirname "$check")/wine.log")"
   done
   wine_stop; rm -rf "$WINEPREFIX"
