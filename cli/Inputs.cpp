@@ -55,7 +55,8 @@ RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInpu
         if (!together || plan.runs.empty()) {
             ConversionRequest& run = plan.runs.emplace_back();
             run.inputPath = input == "-" ? standardInputCopy : input;
-            std::string output = commandLine.output.value_or(input == "-" ? "-" : DeriveOutputPath(input, SystemPathEncoding()));
+            const std::string output =
+                commandLine.output.value_or(input == "-" ? "-" : DeriveOutputPath(input, SystemPathEncoding()));
             run.toStandardOutput = output == "-";
             if (!run.toStandardOutput) run.outputPath = output;
             run.headerPath = commandLine.header;
