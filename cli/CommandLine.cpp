@@ -34,6 +34,11 @@ const char* const kUsage =
     "Any option that changes the declaration gives text that compiles as C and C++ alike:\n"
     "extern \"C\" declarations for C++, char elements as character literals, never an empty list.\n"
     "\n"
+    "Examples, one per form:\n"
+    "  arrayforge -t u8 -n logo --const --length --header logo.h logo.png\n"
+    "  arrayforge -t uchar -n notes --format string --eol lf notes.txt\n"
+    "  arrayforge -t u8 --static --const --format embed -o font.inc font.bin\n"
+    "\n"
     "Exit status: 0 written, 2 usage error, 3 input error, 4 output error or overwrite refused.\n";
 
 namespace {

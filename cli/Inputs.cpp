@@ -55,7 +55,8 @@ RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInpu
         if (!together || plan.runs.empty()) {
             ConversionRequest& run = plan.runs.emplace_back();
             run.inputPath = input == "-" ? standardInputCopy : input;
-            std::string output = commandLine.output.value_or(input == "-" ? "-" : DeriveOutputPath(input, SystemPathEncoding()));
+            const std::string output =
+                commandLine.output.value_or(input == "-" ? "-" : DeriveOutputPath(input, SystemPathEncoding()));
             run.toStandardOutput = output == "-";
             if (!run.toStandardOutput) run.outputPath = output;
             run.headerPath = commandLine.header;
@@ -105,7 +106,9 @@ StandardInputCopy::StandardInputCopy(std::string& error) {
     }
     _setmode(_fileno(stdin), _O_BINARY);
 #else
-    std::string pattern = (fs::temp_directory_path() / "arrayforge-stdin-XXXXXX").string();
+    std::error_code noTemp;
+    fs::path folder = fs::temp_directory_path(noTemp);
+    std::string pattern = ((noTemp ? fs::path("/tmp") : folder) / "arrayforge-stdin-XXXXXX").string();
     int descriptor = ::mkstemp(pattern.data());
     if (descriptor >= 0) {
         m_path = pattern;
@@ -118,15 +121,14 @@ StandardInputCopy::StandardInputCopy(std::string& error) {
     }
     char buffer[65536];
     std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
-        if (std::fwrite(buffer, 1, count, copy) != count) break;
-    }
-    const bool readFailed = std::ferror(stdin) != 0;
-    const bool writeFailed = std::ferror(copy) != 0;
-    const int savedErrno = errno;
-    if (std::fclose(copy) != 0 || readFailed || writeFailed)
-        error = std::string(readFailed ? "cannot read standard input: " : "cannot copy standard input to ") +
-                (readFailed ? "" : m_path + ": ") + std::strerror(savedErrno);
+    int writeFailure = 0;
+    while (writeFailure == 0 && (count = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
+        if (std::fwrite(buffer, 1, count, copy) != count) writeFailure = errno;
+    const int readFailure = std::ferror(stdin) ? errno : 0;
+    if (std::fclose(copy) != 0 && writeFailure == 0) writeFailure = errno;
+    if (readFailure != 0) error = std::string("cannot read standard input: ") + std::strerror(readFailure);
+    else if (writeFailure != 0)
+        error = "cannot copy standard input to " + m_path + ": " + std::strerror(writeFailure);
 }
 
 StandardInputCopy::~StandardInputCopy() {

@@ -3,9 +3,8 @@
 
 #include <algorithm>
 #include <clocale>
-#include <cstdlib>
-#include <optional>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <new>
 #include <optional>

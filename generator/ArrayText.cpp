@@ -22,7 +22,8 @@ std::string Prologue(const ArrayForm& form) {
     std::string text = NeedsStdint(form.type) ? "#include <stdint.h>\n" : "";
     if (form.isStatic) return text;
     text += "#ifdef __cplusplus\nextern \"C\" " + Qualified(form) + " " + form.name + "[];\n";
-    if (!form.lengthName.empty()) text += FormatText("extern \"C\" const %s %s;\n", kLengthType.data(), form.lengthName.c_str());
+    if (!form.lengthName.empty())
+        text += FormatText("extern \"C\" const %s %s;\n", kLengthType.data(), form.lengthName.c_str());
     return text + "#endif\n";
 }
 

@@ -317,7 +317,8 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
     for (const Case& c : cases) {
         Result result = RunFrontEnd(folder, c.arguments, "ja_JP.UTF-8", {"SOURCE_DATE_EPOCH=1700000000"});
         EXPECT_EQ(result.exitCode, 0) << result.err;
-        for (auto [written, expected] : c.outputs) EXPECT_EQ(ReadBytes(folder / written), GoldenFile(expected)) << written;
+        for (auto [written, expected] : c.outputs)
+            EXPECT_EQ(ReadBytes(folder / written), GoldenFile(expected)) << written;
     }
 }
 

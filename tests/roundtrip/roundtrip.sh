@@ -15,6 +15,12 @@ for i in "${!sizes[@]}"; do head -c "${sizes[$i]}" /dev/urandom > "in$i.bin"; do
 compilers=("gcc-c11 gcc c -std=c11" "gcc-c17 gcc c -std=c17" "g++-17 g++ c++ -std=c++17"
            "g++-20 g++ c++ -std=c++20" "clang-c17 clang c -std=c17" "clang++-20 clang++ c++ -std=c++20")
 command -v clang-19 >/dev/null && compilers+=("clang19-c23 clang-19 c -std=c23")
+# MinGW-w64 with the real UINT and ULONG of <windows.h>, 32 and 64 bits;
+# Wine runs the builds it can run (scripts/wine-env.sh) at the end.
+if command -v i686-w64-mingw32-gcc >/dev/null && command -v x86_64-w64-mingw32-gcc >/dev/null &&
+   command -v wine >/dev/null; then
+  compilers+=("mingw32-c17 i686-w64-mingw32-gcc c -std=c17" "mingw64-c17 x86_64-w64-mingw32-gcc c -std=c17")
+fi
 # Option sets (the full compiler matrix for the second, gcc C17 and g++
 # C++20 for the others): linked through the header, with const/length/nul, included
 # as static. The header comment is UTF-8: clang from version 18 on refuses
@@ -42,6 +48,7 @@ run_case() {
     [[ $name == clang19-c23 && $form != embed ]] && continue
     [[ $set != const-length-nul* && $name != gcc-c17 && $name != g++-20 && $name != clang19-c23 ]] && continue
     local flags=("$standard" "${warnings[@]}" "${defines[@]}") log="$name.log"
+    [[ $name == mingw* ]] && flags=("$standard" "${warnings[@]}" "${defines[@]:0:1}" "${defines[@]:3}" -include windows.h)
     if [[ $options == *--static* ]]; then
       "$driver" -x "$language" "${flags[@]}" -DINCLUDE_SOURCE check.c -o "$name.exe" >"$log" 2>&1
     else
@@ -49,6 +56,10 @@ run_case() {
         "$driver" -x "$language" "${flags[@]}" -c check.c -o "$name-check.o" >>"$log" 2>&1 &&
         "$driver" "$name-check.o" "$name.o" -o "$name.exe" >>"$log" 2>&1
     fi || { echo "FAIL $dir: $name does not build it: $(head -c 600 "$log")"; continue; }
+    if [[ $name == mingw* ]]; then
+      mv "$name.exe" "wine-$name.exe"  # run under Wine below
+      continue
+    fi
     ./"$name.exe" >>"$log" 2>&1 || echo "FAIL $dir: $name: $(head -c 600 "$log")"
     # The C23 build must have taken #embed, not the list.
     if [[ $form == embed && $name == clang19-c23 ]] &&
@@ -56,7 +67,8 @@ run_case() {
       echo "FAIL $dir: $name used the list instead of #embed"
     fi
   done
-  rm -f ./*.o ./*.exe
+  rm -f ./*.o
+  for built in ./*.exe; do [[ $built == ./wine-* ]] || rm -f "$built"; done
 }
 export -f run_case; export tool work here
 
@@ -68,6 +80,20 @@ done
 failures=$(printf '%s\n' "${cases[@]}" |
   COMPILERS="$(printf '%s\n' "${compilers[@]}")" xargs -P "$(nproc)" -I{} bash -c '
     mapfile -t compilers <<<"$COMPILERS"; read -r type form set <<<"{}"; run_case "$type" "$form" "$set"')
+# The Windows builds, in one Wine session: 32-bit where this machine runs
+# 32-bit programs, 64-bit elsewhere.
+source "$here/../../scripts/wine-env.sh"
+bits=64; wine_runs_32bit && bits=32
+mapfile -t wine_checks < <(find "$work" -name "wine-mingw$bits-c17.exe")
+if [ ${#wine_checks[@]} -gt 0 ]; then
+  wine_start >/dev/null 2>&1
+  for check in "${wine_checks[@]}"; do
+    (cd "$(dirname "$check")" && wine "./$(basename "$check")" >wine.log 2>&1) ||
+      failures+=$'\n'"FAIL $(dirname "$check"): under Wine: $(head -c 600 "$(dirname "$check")/wine.log")"
+  done
+  wine_stop; rm -rf "$WINEPREFIX"
+fi
+failures=$(sed '/^$/d' <<<"$failures")
 if [ -n "$failures" ]; then echo "$failures"; echo "round trip: failures above; cases kept in $work"; exit 1; fi
-echo "round trip: ${#cases[@]} cases built and checked: all elements equal"
+echo "round trip: ${#cases[@]} cases built and checked (${#wine_checks[@]} under Wine): all elements equal"
 rm -rf "$work"
