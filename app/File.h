@@ -29,9 +29,9 @@ struct FileStatus {
 
 // One open file. Open reports its failure as a value; every other operation
 // throws FileError. Output goes through large buffers in text mode, written
-// by a background thread once there is more than one buffer's worth, so
-// that formatting and writing overlap; a failed write is reported by a later
-// call. A file destroyed while open is closed, what was written kept.
+// by a background thread once there is more than one buffer's worth, a few
+// buffers queued, so that formatting and writing overlap; a failed write is
+// reported by a later call. A file destroyed while open is closed, what was written kept.
 class CFile {
 public:
     CFile();
@@ -90,7 +90,6 @@ private:
     std::string m_fullPath;
     std::unique_ptr<char[]> m_buffer;       // being filled
     std::size_t m_buffered = 0;
-    std::unique_ptr<char[]> m_spareBuffer;  // with the writer, or free
     std::unique_ptr<BackgroundWriter> m_writer;  // started when the first buffer is full
     bool m_writeInline = false;                  // no writer thread could be started
 };
