@@ -146,6 +146,8 @@ void CFile::ThrowWriteFailure(std::int32_t systemCode) const {
     throw FileError{FileErrorCause::DiskFull, systemCode, m_fullPath};
 }
 
+void CFile::ReserveSpace(std::uint64_t bytes) noexcept { native_file::Reserve(m_handle.Get(), bytes); }
+
 std::uint64_t CFile::Length() const {
     std::int32_t error = 0;
     std::uint64_t length = native_file::Length(m_handle.Get(), error);

@@ -64,6 +64,11 @@ public:
     }
     void CommitRaw(std::size_t bytes) { m_buffered += bytes; }
 
+    // Asks the system to set aside room for `bytes` of output in a file just
+    // opened for output, without changing its size, so that it need not
+    // allocate as the writes come. Where it cannot, nothing happens.
+    void ReserveSpace(std::uint64_t bytes) noexcept;
+
     std::uint64_t Length() const;
     FileStatus Status() const;
     const std::string& FullPath() const { return m_fullPath; }

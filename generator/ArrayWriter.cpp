@@ -61,11 +61,14 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
     ui.Started();
     const std::uint64_t length = input.Length();
 
-    output.WriteString(source_format::HeaderOpening());
-    output.WriteString(source_format::NameLine(SystemTextToCodePage932(input.FileName())));
-    output.WriteString(source_format::CreationTimeLine(input.Status().creationTime));
-    output.WriteString(source_format::SizeLine(length));
-    output.WriteString(source_format::HeaderClosing());
+    const std::string header = source_format::HeaderOpening() +
+                               source_format::NameLine(SystemTextToCodePage932(input.FileName())) +
+                               source_format::CreationTimeLine(input.Status().creationTime) +
+                               source_format::SizeLine(length) + source_format::HeaderClosing();
+    // Room for the whole text at once, where the system allows: the file
+    // system then allocates once instead of at every write.
+    if (!request.toStandardOutput) output.ReserveSpace(source_format::OutputSize(header, type, length));
+    output.WriteString(header);
     output.WriteString(source_format::Declaration(type));
 
     std::uint64_t consumed = 0;

@@ -59,4 +59,9 @@ inline constexpr std::size_t kMaxLineBytes = 72;
 // follows, since more elements may come.
 void WriteChunk(DataType type, const unsigned char* bytes, std::size_t count, CFile& output);
 
+// The size of the output file of a run: `header` (the comment header, "\n"
+// line breaks), then the declaration, the element lines for an input of
+// `length` bytes and the closing, every "\n" reaching the file as CR LF.
+std::uint64_t OutputSize(std::string_view header, DataType type, std::uint64_t length);
+
 }  // namespace source_format
