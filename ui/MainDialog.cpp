@@ -4,6 +4,8 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <utility>
+
 #include "about/AboutDialog.h"
 #include "app/CodePage932.h"
 #include "app/Paths.h"
@@ -20,6 +22,17 @@ namespace {
 // Longest path a field takes from Browse or a drop: what fits MAX_PATH
 // with its terminating zero.
 constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
+
+// How long a run may keep the window from its messages. Long enough that
+// pumping costs nothing against the work; short enough that the window
+// repaints smoothly and never looks hung.
+constexpr DWORD kPumpIntervalMs = 50;
+
+bool IsInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
 
 HINSTANCE ResourceModule() { return ::GetModuleHandleA(nullptr); }
 
@@ -210,7 +223,73 @@ void CMainDialog::OnConvert() {
     request.inputPath = m_editInput.Text();
     request.outputPath = m_editOutput.Text();
     request.dataType = m_nDataType;
+    // However the run ends (a failure escapes to the failure report), the
+    // window takes input again before any box is shown.
+    struct RunEnd {
+        CMainDialog& dialog;
+        ~RunEnd() { dialog.EndRun(); }
+    } runEnd{*this};
     CArrayWriter::Run(request, *this);
+}
+
+bool CMainDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (m_running && RefusedDuringRun(message, wParam)) {
+        result = 0;
+        return true;
+    }
+    return CDialog::OnWndMsg(message, wParam, lParam, result);
+}
+
+// The disabled window gets no clicks, but messages can still arrive: posted
+// by other programs, or sent by the system (the close command). Every
+// command would start work inside the run (a second Convert, Browse, Help)
+// and a drop would change the paths under it: they are refused. Exit and
+// the close request (IDCANCEL) wait for the run's end.
+bool CMainDialog::RefusedDuringRun(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (HIWORD(wParam) <= 1 && LOWORD(wParam) == IDC_EXIT) m_endWaiting = 0;
+        if (HIWORD(wParam) <= 1 && LOWORD(wParam) == IDCANCEL) m_endWaiting = IDCANCEL;
+        return true;
+    case WM_SYSCOMMAND: return (wParam & 0xFFF0) == IDM_ABOUTBOX;
+    case WM_DROPFILES: ::DragFinish(reinterpret_cast<HDROP>(wParam)); return true;
+    default: return false;
+    }
+}
+
+void CMainDialog::BeginRun() {
+    m_running = true;
+    // As under a modal box: clicks on the window and its controls go nowhere.
+    ::EnableWindow(Hwnd(), FALSE);
+    m_lastPump = ::GetTickCount();
+}
+
+void CMainDialog::AcceptInput() {
+    if (!::IsWindowEnabled(Hwnd())) ::EnableWindow(Hwnd(), TRUE);
+}
+
+void CMainDialog::EndRun() {
+    if (!m_running) return;
+    m_running = false;
+    AcceptInput();
+    if (m_quitWaiting) ::PostQuitMessage(*std::exchange(m_quitWaiting, std::nullopt));
+    if (m_endWaiting) EndDialog(*std::exchange(m_endWaiting, std::nullopt));
+}
+
+// The window's messages, handled between two chunks: paints, the system's
+// questions, timers. Keys that reach the focused control are dropped, as
+// the window takes no input during a run.
+void CMainDialog::PumpMessages() {
+    MSG msg;
+    while (!m_quitWaiting && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // For the dialog's loop, once the run is over.
+            m_quitWaiting = static_cast<int>(msg.wParam);
+        } else if (!IsInput(msg.message) || (msg.hwnd != Hwnd() && !::IsChild(Hwnd(), msg.hwnd))) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
 }
 
 void CMainDialog::OnHelpButton() {
@@ -252,21 +331,38 @@ void CMainDialog::ShowError(std::string_view message) {
     WindowMessageBox(Hwnd(), message, texts::kErrorCaption, MB_OK | MB_ICONSTOP);
 }
 
-void CMainDialog::ShowDone() { AppMessageBox(texts::kFileWritten, MB_OK | MB_ICONINFORMATION); }
+void CMainDialog::ShowDone() {
+    // The box disables its owner and activates it again when it closes,
+    // which only an enabled window can be.
+    AcceptInput();
+    AppMessageBox(texts::kFileWritten, MB_OK | MB_ICONINFORMATION);
+}
 
 void CMainDialog::Started() {
     m_btnConvert.Enable(false);
     m_progress.SetRange(0, 100);
     m_progress.SetPos(0);
+    m_barPosition = 0;
+    BeginRun();
 }
 
 void CMainDialog::Advance(unsigned percent) {
-    m_progress.SetPos(static_cast<int>(percent));
-    // No messages are processed during a run: paint now.
-    ::UpdateWindow(m_progress.Hwnd());
+    // Called after every 28 KiB: the bar is set only when it moves, since
+    // each change is a repaint (milliseconds under Wine).
+    if (static_cast<int>(percent) != m_barPosition) {
+        m_barPosition = static_cast<int>(percent);
+        m_progress.SetPos(m_barPosition);
+    }
+    if (m_running && ::GetTickCount() - m_lastPump >= kPumpIntervalMs) {
+        PumpMessages();
+        m_lastPump = ::GetTickCount();
+    }
 }
 
-void CMainDialog::Finished() { m_progress.SetPos(0); }
+void CMainDialog::Finished() {
+    m_progress.SetPos(0);
+    m_barPosition = 0;
+}
 
 void CMainDialog::LoadSettings() {
     m_regKey = OpenSettingsKey();

@@ -38,6 +38,7 @@ public:
 
 protected:
     std::span<const MessageEntry> MessageTable() const override;
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void DoDataExchange(CDataExchange& exchange) override;
     BOOL OnInitDialog() override;
 
@@ -65,6 +66,21 @@ private:
     bool FillPaths(const std::string& inputPath);
     void LoadSettings();
     void SaveSettings();
+
+    // A run goes on from Started until CArrayWriter::Run returns or throws.
+    // Meanwhile the dialog takes no input, paints and answers the system
+    // between chunks, and keeps a request to end for the run's end.
+    void BeginRun();
+    void AcceptInput();
+    void EndRun();
+    bool RefusedDuringRun(UINT message, WPARAM wParam);
+    void PumpMessages();
+
+    bool m_running = false;
+    std::optional<INT_PTR> m_endWaiting;  // EndDialog's code, once the run is over
+    std::optional<int> m_quitWaiting;     // a WM_QUIT the pump took, posted again then
+    DWORD m_lastPump = 0;                 // GetTickCount of the last pump
+    int m_barPosition = 0;                // what the progress bar was last set to
 
     char m_szLastDir[kLastDirSize] = {};
     UniqueRegKey m_regKey;
