@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -67,19 +69,21 @@ private:
     void LoadSettings();
     void SaveSettings();
 
-    // A run goes on from Started until CArrayWriter::Run returns or throws.
-    // Meanwhile the dialog takes no input, paints and answers the system
-    // between chunks, and keeps a request to end for the run's end.
-    void BeginRun();
+    // A run goes on from the click on Convert until CArrayWriter::Run has
+    // returned or thrown, on a thread of its own. Meanwhile the dialog takes
+    // no input (disabled from Started on), paints and answers the system,
+    // and keeps a request to end for the run's end.
+    class RunForwarder;
+    void WaitForRun();
     void AcceptInput();
     void EndRun();
     bool RefusedDuringRun(UINT message, WPARAM wParam);
-    void PumpMessages();
 
     bool m_running = false;
+    std::atomic<bool> m_runEnded = false;
+    std::atomic<std::function<void()>*> m_runCall = nullptr;  // the run's call for this thread
     std::optional<INT_PTR> m_endWaiting;  // EndDialog's code, once the run is over
-    std::optional<int> m_quitWaiting;     // a WM_QUIT the pump took, posted again then
-    DWORD m_lastPump = 0;                 // GetTickCount of the last pump
+    std::optional<int> m_quitWaiting;     // a WM_QUIT taken meanwhile, posted again then
     int m_barPosition = 0;                // what the progress bar was last set to
 
     char m_szLastDir[kLastDirSize] = {};
