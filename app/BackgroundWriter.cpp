@@ -2,8 +2,12 @@
 
 #include <utility>
 
-BackgroundWriter::BackgroundWriter(NativeFileTraits::Type file, std::size_t blockSize)
-    : m_file(file), m_blockSize(blockSize), m_thread([this] { WriteLoop(); }) {}
+BackgroundWriter::BackgroundWriter(NativeFileTraits::Type file, std::size_t blockSize) : m_file(file) {
+    // One free block for every place in the queue: the caller always gets
+    // one back, and memory use is the same for every file.
+    for (std::size_t i = 0; i < kQueueDepth; ++i) m_free.push_back(std::make_unique<char[]>(blockSize));
+    m_thread = std::thread([this] { WriteLoop(); });
+}
 
 BackgroundWriter::~BackgroundWriter() {
     {
@@ -16,20 +20,16 @@ BackgroundWriter::~BackgroundWriter() {
 }
 
 std::int32_t BackgroundWriter::Submit(std::unique_ptr<char[]>& block, std::size_t size) {
-    std::unique_ptr<char[]> next;
     {
         std::unique_lock lock(m_mutex);
         m_written.wait(lock, [this] { return m_queue.size() < kQueueDepth || m_error != 0; });
         if (m_error != 0) return m_error;
         m_queue.push_back({std::move(block), size});
-        if (!m_free.empty()) {
-            next = std::move(m_free.back());
-            m_free.pop_back();
-        }
+        // With room in the queue a free block is always there.
+        block = std::move(m_free.back());
+        m_free.pop_back();
     }
     m_queued.notify_one();
-    // Until the queue is full the blocks are new; from then on they come back.
-    block = next ? std::move(next) : std::make_unique<char[]>(m_blockSize);
     return 0;
 }
 

@@ -42,7 +42,6 @@ private:
     void WriteLoop();
 
     NativeFileTraits::Type m_file;
-    std::size_t m_blockSize;
     std::mutex m_mutex;
     std::condition_variable m_queued;   // the writer waits for work
     std::condition_variable m_written;  // the caller waits for room or the end
@@ -50,5 +49,5 @@ private:
     std::vector<std::unique_ptr<char[]>> m_free;
     bool m_stopping = false;
     std::int32_t m_error = 0;
-    std::thread m_thread;  // last: starts once everything above is ready
+    std::thread m_thread;  // started once everything above is ready
 };
