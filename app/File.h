@@ -31,7 +31,8 @@ struct FileStatus {
 // throws FileError. Output goes through large buffers in text mode, written
 // by a background thread once there is more than one buffer's worth, a few
 // buffers queued, so that formatting and writing overlap; a failed write is
-// reported by a later call. A file destroyed while open is closed, what was written kept.
+// reported by a later call. A file destroyed while open is closed, what was
+// written kept.
 class CFile {
 public:
     CFile();
