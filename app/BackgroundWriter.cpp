@@ -1,49 +1,58 @@
 #include "app/BackgroundWriter.h"
 
-BackgroundWriter::BackgroundWriter(NativeFileTraits::Type file)
-    : m_file(file), m_thread([this] { WriteLoop(); }) {}
+#include <utility>
+
+BackgroundWriter::BackgroundWriter(NativeFileTraits::Type file, std::size_t blockSize) : m_file(file) {
+    // One free block for every place in the queue: the caller always gets
+    // one back, and memory use is the same for every file.
+    for (std::size_t i = 0; i < kQueueDepth; ++i) m_free.push_back(std::make_unique<char[]>(blockSize));
+    m_thread = std::thread([this] { WriteLoop(); });
+}
 
 BackgroundWriter::~BackgroundWriter() {
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_busy; });
+        m_written.wait(lock, [this] { return m_queue.empty(); });
         m_stopping = true;
     }
-    m_changed.notify_all();
+    m_queued.notify_one();
     m_thread.join();
 }
 
-std::int32_t BackgroundWriter::Submit(const char* data, std::size_t size) {
+std::int32_t BackgroundWriter::Submit(std::unique_ptr<char[]>& block, std::size_t size) {
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_busy; });
+        m_written.wait(lock, [this] { return m_queue.size() < kQueueDepth || m_error != 0; });
         if (m_error != 0) return m_error;
-        m_data = data;
-        m_size = size;
-        m_busy = true;
+        m_queue.push_back({std::move(block), size});
+        // With room in the queue a free block is always there.
+        block = std::move(m_free.back());
+        m_free.pop_back();
     }
-    m_changed.notify_all();
+    m_queued.notify_one();
     return 0;
 }
 
 std::int32_t BackgroundWriter::Wait() {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return !m_busy; });
+    m_written.wait(lock, [this] { return m_queue.empty(); });
     return m_error;
 }
 
 void BackgroundWriter::WriteLoop() {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [this] { return m_busy || m_stopping; });
-        if (!m_busy) return;
-        const char* data = m_data;
-        std::size_t size = m_size;
+        m_queued.wait(lock, [this] { return !m_queue.empty() || m_stopping; });
+        if (m_queue.empty()) return;
+        const char* data = m_queue.front().data.get();
+        std::size_t size = m_queue.front().size;
+        const bool failed = m_error != 0;
         lock.unlock();
-        std::int32_t error = native_file::WriteAll(m_file, data, size);
+        std::int32_t error = failed ? 0 : native_file::WriteAll(m_file, data, size);
         lock.lock();
         if (m_error == 0) m_error = error;
-        m_busy = false;
-        m_changed.notify_all();
+        m_free.push_back(std::move(m_queue.front().data));
+        m_queue.pop_front();
+        m_written.notify_one();
     }
 }

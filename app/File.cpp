@@ -29,7 +29,6 @@ CFile::CFile(CFile&& other) noexcept
       m_replaceExisting(other.m_replaceExisting),
       m_buffer(std::move(other.m_buffer)),
       m_buffered(std::exchange(other.m_buffered, 0)),
-      m_spareBuffer(std::move(other.m_spareBuffer)),
       m_writer(std::move(other.m_writer)),
       m_writeInline(other.m_writeInline),
       m_lfLineEnds(other.m_lfLineEnds) {}
@@ -46,7 +45,6 @@ CFile& CFile::operator=(CFile&& other) noexcept {
         m_replaceExisting = other.m_replaceExisting;
         m_buffer = std::move(other.m_buffer);
         m_buffered = std::exchange(other.m_buffered, 0);
-        m_spareBuffer = std::move(other.m_spareBuffer);
         m_writer = std::move(other.m_writer);
         m_writeInline = other.m_writeInline;
         m_lfLineEnds = other.m_lfLineEnds;
@@ -127,13 +125,12 @@ void CFile::WriteBuffered(const char* bytes, std::size_t count) {
     }
 }
 
-// Hands the filled buffer to the writer and goes on in the other one.
+// Hands the filled buffer to the writer and goes on in a free one.
 void CFile::FlushBuffer() {
     if (m_buffered == 0) return;
     if (!m_writer && !m_writeInline) {
         try {
-            m_spareBuffer = std::make_unique<char[]>(kOutputBufferSize);
-            m_writer = std::make_unique<BackgroundWriter>(m_handle.Get());
+            m_writer = std::make_unique<BackgroundWriter>(m_handle.Get(), kOutputBufferSize);
         } catch (const std::system_error&) {
             m_writeInline = true;  // no thread to be had: write on this one
         }
@@ -143,8 +140,7 @@ void CFile::FlushBuffer() {
         if (auto error = native_file::WriteAll(m_handle.Get(), m_buffer.get(), count)) ThrowWriteFailure(error);
         return;
     }
-    if (auto error = m_writer->Submit(m_buffer.get(), count)) ThrowWriteFailure(error);
-    std::swap(m_buffer, m_spareBuffer);  // Submit waited for the spare's last write
+    if (auto error = m_writer->Submit(m_buffer, count)) ThrowWriteFailure(error);
 }
 
 // Writes out what is buffered and waits until the system has it all;
@@ -153,7 +149,7 @@ std::int32_t CFile::DrainOutput() noexcept {
     std::size_t count = std::exchange(m_buffered, 0);
     std::int32_t error = 0;
     if (m_writer) {
-        if (count != 0) error = m_writer->Submit(m_buffer.get(), count);
+        if (count != 0) error = m_writer->Submit(m_buffer, count);
         std::int32_t earlier = m_writer->Wait();
         if (error == 0) error = earlier;
         m_writer.reset();
@@ -167,6 +163,8 @@ void CFile::ThrowWriteFailure(std::int32_t systemCode) const {
     // By its real cause: a full disk, but also a pipe whose reader has gone.
     throw FileError{native_file::CauseOf(systemCode), systemCode, m_fullPath};
 }
+
+void CFile::ReserveSpace(std::uint64_t bytes) noexcept { native_file::Reserve(m_handle.Get(), bytes); }
 
 std::uint64_t CFile::Length() const {
     std::int32_t error = 0;
@@ -195,7 +193,6 @@ void CFile::Close() {
     if (!m_handle.IsValid()) return;
     std::int32_t writeError = m_mode == OpenMode::Output ? DrainOutput() : 0;
     m_buffer.reset();
-    m_spareBuffer.reset();
     auto handle = m_handle.Release();
     std::int32_t closeError = m_ownsHandle ? native_file::Close(handle) : 0;
     if (writeError == 0) writeError = closeError;
@@ -221,7 +218,6 @@ void CFile::CloseQuietly() noexcept {
         m_writer.reset();
     }
     m_buffer.reset();
-    m_spareBuffer.reset();
     if (m_ownsHandle) m_handle.Reset();
     else m_handle.Release();
     native_file::Discard(m_replacing);

@@ -38,10 +38,10 @@ struct FileStatus {
 // One open file. Open reports its failure as a value; every other operation
 // throws FileError naming the file. Output goes through large buffers in
 // text mode, written by a background thread once there is more than one
-// buffer's worth, so that formatting and writing overlap; a failed write is
-// reported by a later call. An output destroyed while open is given up: its
-// temporary file goes, the file it was to replace stays as it was (a device
-// or pipe keeps what was written).
+// buffer's worth, a few buffers queued, so that formatting and writing
+// overlap; a failed write is reported by a later call. An output destroyed
+// while open is given up: its temporary file goes, the file it was to
+// replace stays as it was (a device or pipe keeps what was written).
 class CFile {
 public:
     CFile();
@@ -80,6 +80,11 @@ public:
     }
     void CommitRaw(std::size_t bytes) { m_buffered += bytes; }
 
+    // Asks the system to set aside room for `bytes` of output in a file just
+    // opened for output, without changing its size, so that it need not
+    // allocate as the writes come. Where it cannot, nothing happens.
+    void ReserveSpace(std::uint64_t bytes) noexcept;
+
     std::uint64_t Length() const;
     FileStatus Status() const;
     const std::string& FullPath() const { return m_fullPath; }
@@ -111,7 +116,6 @@ private:
     bool m_replaceExisting = false;
     std::unique_ptr<char[]> m_buffer;       // being filled
     std::size_t m_buffered = 0;
-    std::unique_ptr<char[]> m_spareBuffer;  // with the writer, or free
     std::unique_ptr<BackgroundWriter> m_writer;  // started when the first buffer is full
     bool m_writeInline = false;                  // no writer thread could be started
     bool m_lfLineEnds = false;

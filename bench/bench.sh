@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Throughput of the conversion, side by side with `xxd -i` and with a plain
-# write of the same number of output bytes, all in one run so that the
-# machine's state is shared. Then the peak memory for a small and a large
-# input, which must be the same.
+# Throughput of the conversion against a plain write of the same number of
+# output bytes (dd from /dev/zero in 1 MiB blocks), and `xxd -i`, all in
+# one run so that the machine's state is shared. Every round runs the
+# commands in a shuffled order, back to back: no sync or pause, since these
+# machines give idle memory back to the host and the next write is then
+# slower. The median of the per-round ratios counts. Then the peak memory
+# for a small and a large input, which must be the same.
 #
-#   bench/bench.sh [ARRAYFORGE_BINARY] [SIZE_MIB]
+#   bench/bench.sh [ARRAYFORGE_BINARY] [SIZE_MIB]      (ROUNDS=7 by default)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 tool=${1:-$here/build/native/cli/arrayforge}
 size_mib=${2:-256}
+rounds=${ROUNDS:-7}
 [ -x "$tool" ] || { echo "no arrayforge at $tool: build first (scripts/test.sh)" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/arrayforge-bench.XXXXXX")
@@ -17,42 +21,58 @@ trap 'rm -rf "$work"' EXIT
 input=$work/input.bin
 head -c $((size_mib << 20)) /dev/urandom > "$input"
 input_bytes=$(stat -c %s "$input")
+types=(char uint ulong)
 
 now() { date +%s.%N; }
-# Seconds taken by a command; its output file is removed and the dirty
-# pages written back before each run, so that every run starts alike.
-timed() {
-  local out=$1; shift
-  rm -f "$out"; sync
-  local start end
-  start=$(now); "$@"; end=$(now)
-  rm -f "$out"
-  echo "$end - $start" | bc -l
-}
-min() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 mbps() { echo "scale=1; $input_bytes / 1000000 / $1" | bc -l; }
 
-printf 'input: %d MiB of random bytes\n\n' "$size_mib"
-printf '%-18s %10s %12s %14s %12s\n' "run" "seconds" "input MB/s" "output bytes" "vs write"
-rounds=${ROUNDS:-5}
-for type in char uint ulong; do
-  out=$work/out.c
-  "$tool" -f -t "$type" -o "$out" "$input" 2>/dev/null
-  out_bytes=$(stat -c %s "$out")
-  # The program and the plain write take turns; the best of each counts.
-  t_tool=; t_plain=
-  for _ in $(seq "$rounds"); do
-    t_plain=$(min "$t_plain" "$(timed "$out" dd if=/dev/zero of="$out" bs=1M count="$out_bytes" iflag=count_bytes status=none)")
-    t_tool=$(min "$t_tool" "$(timed "$out" "$tool" -f -t "$type" -o "$out" "$input" 2>/dev/null)")
+# Runs one command of the table, writing a new output, and records its time.
+declare -A out_bytes seconds
+run() {
+  local what=$1 type=$2 out=$work/out-$1-$2.c start end
+  rm -f "$out"
+  start=$(now)
+  if [ "$what" = tool ]; then
+    "$tool" -f -t "$type" -o "$out" "$input" 2>/dev/null
+  else
+    dd if=/dev/zero of="$out" bs=1M count="${out_bytes[$type]}" iflag=count_bytes status=none
+  fi
+  end=$(now)
+  rm -f "$out"
+  seconds[$what-$type]=$(echo "$end - $start" | bc -l)
+}
+
+for type in "${types[@]}"; do
+  "$tool" -f -t "$type" -o "$work/size.c" "$input" 2>/dev/null
+  out_bytes[$type]=$(stat -c %s "$work/size.c")
+  rm -f "$work/size.c"
+done
+for type in "${types[@]}"; do run tool "$type"; run plain "$type"; done  # warm-up, not counted
+for _ in $(seq "$rounds"); do
+  for step in $(printf '%s\n' {tool,plain}-{char,uint,ulong} | shuf); do run "${step%-*}" "${step#*-}"; done
+  for type in "${types[@]}"; do
+    echo "${seconds[tool-$type]}" >> "$work/tool-$type"
+    echo "${seconds[plain-$type]}" >> "$work/plain-$type"
+    echo "${seconds[tool-$type]} / ${seconds[plain-$type]}" | bc -l >> "$work/ratio-$type"
   done
-  printf '%-18s %10.3f %12s %14d %11.2fx\n' "arrayforge $type" "$t_tool" "$(mbps "$t_tool")" "$out_bytes" \
-    "$(echo "$t_tool / $t_plain" | bc -l)"
-  printf '%-18s %10.3f %12s %14d %12s\n' "  plain write" "$t_plain" "$(mbps "$t_plain")" "$out_bytes" ""
+done
+
+printf 'input: %d MiB of random bytes; %d rounds, medians; load average %s\n\n' "$size_mib" "$rounds" \
+  "$(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-18s %10s %12s %14s %14s\n' "run" "seconds" "input MB/s" "output bytes" "x plain write"
+for type in "${types[@]}"; do
+  t_tool=$(median < "$work/tool-$type")
+  t_plain=$(median < "$work/plain-$type")
+  printf '%-18s %10.3f %12s %14d %13.2fx\n' "arrayforge $type" "$t_tool" "$(mbps "$t_tool")" "${out_bytes[$type]}" \
+    "$(median < "$work/ratio-$type")"
+  printf '%-18s %10.3f %12s %14d\n' "  plain write" "$t_plain" "$(mbps "$t_plain")" "${out_bytes[$type]}"
 done
 if command -v xxd >/dev/null; then
   start=$(now); xxd -i "$input" > "$work/xxd.c"; end=$(now)
   t_xxd=$(echo "$end - $start" | bc -l)
-  printf '%-18s %10.3f %12s %14d\n' "xxd -i" "$t_xxd" "$(mbps "$t_xxd")" "$(stat -c %s "$work/xxd.c")"
+  printf '%-18s %10.3f %12s %14d %13.2fx  (once, x arrayforge char)\n' "xxd -i" "$t_xxd" "$(mbps "$t_xxd")" \
+    "$(stat -c %s "$work/xxd.c")" "$(echo "$t_xxd / $(median < "$work/tool-char")" | bc -l)"
   rm -f "$work/xxd.c"
 fi
 

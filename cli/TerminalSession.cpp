@@ -44,7 +44,12 @@ void TerminalSession::ShowError(std::string_view message, std::string_view path)
     std::fflush(m_settings.messages);
 }
 
-void TerminalSession::ShowDone() { PrintLine(texts::kFileWritten); }
+void TerminalSession::ShowDone() {
+    // The bar moves only after full chunks: it reaches 100 here, before the
+    // line that says so.
+    if (m_drawnPercent >= 0) Advance(100);
+    PrintLine(texts::kFileWritten);
+}
 
 void TerminalSession::PrintLine(std::string_view text) {
     EndProgressLine();
@@ -56,7 +61,10 @@ void TerminalSession::PrintLine(std::string_view text) {
 void TerminalSession::Started() {}
 
 void TerminalSession::Advance(unsigned percent) {
-    if (!m_settings.showProgress) return;
+    // Called after every chunk, thousands of times per file: only a new
+    // figure is worth a write to the terminal.
+    if (!m_settings.showProgress || static_cast<int>(percent) == m_drawnPercent) return;
+    m_drawnPercent = static_cast<int>(percent);
     int filled = static_cast<int>(percent) * kBarWidth / 100;
     std::fprintf(m_settings.messages, "\r[%.*s%*s] %3u%%", filled,
                  "########################################", kBarWidth - filled, "", percent);

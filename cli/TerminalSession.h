@@ -8,7 +8,8 @@
 // The front end's side of a conversion: texts go to standard error in the
 // terminal's encoding, the overwrite question is asked on a terminal
 // (answered No elsewhere, Yes with --force), progress is drawn as a bar on
-// a terminal for large inputs.
+// a terminal for large inputs, redrawn only when its figure changes and
+// completed to 100 when the output is written.
 class TerminalSession final : public ConversionUi {
 public:
     struct Settings {
@@ -36,6 +37,7 @@ public:
 
 private:
     Settings m_settings;
-    bool m_barShown = false;
+    bool m_barShown = false;    // on screen, its line not ended yet
+    int m_drawnPercent = -1;    // the figure last drawn; -1 before the first
     bool m_overwriteRefused = false;
 };

@@ -15,7 +15,7 @@
 #include <windows.h>
 
 #include <io.h>
-#define isatty _isatty
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,7 +42,17 @@ enum ExitCode { kWritten = 0, kUsageError = 2, kInputError = 3, kOutputError = 4
 // Inputs from this size on get a progress bar on a terminal.
 constexpr std::uintmax_t kProgressThreshold = 8u << 20;
 
+#ifdef _WIN32
+// Only a console has a console mode. _isatty would also say yes for NUL, a
+// character device too, and the bar would then be drawn into nothing.
+bool IsTerminal(int descriptor) {
+    DWORD mode = 0;
+    auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
+    return handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
+}
+#else
 bool IsTerminal(int descriptor) { return isatty(descriptor) != 0; }
+#endif
 
 std::uintmax_t SizeOf(const std::string& path) {
     std::error_code error;

@@ -83,7 +83,7 @@ bool WritePortable(CFile& input, const ArrayForm& form, std::uint64_t length, CF
 
 }  // namespace
 
-bool WriteArray(CFile& input, const ArrayInput& array, const SourceStyle& style, CFile& output,
+bool WriteArray(CFile& input, const ArrayInput& array, const SourceStyle& style, bool reserveSpace, CFile& output,
                 unsigned char* buffer, const std::function<void()>& chunkDone) {
     const std::uint64_t length = input.Length();
     const std::string name = array.headerName.empty() ? input.FileName() : array.headerName;
@@ -93,11 +93,16 @@ bool WriteArray(CFile& input, const ArrayInput& array, const SourceStyle& style,
     facts.creationTime = style.headerTime ? *style.headerTime : input.Status().creationTime;
     facts.length = length;
     facts.utf8 = style.utf8Header;
-    output.WriteString(source_format::HeaderText(facts));
+    const std::string headerText = source_format::HeaderText(facts);
 
     const ArrayForm& form = array.form;
-    if (!form.Classic()) return WritePortable(input, form, length, output, buffer, chunkDone);
+    if (!form.Classic()) {
+        output.WriteString(headerText);
+        return WritePortable(input, form, length, output, buffer, chunkDone);
+    }
     const DataType type = *ClassicDataType(form.type);
+    if (reserveSpace) output.ReserveSpace(source_format::OutputSize(headerText, type, length));
+    output.WriteString(headerText);
     output.WriteString(source_format::Declaration(type));
     if (!ForEachChunk(input, length, buffer, chunkDone, [&](const unsigned char* bytes, std::size_t count) {
             source_format::WriteChunk(type, bytes, count, output);

@@ -21,10 +21,13 @@
 
 // Writes the header, the declaration, the elements and the closing of one
 // array read from `input` through `buffer` (kChunkSize bytes at least),
-// calling `chunkDone` after every full chunk. False, the array left
+// calling `chunkDone` after every full chunk; `reserveSpace`: the output
+// holds this array alone, and the classic form's known size is reserved in
+// it at once. False, the array left
 // unfinished, when the input's length changed while it was read (the header
 // states the length first).
-[[nodiscard]] bool WriteArray(CFile& input, const ArrayInput& array, const SourceStyle& style, CFile& output,
+[[nodiscard]] bool WriteArray(CFile& input, const ArrayInput& array, const SourceStyle& style, bool reserveSpace,
+                              CFile& output,
                 unsigned char* buffer, const std::function<void()>& chunkDone);
 
 // The `#if` that chooses #embed where the compiler has it: C23 and C++

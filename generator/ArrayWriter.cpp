@@ -92,7 +92,10 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
     }
     std::uint64_t consumed = 0;
     for (std::size_t i = 0; i < arrays.size(); ++i) {
-        const bool whole = WriteArray(inputs[i], arrays[i], request.style, output, buffer.get(), [&] {
+        // One array in CR LF text: its size is known, and room for it all is
+        // reserved at once where the system allows.
+        const bool reserve = arrays.size() == 1 && !request.toStandardOutput && !request.style.lfLineEnds;
+        const bool whole = WriteArray(inputs[i], arrays[i], request.style, reserve, output, buffer.get(), [&] {
             consumed += source_format::kChunkSize;
             ui.Advance(Percent(consumed, length));
         });

@@ -1,5 +1,6 @@
 #include "generator/SourceFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -271,6 +272,33 @@ void WriteStringChunk(const unsigned char* bytes, std::size_t count, CFile& outp
         *cursor++ = '"';
         output.CommitRaw(static_cast<std::size_t>(cursor - start));
     }
+namespace {
+
+std::uint64_t SizeInFile(std::string_view text) {
+    auto lineFeeds = static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n'));
+    return text.size() + lineFeeds * (CFile::kLineEnd.size() - 1);
+}
+
+}  // namespace
+
+std::uint64_t OutputSize(std::string_view header, DataType type, std::uint64_t length) {
+    const ElementLayout layout = LayoutOf(type);
+    const std::uint64_t elementBytes = 3 + 2 * layout.bytesPerElement;  // "0x", the digits, ","
+    const std::uint64_t separatorBytes = kFileLineSeparator.size();
+    // Full chunks: whole lines, each followed by a separator.
+    const std::uint64_t fullChunks = length / kChunkSize;
+    const std::uint64_t chunkBytes = kChunkSize / layout.bytesPerElement * elementBytes +
+                                     kChunkSize / layout.BytesPerLine() * separatorBytes;
+    std::uint64_t size = SizeInFile(header) + SizeInFile(Declaration(type)) + fullChunks * chunkBytes +
+                         SizeInFile(kClosing);
+    // The last, short chunk: its last element has no comma and no separator
+    // follows its last line.
+    if (const std::uint64_t rest = length % kChunkSize; rest != 0) {
+        const std::uint64_t elements = (rest + layout.bytesPerElement - 1) / layout.bytesPerElement;
+        const std::uint64_t lines = (rest + layout.BytesPerLine() - 1) / layout.BytesPerLine();
+        size += elements * elementBytes - 1 + (lines - 1) * separatorBytes;
+    }
+    return size;
 }
 
 }  // namespace source_format

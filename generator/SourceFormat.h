@@ -90,5 +90,9 @@ void WriteElementChunk(ElementText text, const unsigned char* bytes, std::size_t
 inline constexpr std::size_t kStringLineBytes = 64;
 static_assert(kChunkSize % kStringLineBytes == 0);
 void WriteStringChunk(const unsigned char* bytes, std::size_t count, CFile& output);
+// The size of the output file of a run: `header` (the comment header, "\n"
+// line breaks), then the declaration, the element lines for an input of
+// `length` bytes and the closing, every "\n" reaching the file as CR LF.
+std::uint64_t OutputSize(std::string_view header, DataType type, std::uint64_t length);
 
 }  // namespace source_format

@@ -4,6 +4,12 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <exception>
+#include <functional>
+#include <system_error>
+#include <thread>
+#include <utility>
+
 #include "about/AboutDialog.h"
 #include "app/CodePage932.h"
 #include "app/Paths.h"
@@ -20,6 +26,18 @@ namespace {
 // Longest path a field takes from Browse or a drop: what fits MAX_PATH
 // with its terminating zero.
 constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
+
+// Private messages of a run, sent or posted by the run's thread: its call
+// waiting to be made on the window's thread, and its end. They carry
+// nothing, so one sent by anybody else is harmless.
+constexpr UINT kRunCallMessage = WM_APP + 1;
+constexpr UINT kRunEndedMessage = WM_APP + 2;
+
+bool IsInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
 
 HINSTANCE ResourceModule() { return ::GetModuleHandleA(nullptr); }
 
@@ -219,12 +237,143 @@ void CMainDialog::UpdateConvertButton() {
     m_btnConvert.Enable(ready);
 }
 
+// What the run shows, passed on to the dialog on the window's thread. Each
+// call waits until the dialog has handled it, so the boxes and the bar
+// follow the run exactly as if it ran on that thread. The bar's figure is
+// passed on only when it changes.
+class CMainDialog::RunForwarder final : public ConversionUi {
+public:
+    explicit RunForwarder(CMainDialog& dialog) : m_dialog(dialog) {}
+
+    bool ConfirmOverwrite(std::string_view outputPath) override {
+        bool yes = false;
+        Call([&] { yes = m_dialog.ConfirmOverwrite(outputPath); });
+        return yes;
+    }
+    void ShowError(std::string_view message) override {
+        Call([&] { m_dialog.ShowError(message); });
+    }
+    void ShowDone() override { Call([&] { m_dialog.ShowDone(); }); }
+    void Started() override { Call([&] { m_dialog.Started(); }); }
+    void Advance(unsigned percent) override {
+        if (percent == std::exchange(m_percent, percent)) return;
+        Call([&] { m_dialog.Advance(percent); });
+    }
+    void Finished() override { Call([&] { m_dialog.Finished(); }); }
+
+private:
+    void Call(std::function<void()> call) {
+        m_dialog.m_runCall = &call;
+        ::SendMessageA(m_dialog.Hwnd(), kRunCallMessage, 0, 0);
+    }
+
+    CMainDialog& m_dialog;
+    unsigned m_percent = 0;  // the bar starts at 0
+};
+
 void CMainDialog::OnConvert() {
     ConversionRequest request;
     request.inputPath = m_editInput.Text();
     request.outputPath = m_editOutput.Text();
     request.dataType = m_nDataType;
-    CArrayWriter::Run(request, *this);
+    // However the run ends (a failure escapes to the failure report), the
+    // window takes input again before any box is shown.
+    struct RunEnd {
+        CMainDialog& dialog;
+        ~RunEnd() { dialog.EndRun(); }
+    } runEnd{*this};
+    m_running = true;
+
+    // The run goes on a thread of its own, so that this one keeps painting
+    // and answering the system however long a chunk or a write takes.
+    RunForwarder forwarder(*this);
+    std::exception_ptr failure;
+    m_runEnded = false;
+    m_runCall = nullptr;
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            try {
+                CArrayWriter::Run(request, forwarder);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            m_runEnded = true;
+            ::PostMessageA(Hwnd(), kRunEndedMessage, 0, 0);  // wakes WaitForRun
+        });
+    } catch (const std::system_error&) {
+        CArrayWriter::Run(request, *this);  // no thread to be had: the window waits
+        return;
+    }
+    WaitForRun();
+    worker.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+// The window's messages until the run has ended. Input to the window is
+// dropped (before Started the window is not disabled yet: the overwrite
+// question and the error boxes own it then).
+void CMainDialog::WaitForRun() {
+    while (!m_runEnded) {
+        MSG msg;
+        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == -1) {
+            ::Sleep(1);
+            continue;
+        }
+        if (got == 0) {
+            m_quitWaiting = static_cast<int>(msg.wParam);  // for the dialog's loop, once the run is over
+        } else if (!IsInput(msg.message) || (msg.hwnd != Hwnd() && !::IsChild(Hwnd(), msg.hwnd))) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
+bool CMainDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == kRunCallMessage || message == kRunEndedMessage) {
+        if (message == kRunCallMessage)
+            if (auto* call = m_runCall.exchange(nullptr)) (*call)();
+        result = 0;
+        return true;
+    }
+    if (m_running && RefusedDuringRun(message, wParam)) {
+        result = 0;
+        return true;
+    }
+    return CDialog::OnWndMsg(message, wParam, lParam, result);
+}
+
+// The disabled window gets no clicks, but messages can still arrive, posted
+// or sent by other programs. Every command would start work inside the run
+// (a second Convert, Browse, Help, the About box) and a drop would change
+// the paths under it: they are refused. Exit and the close requests
+// (IDCANCEL, WM_CLOSE, the close command) wait for the run's end.
+bool CMainDialog::RefusedDuringRun(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (HIWORD(wParam) <= 1 && LOWORD(wParam) == IDC_EXIT) m_endWaiting = 0;
+        if (HIWORD(wParam) <= 1 && LOWORD(wParam) == IDCANCEL) m_endWaiting = IDCANCEL;
+        return true;
+    case WM_SYSCOMMAND:
+        // The system ignores the close command of a disabled window: it is
+        // kept here like the IDCANCEL it would become.
+        if ((wParam & 0xFFF0) == SC_CLOSE) m_endWaiting = IDCANCEL;
+        return (wParam & 0xFFF0) == IDM_ABOUTBOX || (wParam & 0xFFF0) == SC_CLOSE;
+    case WM_DROPFILES: ::DragFinish(reinterpret_cast<HDROP>(wParam)); return true;
+    default: return false;
+    }
+}
+
+void CMainDialog::AcceptInput() {
+    if (!::IsWindowEnabled(Hwnd())) ::EnableWindow(Hwnd(), TRUE);
+}
+
+void CMainDialog::EndRun() {
+    m_running = false;
+    AcceptInput();
+    if (m_quitWaiting) ::PostQuitMessage(*std::exchange(m_quitWaiting, std::nullopt));
+    if (m_endWaiting) EndDialog(*std::exchange(m_endWaiting, std::nullopt));
 }
 
 void CMainDialog::OnHelpButton() {
@@ -266,21 +415,35 @@ void CMainDialog::ShowError(std::string_view message, std::string_view) {
     WindowMessageBox(Hwnd(), message, texts::kErrorCaption, MB_OK | MB_ICONSTOP);
 }
 
-void CMainDialog::ShowDone() { AppMessageBox(texts::kFileWritten, MB_OK | MB_ICONINFORMATION); }
+void CMainDialog::ShowDone() {
+    // The box disables its owner and activates it again when it closes,
+    // which only an enabled window can be.
+    AcceptInput();
+    AppMessageBox(texts::kFileWritten, MB_OK | MB_ICONINFORMATION);
+}
 
 void CMainDialog::Started() {
     m_btnConvert.Enable(false);
     m_progress.SetRange(0, 100);
     m_progress.SetPos(0);
+    m_barPosition = 0;
+    // As under a modal box: clicks on the window and its controls go nowhere.
+    if (m_running) ::EnableWindow(Hwnd(), FALSE);
 }
 
 void CMainDialog::Advance(unsigned percent) {
-    m_progress.SetPos(static_cast<int>(percent));
-    // No messages are processed during a run: paint now.
-    ::UpdateWindow(m_progress.Hwnd());
+    // Called after every 28 KiB: the bar is set only when it moves, since
+    // each change is a repaint (milliseconds under Wine).
+    if (static_cast<int>(percent) != m_barPosition) {
+        m_barPosition = static_cast<int>(percent);
+        m_progress.SetPos(m_barPosition);
+    }
 }
 
-void CMainDialog::Finished() { m_progress.SetPos(0); }
+void CMainDialog::Finished() {
+    m_progress.SetPos(0);
+    m_barPosition = 0;
+}
 
 void CMainDialog::LoadSettings() {
     m_regKey = OpenSettingsKey();

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -38,6 +40,7 @@ public:
 
 protected:
     std::span<const MessageEntry> MessageTable() const override;
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void DoDataExchange(CDataExchange& exchange) override;
     BOOL OnInitDialog() override;
 
@@ -65,6 +68,23 @@ private:
     bool FillPaths(const std::string& inputPath);
     void LoadSettings();
     void SaveSettings();
+
+    // A run goes on from the click on Convert until CArrayWriter::Run has
+    // returned or thrown, on a thread of its own. Meanwhile the dialog takes
+    // no input (disabled from Started on), paints and answers the system,
+    // and keeps a request to end for the run's end.
+    class RunForwarder;
+    void WaitForRun();
+    void AcceptInput();
+    void EndRun();
+    bool RefusedDuringRun(UINT message, WPARAM wParam);
+
+    bool m_running = false;
+    std::atomic<bool> m_runEnded = false;
+    std::atomic<std::function<void()>*> m_runCall = nullptr;  // the run's call for this thread
+    std::optional<INT_PTR> m_endWaiting;  // EndDialog's code, once the run is over
+    std::optional<int> m_quitWaiting;     // a WM_QUIT taken meanwhile, posted again then
+    int m_barPosition = 0;                // what the progress bar was last set to
 
     char m_szLastDir[kLastDirSize] = {};
     CRegistryKey m_regKey;

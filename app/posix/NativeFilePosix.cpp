@@ -249,6 +249,24 @@ std::int32_t WriteAll(NativeFileTraits::Type handle, const char* bytes, std::siz
     return 0;
 }
 
+void Reserve(NativeFileTraits::Type handle, std::uint64_t bytes) noexcept {
+#ifdef FALLOC_FL_KEEP_SIZE
+    // Allocated past the end, the size untouched: the writes then fill
+    // blocks that exist. A file system without fallocate says EOPNOTSUPP;
+    // one too full may have allocated part before it said ENOSPC, and that
+    // part is given back so that the writes alone decide when the disk is full.
+    const int fd = static_cast<int>(handle);
+    if (bytes == 0 || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0) return;
+    struct stat info {};
+    if (errno == ENOSPC && ::fstat(fd, &info) == 0 && static_cast<std::uint64_t>(info.st_size) < bytes)
+        ::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, info.st_size,
+                    static_cast<off_t>(bytes) - info.st_size);
+#else
+    (void)handle;
+    (void)bytes;
+#endif
+}
+
 std::int32_t Close(NativeFileTraits::Type handle) {
     return ::close(static_cast<int>(handle)) == 0 ? 0 : errno;
 }

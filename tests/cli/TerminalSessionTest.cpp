@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -92,6 +93,21 @@ TEST(TerminalSession, ProgressBarIsEndedBeforeAnyMessage) {
     std::string printed = streams.Printed();
     EXPECT_NE(printed.find(" 50%"), std::string::npos);
     EXPECT_EQ(printed.substr(printed.size() - 6), "\ndone\n");
+}
+
+TEST(TerminalSession, ProgressIsDrawnOnlyWhenItsFigureChangesAndEndsAtHundred) {
+    Streams streams("");
+    auto settings = streams.Settings(false);
+    settings.showProgress = true;
+    TerminalSession session(settings);
+    for (unsigned percent : {0u, 0u, 1u, 1u, 1u, 99u, 99u}) session.Advance(percent);
+    session.ShowDone();
+    session.Finished();
+    std::string printed = streams.Printed();
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\r'), 4) << printed;  // 0, 1, 99, 100
+    std::size_t last = printed.rfind('\r');
+    EXPECT_EQ(printed.compare(last, 49, "\r[########################################] 100%\n"), 0) << printed;
+    EXPECT_EQ(std::count(printed.begin() + last, printed.end(), '\n'), 2) << "one line for the message, none after";
 }
 
 }  // namespace

@@ -112,6 +112,22 @@ TEST(FileExists, AsksOnlyForMetadata) {
     EXPECT_TRUE(FileExists(folder / "f"));
 }
 
+#ifndef _WIN32
+TEST(FileOutput, AFailedWriteOfTheQueueSurfacesLater) {
+    // /dev/full takes the open and refuses every write: with several
+    // blocks queued the failure must still reach the caller.
+    CFile out;
+    ASSERT_FALSE(out.Open("/dev/full", OpenMode::Output));
+    const std::string block(1024 * 1024, 'x');
+    EXPECT_THROW(
+        {
+            for (int i = 0; i < 8; ++i) out.WriteString(block);
+            out.Close();
+        },
+        FileError);
+}
+#endif
+
 TEST(FileInput, ReadsBytesUnchanged) {
     ScratchFolder folder;
     std::string bytes = "x\r\ny\n\x1A" + Pattern(70000);

@@ -26,6 +26,14 @@ void Convert(const std::string& name, std::string_view input, DataType type, Con
     result.text = ReadBytes(folder / "out.c");
 }
 
+// The size the run reserves, from the header it wrote: every "\r\n" in
+// it was a line break.
+std::uint64_t ComputedSize(const std::string& text, DataType type, std::size_t length) {
+    std::string header = text.substr(0, text.find("*/\r\n") + 4);
+    std::erase(header, '\r');
+    return source_format::OutputSize(header, type, length);
+}
+
 struct GoldenCase {
     const char* golden;
     const char* inputName;
@@ -52,6 +60,7 @@ TEST_P(GoldenOutput, MatchesTheHandWrittenFile) {
     Conversion result;
     Convert(c.inputName, c.input, c.type, result);
     EXPECT_EQ(MaskCreationTime(result.text), GoldenFile(c.golden));
+    EXPECT_EQ(ComputedSize(result.text, c.type, c.input.size()), result.text.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -140,6 +149,7 @@ TEST_P(ChunkBoundaries, KeepEveryByteAndTheLineRules) {
     std::string padded = input;
     padded.resize((c.length + layout.bytesPerElement - 1) / layout.bytesPerElement * layout.bytesPerElement, '\0');
     EXPECT_TRUE(block.bytes == padded) << "the values read back differ from the input";
+    EXPECT_EQ(ComputedSize(result.text, c.type, c.length), result.text.size());
 
     std::vector<std::string> expected{"started"};
     expected.insert(expected.end(), c.progress.begin(), c.progress.end());
