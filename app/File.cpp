@@ -209,10 +209,8 @@ void CFile::Close() {
 
 void CFile::CloseQuietly() noexcept {
     if (!m_handle.IsValid()) return;
-    // A temporary file given up is not worth writing out; a device or pipe
-    // keeps what was written so far. A failure here has nobody to report to.
-    const bool temporary = !m_replacing.temporaryPath.empty();
-    if (m_mode == OpenMode::Output && !temporary) (void)DrainOutput();
+    // What is still buffered is not worth writing out: the output is given
+    // up. Blocks the writer holds are waited for, then dropped.
     if (m_writer) {
         (void)m_writer->Wait();
         m_writer.reset();

@@ -41,7 +41,7 @@ struct FileStatus {
 // buffer's worth, a few buffers queued, so that formatting and writing
 // overlap; a failed write is reported by a later call. An output destroyed
 // while open is given up: its temporary file goes, the file it was to
-// replace stays as it was (a device or pipe keeps what was written).
+// replace stays as it was (a device or pipe gets no more than it had).
 class CFile {
 public:
     CFile();

@@ -272,6 +272,8 @@ void WriteStringChunk(const unsigned char* bytes, std::size_t count, CFile& outp
         *cursor++ = '"';
         output.CommitRaw(static_cast<std::size_t>(cursor - start));
     }
+}
+
 namespace {
 
 std::uint64_t SizeInFile(std::string_view text) {

@@ -250,8 +250,8 @@ public:
         Call([&] { yes = m_dialog.ConfirmOverwrite(outputPath); });
         return yes;
     }
-    void ShowError(std::string_view message) override {
-        Call([&] { m_dialog.ShowError(message); });
+    void ShowError(std::string_view message, std::string_view path) override {
+        Call([&] { m_dialog.ShowError(message, path); });
     }
     void ShowDone() override { Call([&] { m_dialog.ShowDone(); }); }
     void Started() override { Call([&] { m_dialog.Started(); }); }
