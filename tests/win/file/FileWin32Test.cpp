@@ -13,8 +13,6 @@
 #include "generator/ArrayWriter.h"
 #include "tests/support/TestSupport.h"
 
-namespace {
-
 // A drive of a few kilobytes, prepared by the test script (see scripts/test.sh).
 TEST(Win32Run, FullDiskEscapesAsDiskFullNamingTheOutput) {
     const char* drive = std::getenv("ARRAYFORGE_SMALL_DRIVE");
@@ -35,4 +33,3 @@ TEST(Win32Run, FullDiskEscapesAsDiskFullNamingTheOutput) {
     ::DeleteFileA(output.c_str());
 }
 
-}  // namespace

@@ -11,8 +11,6 @@
 
 #include "help/HtmlHelp.h"
 
-namespace {
-
 // What the stand-ins were asked, in order, and what they answer.
 std::vector<std::string> g_log;
 const char* g_registered = nullptr;  // none: not registered
@@ -50,13 +48,9 @@ void ShowTwice() {
 }
 
 TEST(HelpLoader, LoadsOnceFallsBackAndNeverRetriesAFailedLoad) {
-    struct Case {
-        const char* name;
-        const char* registered;
-        std::set<std::string> loadable;
-        std::function<void()> act;
-        std::vector<std::string> log;
-    } const cases[] = {
+    // What the case is, the path registered, the libraries that load, what is done, what is asked.
+    const std::tuple<const char*, const char*, std::set<std::string>, std::function<void()>, std::vector<std::string>>
+        cases[] = {
         {"registered engine, loaded once", kRegistered, {kRegistered}, ShowTwice,
          {kLoadRegistered, "entry", kShow, kShow}},
         {"registered engine fails: the system's", kRegistered, {"hhctrl.ocx"}, ShowTwice,
@@ -81,16 +75,14 @@ TEST(HelpLoader, LoadsOnceFallsBackAndNeverRetriesAFailedLoad) {
          },
          {kLoadSystem, "entry", "entry", kShow, kShow}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, registered, loadable, act, log] : cases) {
         ResetHelpEngineLoader({&FindRegistered, &Load, &FindEntry});
         g_log.clear();
-        g_registered = c.registered;
-        g_loadable = c.loadable;
-        c.act();
-        EXPECT_EQ(g_log, c.log);
+        g_registered = registered;
+        g_loadable = loadable;
+        act();
+        EXPECT_EQ(g_log, log) << name;
     }
     ResetHelpEngineLoader(RealHelpEngineAccess());
 }
 
-}  // namespace
