@@ -116,6 +116,7 @@ TEST(Program, MainWalkThrough) {
     }
     ::PostMessageA(::GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
     program->Click(IDC_TYPE_4BYTE);
+    program->Click(IDC_TOPMOST);
     program->Click(IDC_EXIT);
     EXPECT_EQ(::WaitForSingleObject(program->process.hProcess, 10000), WAIT_OBJECT_0) << "the program did not end";
     // Help for the dialog, then the shut-down: close all, uninitialise (numbers in hex).
@@ -123,6 +124,11 @@ TEST(Program, MainWalkThrough) {
                                                     ProgramPath("chm") + " 1 0\r\ncall 0 - 12 0\r\ncall 0 - 1d 0\r\n");
 
     program = std::make_unique<Program>(folder.Path().string());
-    EXPECT_EQ(::IsDlgButtonChecked(program->dialog, IDC_TYPE_4BYTE), BST_CHECKED) << "kept over the restart";
+    EXPECT_EQ(::IsDlgButtonChecked(program->dialog, IDC_TYPE_4BYTE) + ::IsDlgButtonChecked(program->dialog, IDC_TOPMOST),
+              2 * BST_CHECKED) << "kept over the restart";
+    char lastDir[MAX_PATH] = {};
+    DWORD size = sizeof lastDir;
+    ::RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo", "LastDir", RRF_RT_REG_SZ, nullptr, lastDir, &size);
+    EXPECT_EQ(lastDir, folder.Path().string() + "\\") << "the folder it started in";
 }
 

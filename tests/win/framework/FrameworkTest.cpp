@@ -3,22 +3,27 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "TestResources.h"
+#include "winfw/Controls.h"
 #include "winfw/Dialog.h"
 #include "winfw/ErrorReporting.h"
 
 // Logs its commands (Convert throws what it logged); runs `script` while
 // initialising; Exit ends with 42.
+int g_hooked = 0;
+
 class TestDialog : public CDialog {
 public:
     explicit TestDialog(CWnd* parent = nullptr) : CDialog(IDD_TEST_DIALOG, parent) {}
     std::function<void(HWND)> script;
     int threeState = 0;
+    RECT endedAt{};
     std::vector<std::string> log;
 
 protected:
@@ -31,6 +36,7 @@ protected:
         return kTable;
     }
     void DoDataExchange(CDataExchange& exchange) override {
+        BindControl(exchange, IDC_INPUT, m_input);
         ExchangeCheck(exchange, IDC_THREE_STATE, threeState);
     }
     BOOL OnInitDialog() override {
@@ -42,7 +48,14 @@ protected:
 private:
     void OnConvert() { throw std::runtime_error(log.emplace_back("convert")); }
     void OnInput() { log.push_back("input"); }
-    void OnExit() { EndDialog(42); }
+    void OnExit() {
+        ::GetWindowRect(Hwnd(), &endedAt);
+        EndDialog(42);
+    }
+    // Counts the WM_APP it takes before it is dispatched.
+    struct HookedEdit : CEdit {
+        bool PreTranslateMessage(MSG& msg) override { return msg.message == WM_APP && ++g_hooked > 0; }
+    } m_input;
 };
 
 // The reporter the program installs sees each failure that escapes a handler,
@@ -63,6 +76,7 @@ TEST(Framework, CommandsReachTheHandlerOfTheirControlAndCodeAndTheCheckBoxIsExch
     SetFailureReporter(&RecordFailure);
     TestDialog dialog;
     ASSERT_TRUE(dialog.Create(nullptr));
+    EXPECT_EQ(::GetFocus(), dialog.GetDlgItem(IDC_INPUT)) << "the first tab stop";
     for (auto [code, id] : {std::pair{BN_CLICKED, IDC_CONVERT}, {EN_CHANGE, IDC_INPUT}, {EN_CHANGE, IDC_CONVERT},
                             {BN_CLICKED, IDC_INPUT}})
         ::SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(dialog.GetDlgItem(id)));
@@ -84,6 +98,7 @@ TEST(Framework, CommandsReachTheHandlerOfTheirControlAndCodeAndTheCheckBoxIsExch
 TEST(Framework, ModalDialogEndsWithItsCodeAndDisablesItsOwnerMeanwhile) {
     TestDialog owner;
     ASSERT_TRUE(owner.Create(nullptr));
+    ::SetWindowPos(owner.Hwnd(), nullptr, 300, 200, 600, 500, SWP_NOZORDER | SWP_SHOWWINDOW);
     // Message posted (a key to the input field, the rest to the dialog), its parameter, the
     // result, whether the owner was enabled before (and so after).
     for (auto [message, wParam, result, ownerEnabled] :
@@ -93,14 +108,17 @@ TEST(Framework, ModalDialogEndsWithItsCodeAndDisablesItsOwnerMeanwhile) {
         ::EnableWindow(owner.Hwnd(), ownerEnabled);
         TestDialog modal(&owner);
         BOOL enabledMeanwhile = TRUE;
+        const int hooked = g_hooked;
         modal.script = [&, message = message, wParam = wParam](HWND d) {
             enabledMeanwhile = ::IsWindowEnabled(owner.Hwnd());
+            ::PostMessageA(::GetDlgItem(d, IDC_INPUT), WM_APP, 0, 0);
             ::PostMessageA(message == WM_KEYDOWN ? ::GetDlgItem(d, IDC_INPUT) : d, message, wParam, 0);
         };
         EXPECT_EQ(modal.DoModal(), result);
-        EXPECT_EQ(modal.Hwnd(), nullptr);
         EXPECT_FALSE(enabledMeanwhile);
         EXPECT_EQ(::IsWindowEnabled(owner.Hwnd()), ownerEnabled);
+        EXPECT_EQ(g_hooked, hooked + 1) << "the control's hook";
+        EXPECT_TRUE(result != 42 || std::abs(modal.endedAt.left + modal.endedAt.right - 1200) <= 1) << "centred on the owner";
     }
 }
 

@@ -57,6 +57,8 @@ TEST(HelpLoader, LoadsOnceFallsBackAndNeverRetriesAFailedLoad) {
          {kLoadRegistered, kLoadSystem, "entry", kShow, kShow}},
         {"a registered name without its folder is no registration", "hh.ocx", {"hh.ocx", "hhctrl.ocx"}, ShowTwice,
          {kLoadSystem, "entry", kShow, kShow}},
+        {"a lower-case drive", "a:\\hh.ocx", {"a:\\hh.ocx"}, ShowTwice,
+         {"load a:\\hh.ocx " + std::to_string(LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32), "entry", kShow, kShow}},
         {"never retried", kRegistered, {},
          [] {
              ShowHelpContents(nullptr, "C:\\Tools\\Tabulo.chm");

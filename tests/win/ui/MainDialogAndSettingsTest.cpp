@@ -39,7 +39,6 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefaultAndAllAreWrittenBack) {
         {nullptr, 0, "", {DataType::Char, here, 1}},
         {"DataType", REG_DWORD, Dword(2), {DataType::Ulong, here, 1}},
         {"DataType", REG_DWORD, Dword(3), {DataType::Char, here, 1}},  // outside 0 to 2
-        {"DataType", REG_SZ, std::string("1", 2), {DataType::Char, here, 1}},
         {"LastDir", REG_SZ, std::string("D:\\x\\", 6), {DataType::Char, "D:\\x\\", 1}},
         {"LastDir", REG_DWORD, Dword(7), {DataType::Char, here, 1}},
         {"TopWin", REG_DWORD, Dword(0), {DataType::Char, here, 0}},
@@ -91,4 +90,7 @@ TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
     EXPECT_TRUE(::IsWindowEnabled(dialog.GetDlgItem(IDC_CONVERT))) << "enabled by the first drop that filled the fields";
     ::SetDlgItemTextA(dialog.Hwnd(), IDC_OUTPUT_PATH, "");
     EXPECT_FALSE(::IsWindowEnabled(dialog.GetDlgItem(IDC_CONVERT))) << "both fields must hold text";
+    ::SetDlgItemTextA(dialog.Hwnd(), IDC_SOURCE_PATH, "a");
+    ::SetDlgItemTextA(dialog.Hwnd(), IDC_OUTPUT_PATH, "b");
+    EXPECT_TRUE(::IsWindowEnabled(dialog.GetDlgItem(IDC_CONVERT))) << "one character each is enough";
 }
