@@ -7,8 +7,6 @@
 
 #include "app/win32/RegistryKey.h"
 
-namespace {
-
 constexpr char kScratchKey[] = "Software\\Arrayforge tests\\Registry";
 const std::string kSeven("\x07\0\0\0", 4);
 
@@ -47,9 +45,6 @@ TEST(RegistryKey, ReadsOnlyWhatHasTheTypeAndFitsTheBound) {
         }
         EXPECT_EQ(std::string(buffer + 8), "##") << "written past the bound";
     }
-    char buffer[8];
-    EXPECT_EQ(key.ReadString("missing", buffer), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(key.ReadDword("missing"), std::nullopt);
 }
 
 TEST(RegistryKey, WritesWithTheirTypeAndSizeAndAnEmptyKeyDoesNothing) {
@@ -62,13 +57,9 @@ TEST(RegistryKey, WritesWithTheirTypeAndSizeAndAnEmptyKeyDoesNothing) {
         EXPECT_EQ(std::make_pair(stored, std::string(data, size)), std::make_pair(static_cast<DWORD>(type), bytes)) << name;
     }
     LONG error = 0;
-    EXPECT_TRUE(CRegistryKey::Open(HKEY_CURRENT_USER, kScratchKey, KEY_READ, &error));
     const CRegistryKey missing = CRegistryKey::Open(key.Get(), "none", KEY_READ, &error);
     EXPECT_EQ(error, ERROR_FILE_NOT_FOUND);
-    char buffer[8];
     EXPECT_FALSE(missing || missing.ReadDword("d") || missing.WriteDword("d", 1) || missing.WriteString("s", "x"));
-    EXPECT_NE(missing.ReadString("s", buffer), ERROR_SUCCESS);
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
 }
 
-}  // namespace

@@ -10,14 +10,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
+#include "about/LinkTargets.h"
 #include "app/TextFormat.h"
 #include "app/Texts.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
-
-namespace {
 
 using namespace testing_support;
 
@@ -89,16 +87,14 @@ struct Program {
 TEST(Program, MainWalkThrough) {
     ScratchFolder folder;
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo");
+    // The stand-in engine stays registered in the test prefix: no later test uses the real one.
     const char* engineKey = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
-    char engine[MAX_PATH] = {};
-    DWORD size = sizeof engine;
-    ::RegGetValueA(HKEY_CLASSES_ROOT, engineKey, nullptr, RRF_RT_REG_SZ, nullptr, engine, &size);
     const std::string fake = ProgramPath().substr(0, ProgramPath().rfind('\\')) + "\\tests\\win\\help\\fake_engine.dll";
     ::RegSetKeyValueA(HKEY_CLASSES_ROOT, engineKey, nullptr, REG_SZ, fake.c_str(), fake.size() + 1);
     WriteBytes(folder / "ten.bin", "0123456789");
     WriteBytes(folder / "ten.c", "old");
     auto program = std::make_unique<Program>(folder.Path().string());
-    const HWND dialog = program->dialog;
+    const HWND dialog = program->dialog;  // still named in the engine's log after the program ends
     ASSERT_NE(dialog, nullptr) << "the program showed no dialog";
     program->Convert(folder / "ten.bin", folder / "ten.c");
     program->Answer(texts::kAppTitle, texts::kOverwriteQuestion, IDYES);
@@ -110,23 +106,29 @@ TEST(Program, MainWalkThrough) {
     program->Click(IDC_HELP_BUTTON);
     ::PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     HWND about = program->WaitForBox();
-    ::PostMessageA(::GetDlgItem(about, IDC_SITE_LINK), WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    ::PostMessageA(::GetDlgItem(about, IDC_SITE_LINK), WM_LBUTTONUP, 0, 0);
+    for (int link : {IDC_SITE_LINK, IDC_MAIL_LINK}) {
+        ::PostMessageA(::GetDlgItem(about, link), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        ::PostMessageA(::GetDlgItem(about, link), WM_LBUTTONUP, 0, 0);
+    }
     if (const char* browserLog = std::getenv("ARRAYFORGE_BROWSER_LOG")) {
-        EXPECT_TRUE(WaitFor([&] { return ReadBytes(browserLog).find("https://www.corvane.example/arrayforge/") != std::string::npos; }))
-            << "the browser was not started";
+        EXPECT_TRUE(WaitFor([&] { return ReadBytes(browserLog).find(links::kSupportMail) != std::string::npos; }));
+        EXPECT_NE(ReadBytes(browserLog).find(links::kSiteAddress), std::string::npos) << "the browser was not started";
     }
     ::PostMessageA(::GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
     program->Click(IDC_TYPE_4BYTE);
+    program->Click(IDC_TOPMOST);
     program->Click(IDC_EXIT);
     EXPECT_EQ(::WaitForSingleObject(program->process.hProcess, 10000), WAIT_OBJECT_0) << "the program did not end";
-    ::RegSetKeyValueA(HKEY_CLASSES_ROOT, engineKey, nullptr, REG_SZ, engine, std::strlen(engine) + 1);
     // Help for the dialog, then the shut-down: close all, uninitialise (numbers in hex).
     EXPECT_EQ(ReadBytes(folder / "engine.log"), "call " + FormatText("%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(dialog))) + " " +
                                                     ProgramPath("chm") + " 1 0\r\ncall 0 - 12 0\r\ncall 0 - 1d 0\r\n");
 
     program = std::make_unique<Program>(folder.Path().string());
-    EXPECT_EQ(::IsDlgButtonChecked(program->dialog, IDC_TYPE_4BYTE), BST_CHECKED) << "kept over the restart";
+    EXPECT_EQ(::IsDlgButtonChecked(program->dialog, IDC_TYPE_4BYTE) + ::IsDlgButtonChecked(program->dialog, IDC_TOPMOST),
+              2 * BST_CHECKED) << "kept over the restart";
+    char lastDir[MAX_PATH] = {};
+    DWORD size = sizeof lastDir;
+    ::RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo", "LastDir", RRF_RT_REG_SZ, nullptr, lastDir, &size);
+    EXPECT_EQ(lastDir, folder.Path().string() + "\\") << "the folder it started in";
 }
 
-}  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -13,16 +14,16 @@
 #include "winfw/Dialog.h"
 #include "winfw/ErrorReporting.h"
 
-namespace {
+// Logs its commands (Convert throws what it logged); runs `script` while
+// initialising; Exit ends with 42.
+int g_hooked = 0;
 
-// Logs its commands; runs `script` while initialising. Convert throws
-// `failure` if set; Exit ends with 42.
 class TestDialog : public CDialog {
 public:
     explicit TestDialog(CWnd* parent = nullptr) : CDialog(IDD_TEST_DIALOG, parent) {}
     std::function<void(HWND)> script;
-    const char* failure = nullptr;
     int threeState = 0;
+    RECT endedAt{};
     std::vector<std::string> log;
 
 protected:
@@ -45,18 +46,37 @@ protected:
     }
 
 private:
-    void OnConvert() {
-        log.push_back("convert");
-        if (failure != nullptr) throw std::runtime_error(failure);
-    }
+    void OnConvert() { throw std::runtime_error(log.emplace_back("convert")); }
     void OnInput() { log.push_back("input"); }
-    void OnExit() { EndDialog(42); }
-    CEdit m_input;
+    void OnExit() {
+        ::GetWindowRect(Hwnd(), &endedAt);
+        EndDialog(42);
+    }
+    // Counts the WM_APP it takes before it is dispatched.
+    struct HookedEdit : CEdit {
+        bool PreTranslateMessage(MSG& msg) override { return msg.message == WM_APP && ++g_hooked > 0; }
+    } m_input;
 };
 
+// The reporter the program installs sees each failure that escapes a handler,
+// and the loop goes on; one it does not know goes on unwinding.
+std::vector<std::string> g_reported;
+bool RecordFailure() {
+    try {
+        throw;
+    } catch (const std::runtime_error& failure) {
+        g_reported.push_back(failure.what());
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
+
 TEST(Framework, CommandsReachTheHandlerOfTheirControlAndCodeAndTheCheckBoxIsExchanged) {
+    SetFailureReporter(&RecordFailure);
     TestDialog dialog;
     ASSERT_TRUE(dialog.Create(nullptr));
+    EXPECT_EQ(::GetFocus(), dialog.GetDlgItem(IDC_INPUT)) << "the first tab stop";
     for (auto [code, id] : {std::pair{BN_CLICKED, IDC_CONVERT}, {EN_CHANGE, IDC_INPUT}, {EN_CHANGE, IDC_CONVERT},
                             {BN_CLICKED, IDC_INPUT}})
         ::SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(dialog.GetDlgItem(id)));
@@ -78,60 +98,40 @@ TEST(Framework, CommandsReachTheHandlerOfTheirControlAndCodeAndTheCheckBoxIsExch
 TEST(Framework, ModalDialogEndsWithItsCodeAndDisablesItsOwnerMeanwhile) {
     TestDialog owner;
     ASSERT_TRUE(owner.Create(nullptr));
-    struct Case {
-        UINT message;  // posted to the input field (a key) or to the dialog
-        WPARAM wParam;
-        INT_PTR result;
-        BOOL ownerEnabled;
-    } const cases[] = {
-        {WM_COMMAND, IDC_EXIT, 42, TRUE},
-        {WM_KEYDOWN, VK_ESCAPE, IDCANCEL, TRUE},
-        {WM_COMMAND, IDOK, IDOK, TRUE},
-        {WM_CLOSE, 0, IDCANCEL, TRUE},
-        {WM_COMMAND, IDC_EXIT, 42, FALSE},  // the owner disabled by someone else
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.message << " " << c.wParam << " " << c.ownerEnabled);
-        ::EnableWindow(owner.Hwnd(), c.ownerEnabled);
+    ::SetWindowPos(owner.Hwnd(), nullptr, 300, 200, 600, 500, SWP_NOZORDER | SWP_SHOWWINDOW);
+    // Message posted (a key to the input field, the rest to the dialog), its parameter, the
+    // result, whether the owner was enabled before (and so after).
+    for (auto [message, wParam, result, ownerEnabled] :
+         {std::tuple<UINT, WPARAM, INT_PTR, BOOL>{WM_COMMAND, IDC_EXIT, 42, TRUE}, {WM_KEYDOWN, VK_ESCAPE, IDCANCEL, TRUE},
+          {WM_COMMAND, IDOK, IDOK, TRUE}, {WM_CLOSE, 0, IDCANCEL, TRUE}, {WM_COMMAND, IDC_EXIT, 42, FALSE}}) {
+        SCOPED_TRACE(testing::Message() << message << " " << wParam << " " << ownerEnabled);
+        ::EnableWindow(owner.Hwnd(), ownerEnabled);
         TestDialog modal(&owner);
         BOOL enabledMeanwhile = TRUE;
-        modal.script = [&](HWND d) {
+        const int hooked = g_hooked;
+        modal.script = [&, message = message, wParam = wParam](HWND d) {
             enabledMeanwhile = ::IsWindowEnabled(owner.Hwnd());
-            ::PostMessageA(c.message == WM_KEYDOWN ? ::GetDlgItem(d, IDC_INPUT) : d, c.message, c.wParam, 0);
+            ::PostMessageA(::GetDlgItem(d, IDC_INPUT), WM_APP, 0, 0);
+            ::PostMessageA(message == WM_KEYDOWN ? ::GetDlgItem(d, IDC_INPUT) : d, message, wParam, 0);
         };
-        EXPECT_EQ(modal.DoModal(), c.result);
-        EXPECT_EQ(modal.Hwnd(), nullptr);
+        EXPECT_EQ(modal.DoModal(), result);
         EXPECT_FALSE(enabledMeanwhile);
-        EXPECT_EQ(::IsWindowEnabled(owner.Hwnd()), c.ownerEnabled);
-    }
-}
-
-// The reporter the program installs sees each failure that escapes a handler,
-// and the loop goes on; one it does not know goes on unwinding.
-std::vector<std::string> g_reported;
-bool RecordFailure() {
-    try {
-        throw;
-    } catch (const std::runtime_error& failure) {
-        g_reported.push_back(failure.what());
-        return true;
-    } catch (...) {
-        return false;
+        EXPECT_EQ(::IsWindowEnabled(owner.Hwnd()), ownerEnabled);
+        EXPECT_EQ(g_hooked, hooked + 1) << "the control's hook";
+        EXPECT_TRUE(result != 42 || std::abs(modal.endedAt.left + modal.endedAt.right - 1200) <= 1) << "centred on the owner";
     }
 }
 
 TEST(Framework, FailureEscapingACommandIsReportedAndTheLoopGoesOn) {
-    const FailureReporter previous = SetFailureReporter(&RecordFailure);
+    SetFailureReporter(&RecordFailure);
+    g_reported.clear();
     TestDialog modal;
-    modal.failure = "failed";
     modal.script = [](HWND d) {
         ::PostMessageA(d, WM_COMMAND, IDC_CONVERT, 0);
         ::PostMessageA(d, WM_COMMAND, IDC_EXIT, 0);  // handled only if the loop survived
     };
     EXPECT_EQ(modal.DoModal(), 42);
-    EXPECT_EQ(g_reported, std::vector<std::string>{"failed"});
+    EXPECT_EQ(g_reported, std::vector<std::string>{"convert"});
     EXPECT_THROW(RunReportingFailures([] { throw std::logic_error("unknown"); }), std::logic_error);
-    SetFailureReporter(previous);
 }
 
-}  // namespace

@@ -11,8 +11,6 @@
 
 #include "help/HtmlHelp.h"
 
-namespace {
-
 // What the stand-ins were asked, in order, and what they answer.
 std::vector<std::string> g_log;
 const char* g_registered = nullptr;  // none: not registered
@@ -50,19 +48,17 @@ void ShowTwice() {
 }
 
 TEST(HelpLoader, LoadsOnceFallsBackAndNeverRetriesAFailedLoad) {
-    struct Case {
-        const char* name;
-        const char* registered;
-        std::set<std::string> loadable;
-        std::function<void()> act;
-        std::vector<std::string> log;
-    } const cases[] = {
+    // What the case is, the path registered, the libraries that load, what is done, what is asked.
+    const std::tuple<const char*, const char*, std::set<std::string>, std::function<void()>, std::vector<std::string>>
+        cases[] = {
         {"registered engine, loaded once", kRegistered, {kRegistered}, ShowTwice,
          {kLoadRegistered, "entry", kShow, kShow}},
         {"registered engine fails: the system's", kRegistered, {"hhctrl.ocx"}, ShowTwice,
          {kLoadRegistered, kLoadSystem, "entry", kShow, kShow}},
         {"a registered name without its folder is no registration", "hh.ocx", {"hh.ocx", "hhctrl.ocx"}, ShowTwice,
          {kLoadSystem, "entry", kShow, kShow}},
+        {"a lower-case drive", "a:\\hh.ocx", {"a:\\hh.ocx"}, ShowTwice,
+         {"load a:\\hh.ocx " + std::to_string(LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32), "entry", kShow, kShow}},
         {"never retried", kRegistered, {},
          [] {
              ShowHelpContents(nullptr, "C:\\Tools\\Tabulo.chm");
@@ -81,16 +77,14 @@ TEST(HelpLoader, LoadsOnceFallsBackAndNeverRetriesAFailedLoad) {
          },
          {kLoadSystem, "entry", "entry", kShow, kShow}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, registered, loadable, act, log] : cases) {
         ResetHelpEngineLoader({&FindRegistered, &Load, &FindEntry});
         g_log.clear();
-        g_registered = c.registered;
-        g_loadable = c.loadable;
-        c.act();
-        EXPECT_EQ(g_log, c.log);
+        g_registered = registered;
+        g_loadable = loadable;
+        act();
+        EXPECT_EQ(g_log, log) << name;
     }
     ResetHelpEngineLoader(RealHelpEngineAccess());
 }
 
-}  // namespace

@@ -1,0 +1,160 @@
+// The About box's links: how a link's box fits its caption, the mouse
+// cycle of a click on hidden dialogs made from the program's About template
+// (a recorder in place of the links' opener), the command line the launcher
+// builds, and its fallback with HKEY_CLASSES_ROOT redirected to a key of the
+// test's own, where ".htm" opens with this program in its recording role.
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "about/HyperLink.h"
+#include "about/LinkLauncher.h"
+#include "res/resource.h"
+#include "winfw/App.h"
+#include "winfw/Dialog.h"
+
+TEST(HyperLink, BoxShrinksToItsCaptionByItsAlignment) {
+    const std::tuple<LONG, SIZE, std::vector<LONG>> cases[] = {
+        // Style, caption, the box (10, 20)-(50, 40) fitted: left, top, right, bottom.
+        {SS_LEFT, {30, 8}, {10, 20, 40, 28}},
+        {SS_RIGHT, {30, 8}, {20, 20, 50, 28}},
+        {SS_CENTER, {31, 8}, {14, 20, 46, 28}},  // odd: the halves truncate toward zero
+        {SS_CENTER | SS_CENTERIMAGE, {30, 9}, {15, 25, 45, 35}},
+        {SS_CENTER | SS_CENTERIMAGE, {43, 23}, {9, 19, 51, 41}},  // caption larger than the box
+    };
+    for (const auto& [style, caption, fitted] : cases) {
+        const RECT box = FitToCaption({10, 20, 50, 40}, style, caption);
+        EXPECT_EQ(std::vector<LONG>({box.left, box.top, box.right, box.bottom}), fitted) << style;
+    }
+}
+
+std::vector<std::string> g_opened;  // "<show command> <link>" of each link opened
+INT_PTR RecordOpening(const char* link, int showCommand) {
+    g_opened.push_back(std::to_string(showCommand) + " " + link);
+    return 42;
+}
+
+// The colour the link's dialog asks its text to be drawn in, checking the
+// rest of its answer: underlined, on the dialog's own background.
+COLORREF RequestColour(HWND link) {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ::SetBkMode(dc, OPAQUE);
+    const LRESULT brush = ::SendMessageA(::GetParent(link), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                         reinterpret_cast<LPARAM>(link));
+    LOGFONTA font{};
+    ::GetObjectA(::GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+    EXPECT_TRUE(font.lfUnderline && ::GetBkMode(dc) == TRANSPARENT);
+    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH)));
+    const COLORREF colour = ::GetTextColor(dc);
+    ::DeleteDC(dc);
+    return colour;
+}
+
+TEST(HyperLink, OnlyAPressAndAReleaseWithoutAMoveOpenTheLink) {
+    EnableCommonControls();
+    CHyperLink::SetLinkOpener(&RecordOpening);  // for the whole test program
+    CDialog dialog{IDD_ABOUT};                  // the template only: no link bound
+    ASSERT_TRUE(dialog.Create(nullptr));
+    const HWND control = dialog.GetDlgItem(IDC_MAIL_LINK);
+    const std::tuple<std::string, std::size_t, COLORREF> cases[] = {
+        // D: button down, M: mouse move, U: button up; links opened; colour afterwards.
+        {"", 0, CHyperLink::kUnvisitedColour},   {"DU", 1, CHyperLink::kVisitedColour},
+        {"D", 0, CHyperLink::kPressedColour},    {"DMU", 0, CHyperLink::kUnvisitedColour},
+        {"MU", 0, CHyperLink::kUnvisitedColour}, {"DMUDU", 1, CHyperLink::kVisitedColour},
+        {"DUDMU", 1, CHyperLink::kVisitedColour},
+    };
+    for (const auto& [mouse, opens, colour] : cases) {
+        g_opened.clear();
+        CHyperLink link;
+        ASSERT_TRUE(link.SubclassDlgItem(IDC_MAIL_LINK, dialog.Hwnd()));
+        link.SetLink("https://x.example/", "");
+        for (char event : mouse) {
+            const UINT message = event == 'D' ? WM_LBUTTONDOWN : event == 'M' ? WM_MOUSEMOVE : WM_LBUTTONUP;
+            ::SendMessageA(control, message, event == 'D' ? MK_LBUTTON : 0, MAKELPARAM(3, 3));
+        }
+        EXPECT_EQ(g_opened, std::vector<std::string>(opens, "1 https://x.example/")) << mouse;
+        RECT before{}, after{};
+        ::GetWindowRect(control, &before);
+        EXPECT_EQ(RequestColour(control), colour) << mouse;
+        ::GetWindowRect(control, &after);
+        EXPECT_LE(after.bottom - after.top, before.bottom - before.top) << "fitted to its caption";
+        EXPECT_EQ(::GetCapture(), mouse == "D" ? control : nullptr) << mouse;
+        ::ReleaseCapture();
+    }
+}
+
+constexpr char kRecordFlag[] = "--record";
+
+TEST(LinkLauncher, CommandLineLosesThePlaceholderAndEndsInTheLink) {
+    const std::string link = "https://x.example/";
+    const std::string fits(kCommandBufferSize - 1 - 2, 'a');  // with " x", one byte left for the zero
+    const std::tuple<std::string, std::string, std::optional<std::string>> cases[] = {
+        // Registered command line, link, the line started.
+        {"\"C:\\b.exe\" -new \"%1\"", link, "\"C:\\b.exe\" -new  " + link},
+        {"b.exe -new %1 -after", link, "b.exe -new  " + link},
+        {"b.exe -new", link, "b.exe -new " + link},
+        {"\x83\x5C\x95\x5C \"%1\"", link, "\x83\x5C\x95\x5C  " + link},  // "ソ表": second bytes 0x5C
+        {"b \x81\"%1\"", link, "b \x81\" " + link},  // 0x81 0x22 is one character: its quote starts nothing
+        {fits, "x", fits + " x"},
+        {fits + "a", "x", std::nullopt},
+    };
+    for (const auto& [registered, target, started] : cases)
+        EXPECT_EQ(LinkCommandLine(registered, target), started) << registered;
+}
+
+std::string RecordFile() {
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "arrayforge-link-started.txt";
+}
+
+// The key's default values are read over the key name (the command key into
+// the buffer that held its name), so the fallback shows ReadDefaultRegValue too.
+TEST(LinkLauncher, WhenTheShellCannotTheProgramForPagesIsStarted) {
+    constexpr char kScratchKey[] = "Software\\Arrayforge tests\\Link classes";
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
+    HKEY root = nullptr;
+    ASSERT_EQ(::RegCreateKeyA(HKEY_CURRENT_USER, kScratchKey, &root), ERROR_SUCCESS);
+    const auto setDefault = [root](const char* subKey, const std::string& value) {
+        ::RegSetValueA(root, subKey, REG_SZ, value.c_str(), 0);
+    };
+    char self[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string program = std::string("\"") + self + "\" " + kRecordFlag;
+    ASSERT_EQ(::RegOverridePredefKey(HKEY_CLASSES_ROOT, root), ERROR_SUCCESS);
+    ::DeleteFileA(RecordFile().c_str());
+    // No ".htm": the shell's failure (SE_ERR_NOASSOC) and nothing else.
+    EXPECT_EQ(OpenLink("https://x.example/", SW_SHOWNORMAL), SE_ERR_NOASSOC);
+    setDefault(".htm", "TestPage");
+    setDefault("TestPage\\shell\\open\\command", program + " -new \"%1\" -after");
+    EXPECT_GT(OpenLink("https://x.example/", SW_SHOWMINNOACTIVE), 31);
+    std::string started;
+    for (int i = 0; i < 500 && started.empty(); ++i, ::Sleep(20)) std::getline(std::ifstream(RecordFile()), started);
+    EXPECT_EQ(started, std::to_string(SW_SHOWMINNOACTIVE) + " " + program + " -new  https://x.example/");
+
+    ::RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    ::RegCloseKey(root);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
+}
+
+// Started with kRecordFlag: writes "<show command> <command line>" to RecordFile().
+int RecordStart() {
+    STARTUPINFOA startup{};
+    ::GetStartupInfoA(&startup);
+    const int showCommand = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : -1;
+    std::ofstream(RecordFile() + ".part") << showCommand << ' ' << ::GetCommandLineA() << '\n';
+    return ::MoveFileA((RecordFile() + ".part").c_str(), RecordFile().c_str()) ? 0 : 1;
+}
+
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::string_view(argv[1]) == kRecordFlag) return RecordStart();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
