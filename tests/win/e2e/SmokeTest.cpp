@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "about/LinkTargets.h"
+#include "app/ErrorReport.h"
 #include "app/TextFormat.h"
 #include "app/Texts.h"
 #include "res/resource.h"
@@ -102,6 +103,24 @@ TEST(Program, MainWalkThrough) {
     EXPECT_EQ(MaskCreationTime(ReadBytes(folder / "ten.c")), GoldenFile("ten_char.c"));
     program->Convert(folder / "missing.bin", folder / "missing.c");
     program->Answer(texts::kErrorCaption, texts::kInputNotFound, IDOK);
+    program->Convert(folder / "ten.bin", folder / "none\\ten.c");
+    program->Answer(texts::kErrorCaption, texts::kOutputBadPath, IDOK);
+    // A full disk (drive X: of scripts/test.sh) over an existing output: the
+    // failure report, and the old file as it was, no temporary file beside it.
+    if (const char* small = std::getenv("ARRAYFORGE_SMALL_DRIVE")) {
+        const std::string full = std::string(small) + "\\full.c";
+        WriteBytes(folder / "big.bin", Pattern(200000));
+        WriteBytes(full, "old");
+        program->Convert(folder / "big.bin", full);
+        program->Answer(texts::kAppTitle, texts::kOverwriteQuestion, IDYES);
+        program->Answer(texts::kAppTitle, ErrorReportText({FileErrorCause::DiskFull, 0, full}), IDOK);
+        EXPECT_EQ(ReadBytes(full), "old");
+        WIN32_FIND_DATAA found{};
+        HANDLE search = ::FindFirstFileA((std::string(small) + "\\*.tmp").c_str(), &found);
+        EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
+        if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+        ::DeleteFileA(full.c_str());
+    }
 
     program->Click(IDC_HELP_BUTTON);
     ::PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
@@ -116,7 +135,9 @@ TEST(Program, MainWalkThrough) {
     }
     ::PostMessageA(::GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
     program->Click(IDC_TYPE_4BYTE);
-    program->Click(IDC_TOPMOST);
+    program->Click(IDC_TOPMOST);  // with no other topmost window on the desktop
+    EXPECT_TRUE(WaitFor([&] { return (::GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }))
+        << "not placed above other windows";
     program->Click(IDC_EXIT);
     EXPECT_EQ(::WaitForSingleObject(program->process.hProcess, 10000), WAIT_OBJECT_0) << "the program did not end";
     // Help for the dialog, then the shut-down: close all, uninitialise (numbers in hex).
@@ -130,5 +151,19 @@ TEST(Program, MainWalkThrough) {
     DWORD size = sizeof lastDir;
     ::RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo", "LastDir", RRF_RT_REG_SZ, nullptr, lastDir, &size);
     EXPECT_EQ(lastDir, folder.Path().string() + "\\") << "the folder it started in";
+
+    // During a run the window answers, takes no input, and a request to end
+    // waits until the run is over.
+    WriteBytes(folder / "big.bin", Pattern(8u << 20));
+    program->Convert(folder / "big.bin", folder / "big.c");
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowEnabled(::GetDlgItem(program->dialog, IDC_CONVERT)); }));
+    ::PostMessageA(program->dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    program->Click(IDC_CONVERT);
+    DWORD_PTR answer = 0;
+    EXPECT_NE(::SendMessageTimeoutA(program->dialog, WM_NULL, 0, 0, SMTO_NORMAL, 500, &answer), 0);
+    program->Answer(texts::kAppTitle, texts::kFileWritten, IDOK);
+    EXPECT_EQ(::WaitForSingleObject(program->process.hProcess, 10000), WAIT_OBJECT_0) << "the close request was lost";
+    const std::string big = ReadBytes(folder / "big.c");
+    EXPECT_EQ(big.substr(big.size() - 7), "\r\n\t};\r\n") << "the run was cut short";
 }
 
