@@ -83,18 +83,6 @@ TEST(TerminalSession, ErrorsCarryTheirCaption) {
                                  "\xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc: gone: \xE3\x83\x87.bin\n");
 }
 
-TEST(TerminalSession, ProgressBarIsEndedBeforeAnyMessage) {
-    Streams streams("");
-    auto settings = streams.Settings(false);
-    settings.showProgress = true;
-    TerminalSession session(settings);
-    session.Advance(50);
-    session.PrintLine("done");
-    std::string printed = streams.Printed();
-    EXPECT_NE(printed.find(" 50%"), std::string::npos);
-    EXPECT_EQ(printed.substr(printed.size() - 6), "\ndone\n");
-}
-
 TEST(TerminalSession, ProgressIsDrawnOnlyWhenItsFigureChangesAndEndsAtHundred) {
     Streams streams("");
     auto settings = streams.Settings(false);

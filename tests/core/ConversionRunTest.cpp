@@ -176,25 +176,5 @@ TEST(ConversionRun, FullDiskLeavesTheOldOutput) {
     std::filesystem::remove(output);
 }
 
-#ifndef _WIN32
-TEST(ConversionRun, WriteFailureEscapesAsDiskFullWithTheOutputPath) {
-    // /dev/full takes the open and refuses every write with ENOSPC.
-    ScratchFolder folder;
-    WriteBytes(folder / "in.bin", Pattern(100000));
-    RecordingUi ui;
-    ui.AnswerNext(true);
-    try {
-        CArrayWriter::Run({folder / "in.bin", "/dev/full", DataType::Char}, ui);
-        FAIL() << "the write failure was swallowed";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.cause, FileErrorCause::DiskFull);
-        EXPECT_EQ(error.path, "/dev/full");
-    }
-    EXPECT_EQ(ui.events[1], "started");
-    EXPECT_NE(ui.events.back(), "finished");
-    EXPECT_EQ(std::find(ui.events.begin(), ui.events.end(), "done"), ui.events.end());
-    EXPECT_TRUE(IsClosed(folder / "in.bin"));
-}
-#endif
 
 }  // namespace

@@ -146,19 +146,6 @@ TEST(FileInput, ReadsBytesUnchanged) {
     EXPECT_EQ(in.Read(got.data(), 0), 0u);
 }
 
-TEST(FileInput, NameAndStatus) {
-    ScratchFolder folder;
-    WriteBytes(folder / "name.with.dots", "12345");
-    CFile in;
-    ASSERT_FALSE(in.Open(folder / "name.with.dots", OpenMode::Input));
-    EXPECT_EQ(in.FileName(), "name.with.dots");
-    FileStatus status = in.Status();
-    EXPECT_EQ(status.size, 5u);
-    EXPECT_NE(status.lastWriteTime, 0);
-    EXPECT_NE(status.creationTime, 0) << "a missing creation time falls back to the last write";
-    EXPECT_LT(std::abs(status.creationTime - static_cast<std::int64_t>(std::time(nullptr))), 300);
-}
-
 TEST(FileInput, LengthBeyondFourGibibytes) {
     ScratchFolder folder;
     WriteBytes(folder / "huge", "");
