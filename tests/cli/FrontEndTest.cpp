@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/Texts.h"
 #include "app/Version.h"
 #include "tests/support/TestSupport.h"
 
@@ -103,25 +104,12 @@ std::vector<std::string> FilesIn(const ScratchFolder& folder) {
     return names;
 }
 
-// Texts as a UTF-8 terminal shows them (escaped: this file's literals are
-// otherwise stored as code page 932).
-const std::string kExistsUtf8 =  // 書込先ﾌｧｲﾙが存在します。
-    "\xe6\x9b\xb8\xe8\xbe\xbc\xe5\x85\x88\xef\xbe\x8c\xef\xbd\xa7\xef\xbd\xb2\xef\xbe\x99\xe3\x81\x8c\xe5\xad\x98"
-    "\xe5\x9c\xa8\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x99\xe3\x80\x82";
-const std::string kNotFoundUtf8 =  // エラー: ﾌｧｲﾙが見つかりません
-    "\xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc\x3a\x20\xef\xbe\x8c\xef\xbd\xa7\xef\xbd\xb2\xef\xbe\x99\xe3\x81\x8c"
-    "\xe8\xa6\x8b\xe3\x81\xa4\xe3\x81\x8b\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93";
-const std::string kBadNameUtf8 =  // エラー: 書き出しﾌｧｲﾙ名が不正です。
-    "\xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc\x3a\x20\xe6\x9b\xb8\xe3\x81\x8d\xe5\x87\xba\xe3\x81\x97\xef\xbe\x8c"
-    "\xef\xbd\xa7\xef\xbd\xb2\xef\xbe\x99\xe5\x90\x8d\xe3\x81\x8c\xe4\xb8\x8d\xe6\xad\xa3\xe3\x81\xa7\xe3\x81\x99"
-    "\xe3\x80\x82";
-const std::string kDiskFullUtf8 =  // " へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"
-    "\x20\xe3\x81\xb8\xe3\x81\xae\xef\xbd\xb1\xef\xbd\xb8\xef\xbd\xbe\xef\xbd\xbd\xe4\xb8\xad\xe3\x81\xab\xef\xbe"
-    "\x83\xef\xbe\x9e\xef\xbd\xa8\xef\xbd\xbd\xef\xbd\xb8\xe3\x81\x8c\xe3\x81\x84\xe3\x81\xa3\xe3\x81\xb1\xe3\x81"
-    "\x84\xe3\x81\xab\xe3\x81\xaa\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x97\xe3\x81\x9f\xe3\x80\x82";
+// Texts as a UTF-8 terminal shows them.
+const std::string kExistsUtf8 = Utf8Of(texts::kOverwriteQuestion).substr(0, Utf8Of(texts::kOverwriteQuestion).find('\n'));
+const std::string kNotFoundUtf8 = Utf8Of(texts::kErrorCaption) + ": " + Utf8Of(texts::kInputNotFound);
+const std::string kBadNameUtf8 = Utf8Of(texts::kErrorCaption) + ": " + Utf8Of(texts::kOutputBadPath);
+const std::string kDiskFullUtf8 = Utf8Of(texts::kFileErrors[13]).substr(2);  // after "%1"
 
-// Without options, the window program's file: beside the input, or on
-// standard output.
 TEST(FrontEnd, WritesTheSameFilesAsTheWindowProgram) {
     ScratchFolder folder;
     WriteBytes(folder / "ten.bin", "0123456789");
@@ -291,7 +279,7 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
     };
     const Case cases[] = {
         {{"-t", "u8", "--const", "--length", "--nul", "-n", "blob", "--header", "blob.h", "blob.bin"},
-         {{"blob.c", "portable_u8.c"}, {"blob.h", "portable_u8.h"}}},
+         {{"blob.c", "portable_u8.c"}, {"blob.h", "portable_u8_h.txt"}}},
         {{"-t", "uchar", "--format=string", "--eol", "lf", "text.txt"}, {{"text.c", "portable_string_lf.c"}}},
         {{"--format", "embed", "--static", "--utf8", "--nul", "-o", "embed.c", "blob.bin"},
          {{"embed.c", "portable_embed_utf8.c"}}},

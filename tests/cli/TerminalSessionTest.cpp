@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "app/Texts.h"
 #include "cli/TerminalSession.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -41,10 +43,8 @@ private:
     std::size_t m_size = 0;
 };
 
-// 書込先ﾌｧｲﾙが存在します。 and the question after it, as a UTF-8 terminal shows them.
-const std::string kExists =
-    "\xe6\x9b\xb8\xe8\xbe\xbc\xe5\x85\x88\xef\xbe\x8c\xef\xbd\xa7\xef\xbd\xb2\xef\xbe\x99\xe3\x81\x8c\xe5\xad\x98"
-    "\xe5\x9c\xa8\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x99\xe3\x80\x82";
+const std::string kQuestion = testing_support::Utf8Of(texts::kOverwriteQuestion);
+const std::string kExists = kQuestion.substr(0, kQuestion.find('\n'));
 
 TEST(TerminalSession, AsksOnATerminal) {
     Streams yes("y\n");

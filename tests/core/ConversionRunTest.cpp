@@ -112,20 +112,6 @@ INSTANTIATE_TEST_SUITE_P(
              {kAsk, Error(kSharing)}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ConversionRun, OutputHeldOpenElsewhereIsASharingViolationAfterTheQuestion) {
-    ScratchFolder folder;
-    WriteBytes(folder / "in.bin", "abc");
-    WriteBytes(folder / "out.c", "held");
-    CFile holder;
-    ASSERT_FALSE(holder.Open(folder / "out.c", OpenMode::Input));
-    RecordingUi ui;
-    ui.AnswerNext(true);
-    EXPECT_EQ(CArrayWriter::Run({folder / "in.bin", folder / "out.c", DataType::Char}, ui),
-              RunOutcome::OutputNotOpened);
-    EXPECT_EQ(ui.events, (std::vector<std::string>{kAsk, Error(kSharing)}));
-    EXPECT_EQ(ReadBytes(folder / "out.c"), "held");
-}
-
 #ifndef _WIN32  // (on Windows nobody may write to the input while it is read)
 // The header's size is written first: an input that grows or shrinks while
 // it is read fails the run, and the old output stays.

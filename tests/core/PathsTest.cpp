@@ -38,14 +38,6 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"C:\\" + kHyo + "\\" + kSo + ".bin", {"C:", "\\" + kHyo + "\\", kSo, ".bin"}},
                       SplitCase{"C:\\x\\" + kHyo + kSo, {"C:", "\\x\\", kHyo + kSo, ""}}));
 
-TEST(SplitPath, TwoByteCharacterEndingInBackslashStaysInTheName) {
-    PathParts parts = SplitPath("C:\\work\\" + kSo + "\\file.bin");
-    EXPECT_EQ(parts.directory, "\\work\\" + kSo + "\\");
-    // Without the code page the same bytes would split after 0x83.
-    PathParts byteWise = SplitPath("C:\\work\\" + kSo + "x.bin", PathEncoding::ByteWise);
-    EXPECT_EQ(byteWise.directory, "\\work\\\x83\\");
-}
-
 TEST(SplitPath, ByteWiseKeepsUtf8NamesWhole) {
     // "、.txt" in UTF-8 is E3 80 81 2E ...: 0x81 would be taken for a lead
     // byte and swallow the dot if the bytes were read as code page 932.

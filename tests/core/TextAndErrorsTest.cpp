@@ -19,12 +19,6 @@
 
 namespace {
 
-TEST(FormatText, UsesPrintfConversions) {
-    EXPECT_EQ(FormatText("%s|%lu|0x%02X|0x%04X|0x%08X", "ab", 4294967295ul, 0xAu, 0xBEEFu, 0x1234ABCDu),
-              "ab|4294967295|0x0A|0xBEEF|0x1234ABCD");
-    EXPECT_EQ(FormatText("%s", std::string(1000, 'z').c_str()).size(), 1000u);
-}
-
 // Seconds since 1970 of two moments, in UTC (the tests' local time zone).
 constexpr std::int64_t k20090305_140709 = 1236262029;
 constexpr std::int64_t k20090401_080503 = 1238573103;
@@ -48,13 +42,6 @@ protected:
 TEST_F(LocalTime, TwoDigitFields) {
     EXPECT_EQ(FormatLocalTime(k20090305_140709, "%y/%m/%d %H:%M:%S"), "09/03/05 14:07:09");
     EXPECT_EQ(FormatLocalTime(k20090401_080503, "%y/%m/%d %H:%M:%S"), "09/04/01 08:05:03");
-}
-
-TEST_F(LocalTime, LongResultGivesNothing) {
-    std::string format(127, 'x');
-    EXPECT_EQ(FormatLocalTime(0, format.c_str()).size(), 127u);
-    format += 'x';
-    EXPECT_EQ(FormatLocalTime(0, format.c_str()), "");
 }
 
 TEST_F(LocalTime, CreationLineKeepsItsShiftJisLabel) {
@@ -99,15 +86,14 @@ TEST(SystemText, UnconvertibleCharactersBecomeOneQuestionMarkEach) {
 #endif
 
 TEST(ErrnoCauses, MapOntoTheSameClasses) {
-    EXPECT_EQ(CauseFromErrno(ENOENT), FileErrorCause::FileNotFound);
-    EXPECT_EQ(CauseFromErrno(ENOTDIR), FileErrorCause::BadPath);
-    EXPECT_EQ(CauseFromErrno(ENAMETOOLONG), FileErrorCause::BadPath);
-    EXPECT_EQ(CauseFromErrno(EACCES), FileErrorCause::AccessDenied);
-    EXPECT_EQ(CauseFromErrno(EISDIR), FileErrorCause::AccessDenied);
-    EXPECT_EQ(CauseFromErrno(EROFS), FileErrorCause::AccessDenied);
-    EXPECT_EQ(CauseFromErrno(ENOSPC), FileErrorCause::DiskFull);
-    EXPECT_EQ(CauseFromErrno(EMFILE), FileErrorCause::TooManyOpenFiles);
-    EXPECT_EQ(CauseFromErrno(EDOM), FileErrorCause::Generic);
+    const std::pair<int, FileErrorCause> rows[] = {
+        {ENOENT, FileErrorCause::FileNotFound},    {ENOTDIR, FileErrorCause::BadPath},
+        {ENAMETOOLONG, FileErrorCause::BadPath},   {EACCES, FileErrorCause::AccessDenied},
+        {EISDIR, FileErrorCause::AccessDenied},    {EROFS, FileErrorCause::AccessDenied},
+        {ENOSPC, FileErrorCause::DiskFull},        {EMFILE, FileErrorCause::TooManyOpenFiles},
+        {EWOULDBLOCK, FileErrorCause::SharingViolation}, {EDOM, FileErrorCause::Generic},
+    };
+    for (auto [error, cause] : rows) EXPECT_EQ(CauseFromErrno(error), cause) << error;
 }
 
 TEST(ErrorReport, DiskFullNamesTheFile) {
@@ -130,8 +116,6 @@ TEST(ErrorReport, KeepsTheBlanksInsideTexts) {
     EXPECT_EQ(ErrorReportString(61866),
               "%1 \x82\xd6\x82\xcc\xb1\xb8\xbe\xbd\x92\x86\x82\xc9\xca\xb0\xc4\xde\xb3\xaa\xb1\x20\x49\x2f\x4f\x20\xb4"
               "\xd7\xb0\x82\xaa\x95\xf1\x8d\x90\x82\xb3\x82\xea\x82\xdc\x82\xb5\x82\xbd\x81\x42");
-    EXPECT_EQ(ErrorReportString(61475), "\xd2\xd3\xd8\x82\xaa\x95\x73\x91\xab\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81\x42");
-    EXPECT_EQ(ErrorReportString(61446), "\x96\xb3\x91\xe8\x82\xcc\xcc\xa7\xb2\xd9");
 }
 
 TEST(ErrorReport, EveryCauseHasItsOwnTextAndOthersNone) {
