@@ -1,13 +1,3 @@
-# Cross build of the Windows program: 32-bit MinGW-w64 on Linux.
-# The posix-thread flavour is needed for std::mutex (GoogleTest uses it).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# ctest starts every test executable through Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# The Windows program as it ships: 32-bit MinGW-w64.
+set(ARRAYFORGE_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -1,13 +1,4 @@
-# Cross build of the Windows program: 64-bit MinGW-w64 (tests on machines that cannot run 32-bit programs) on Linux.
-# The posix-thread flavour is needed for std::mutex (GoogleTest uses it).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# ctest starts every test executable through Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# The same sources for 64-bit Windows: the tests where the kernel runs no
+# 32-bit programs (and so no 32-bit Wine).
+set(ARRAYFORGE_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
