@@ -70,8 +70,14 @@ std::string Describe(std::int32_t systemCode);
 // What follows the last path separator of a full path.
 std::string_view LastComponent(std::string_view fullPath);
 
-// Removes the temporary files of outputs still being written; safe to call
-// from a signal handler (POSIX). The front end calls it when interrupted.
+// The temporary files of outputs still being written (app/TemporaryFiles):
+// each is remembered from its making to its commit or removal.
+void RememberTemporary(const std::string& path);
+void ForgetTemporary(const std::string& path);
+// Removes them all; safe to call from a signal handler. The front end calls
+// it when interrupted.
 void RemoveTemporaryFilesNow() noexcept;
+// Removes one file by its path, as a signal handler may (the system's half).
+void RemoveFileNow(const char* path) noexcept;
 
 }  // namespace native_file

@@ -28,28 +28,6 @@ void NativeFileTraits::Close(Type handle) noexcept { ::close(static_cast<int>(ha
 namespace native_file {
 namespace {
 
-// Temporary files of outputs being written, for RemoveTemporaryFilesNow: a
-// fixed table, so a signal handler can read it without taking a lock.
-struct TemporarySlot {
-    char path[PATH_MAX];
-    volatile std::sig_atomic_t used;
-};
-TemporarySlot g_temporaries[8];
-
-void RememberTemporary(const std::string& path) {
-    for (auto& slot : g_temporaries) {
-        if (slot.used || path.size() >= sizeof slot.path) continue;
-        std::memcpy(slot.path, path.c_str(), path.size() + 1);
-        slot.used = 1;
-        return;
-    }
-}
-
-void ForgetTemporary(const std::string& path) {
-    for (auto& slot : g_temporaries)
-        if (slot.used && path == slot.path) slot.used = 0;
-}
-
 bool ParentDirectoryExists(const std::string& fullPath) {
     auto slash = fullPath.find_last_of('/');
     std::string parent = slash == 0 ? "/" : fullPath.substr(0, slash);
@@ -217,10 +195,7 @@ void Discard(Opened& output) noexcept {
     output.target.Reset();
 }
 
-void RemoveTemporaryFilesNow() noexcept {
-    for (auto& slot : g_temporaries)
-        if (slot.used) ::unlink(slot.path);
-}
+void RemoveFileNow(const char* path) noexcept { ::unlink(path); }
 
 NativeFileTraits::Type StandardOutput() { return STDOUT_FILENO; }
 

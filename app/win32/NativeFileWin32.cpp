@@ -80,29 +80,6 @@ FileError Failure(DWORD error, const std::string& path) {
     return FileError{CauseFromWindowsError(error), static_cast<std::int32_t>(error), path};
 }
 
-// Temporary files of outputs being written, for RemoveTemporaryFilesNow: a
-// fixed table, read without a lock by a console control handler.
-struct TemporarySlot {
-    char path[2 * MAX_PATH];
-    volatile LONG used;
-};
-TemporarySlot g_temporaries[8];
-
-void RememberTemporary(const std::string& path) {
-    for (auto& slot : g_temporaries) {
-        if (slot.used || path.size() >= sizeof slot.path) continue;
-        path.copy(slot.path, path.size());
-        slot.path[path.size()] = '\0';
-        slot.used = 1;
-        return;
-    }
-}
-
-void ForgetTemporary(const std::string& path) {
-    for (auto& slot : g_temporaries)
-        if (slot.used && path == slot.path) slot.used = 0;
-}
-
 std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
     const DWORD attributes = ::GetFileAttributesA(given.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
@@ -193,10 +170,7 @@ void Discard(Opened& output) noexcept {
     output.target.Reset();
 }
 
-void RemoveTemporaryFilesNow() noexcept {
-    for (auto& slot : g_temporaries)
-        if (slot.used) ::DeleteFileA(slot.path);
-}
+void RemoveFileNow(const char* path) noexcept { ::DeleteFileA(path); }
 
 NativeFileTraits::Type StandardOutput() {
     HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
