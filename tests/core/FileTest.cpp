@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "app/File.h"
 #include "tests/support/TestSupport.h"
 
@@ -67,6 +71,14 @@ TEST(FileOutput, ReplacesTheOldFileOnlyAtClose) {
     EXPECT_EQ(std::filesystem::status(folder.Path() / "t.txt").permissions(), std::filesystem::perms(0640));
 #endif
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "no temporary file left";
+#ifndef _WIN32
+    CFile created;  // a new one gets what any new file gets
+    ASSERT_FALSE(created.Open(folder / "new.txt", OpenMode::Output));
+    created.Close();
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(std::filesystem::status(folder.Path() / "new.txt").permissions(), std::filesystem::perms(0666 & ~mask));
+#endif
 }
 
 TEST(FileOutput, AFileThatAppearsMeanwhileIsNotReplacedWithoutLeave) {
