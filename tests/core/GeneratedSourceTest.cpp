@@ -75,8 +75,6 @@ INSTANTIATE_TEST_SUITE_P(
                       GoldenCase{"three_uint.c", "three.bin", Bytes({1, 2, 3}), DataType::Uint},
                       GoldenCase{"seventeen_uint.c", "seventeen.bin", Counting(17), DataType::Uint},
                       GoldenCase{"five_ulong.c", "five.bin", Bytes({1, 2, 3, 4, 5}), DataType::Ulong},
-                      GoldenCase{"seventeen_ulong.c", "seventeen.bin", Counting(17), DataType::Ulong},
-                      GoldenCase{"empty_ulong.c", "empty.bin", "", DataType::Ulong},
                       // A stored type outside 0 to 2 converts as char.
                       GoldenCase{"ten_char.c", "ten.bin", "0123456789", static_cast<DataType>(7)}));
 

@@ -44,12 +44,6 @@ TEST_F(LocalTime, TwoDigitFields) {
     EXPECT_EQ(FormatLocalTime(k20090401_080503, "%y/%m/%d %H:%M:%S"), "09/04/01 08:05:03");
 }
 
-TEST_F(LocalTime, CreationLineKeepsItsShiftJisLabel) {
-    EXPECT_EQ(source_format::CreationTimeLine(k20090401_080503),
-              "\xCC\xA7\xB2\xD9\x8D\xEC\x90\xAC\x93\xFA\x8E\x9E\x81\x46"
-              "09/04/01 08:05:03\n");
-}
-
 TEST(SizeLine, CountsPastFourGibibytes) {
     EXPECT_EQ(source_format::SizeLine(5368709120ull),
               "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\xBB\xB2\xBD\xDE\x81\x46"
