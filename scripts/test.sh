@@ -23,10 +23,10 @@ cleanup() {
 }
 trap cleanup EXIT
 # A file system of 64 KiB for the full-disk cases (needs the right to mount):
-# natively ARRAYFORGE_SMALL_DIR, under Wine drive X:.
+# ARRAYFORGE_SMALL_DIR, a folder ending in its separator; under Wine, drive X:.
 small_drive=$(mktemp -d "${TMPDIR:-/tmp}/arrayforge-small.XXXXXX")
 if mount -t tmpfs -o size=64k tmpfs "$small_drive" 2>/dev/null; then
-  export ARRAYFORGE_SMALL_DIR=$small_drive
+  export ARRAYFORGE_SMALL_DIR=$small_drive/
 else
   echo "note: cannot mount a small file system here; the full-disk cases are skipped"
   rmdir "$small_drive"; small_drive=
@@ -41,7 +41,7 @@ echo "== Windows tests under Wine ($windows_tests)"
 wine_start
 if [ -n "$small_drive" ]; then
   ln -sfn "$small_drive" "$WINEPREFIX/dosdevices/x:"
-  export ARRAYFORGE_SMALL_DRIVE=X:
+  export ARRAYFORGE_SMALL_DIR='X:\'
 fi
 # A browser and mail program that only log what they are asked to open:
 # the links of the About box are followed into this log.

@@ -139,19 +139,20 @@ TEST(ConversionRun, InputThatChangesWhileReadFailsAndLeavesTheOutput) {
 
 #endif
 
-// A small file system (ARRAYFORGE_SMALL_DIR, made by scripts/test.sh) fills
-// up: the failure escapes naming the output, which keeps its old content.
+// A small file system (ARRAYFORGE_SMALL_DIR, a folder ending in its
+// separator, made by scripts/test.sh) fills up: the failure escapes naming
+// the output, which keeps its old content.
 TEST(ConversionRun, FullDiskLeavesTheOldOutput) {
     const char* small = std::getenv("ARRAYFORGE_SMALL_DIR");
-    if (small == nullptr) GTEST_SKIP() << "no small file system prepared (ARRAYFORGE_SMALL_DIR)";
-    ScratchFolder folder;
-    WriteBytes(folder / "in.bin", Pattern(200000));
-    const std::string output = std::string(small) + "/full.c";
+    if (small == nullptr) GTEST_SKIP() << "no small file system prepared";
+    ScratchFolder scratch;
+    WriteBytes(scratch / "in.bin", Pattern(200000));
+    const std::string output = std::string(small) + "full.c";
     WriteBytes(output, "old");
     RecordingUi ui;
     ui.AnswerNext(true);
     try {
-        CArrayWriter::Run({folder / "in.bin", output, DataType::Char}, ui);
+        CArrayWriter::Run({scratch / "in.bin", output, DataType::Char}, ui);
         ADD_FAILURE() << "a full disk went unreported";
     } catch (const FileError& error) {
         EXPECT_EQ(error.cause, FileErrorCause::DiskFull);

@@ -107,8 +107,8 @@ TEST(Program, MainWalkThrough) {
     program->Answer(texts::kErrorCaption, texts::kOutputBadPath, IDOK);
     // A full disk (drive X: of scripts/test.sh) over an existing output: the
     // failure report, and the old file as it was.
-    if (const char* small = std::getenv("ARRAYFORGE_SMALL_DRIVE")) {
-        const std::string full = std::string(small) + "\\full.c";
+    if (const char* small = std::getenv("ARRAYFORGE_SMALL_DIR")) {
+        const std::string full = std::string(small) + "full.c";
         WriteBytes(folder / "big.bin", Pattern(200000));
         WriteBytes(full, "old");
         program->Convert(folder / "big.bin", full);
