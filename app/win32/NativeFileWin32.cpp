@@ -161,15 +161,6 @@ std::int32_t Commit(Opened& output, std::string_view path, bool replace) {
     return error;
 }
 
-void Discard(Opened& output) noexcept {
-    if (!output.temporaryPath.empty()) {
-        ::DeleteFileA(output.temporaryPath.c_str());
-        ForgetTemporary(output.temporaryPath);
-        output.temporaryPath.clear();
-    }
-    output.target.Reset();
-}
-
 void RemoveFileNow(const char* path) noexcept { ::DeleteFileA(path); }
 
 NativeFileTraits::Type StandardOutput() {
