@@ -33,7 +33,7 @@ else
 fi
 
 echo "== native tests"
-ctest --test-dir build/native --output-on-failure
+ctest --test-dir build/native -C integration --output-on-failure
 echo "== native tests with sanitizers"
 ctest --test-dir build/sanitize --output-on-failure
 
