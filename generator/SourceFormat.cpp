@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/TextFormat.h"
+#include "generator/VectorLines.h"
 
 namespace {
 
@@ -146,17 +147,31 @@ namespace {
 // The lines of one chunk for one element type, with the element writer
 // inlined. Lines are formatted in batches into room reserved in the
 // output's buffer.
+// Whole lines followed by a separator go through VectorLines where it is
+// usable; the input's last line, and every line where it is not, element
+// by element.
 template <std::size_t Width, std::size_t PerLine, std::size_t (*Put)(const unsigned char*, char*)>
-void WriteLines(const unsigned char* bytes, std::size_t count, CFile& output) {
+void WriteLines(const unsigned char* bytes, std::size_t count, CFile& output, std::string_view prefix,
+                std::string_view suffix) {
     constexpr std::size_t kLineBytes = Width * PerLine;
     constexpr std::size_t kLinesPerBatch = CFile::kMaxReserve / kMaxLineBytes;
+    static_assert(kMaxLineBytes >= VectorLines::kMaxStore);
     const bool lastChunk = count < kChunkSize;
     const std::string separator = std::string(output.LineEnd()) + "\t\t";
+    const VectorLines vectorLines({Width, PerLine, prefix, suffix, separator});
     std::size_t pos = 0;
     while (pos < count) {
         char* const start = output.ReserveRaw(kLinesPerBatch * kMaxLineBytes);
         char* cursor = start;
-        for (std::size_t line = 0; line < kLinesPerBatch && pos < count; ++line) {
+        std::size_t line = 0;
+        if (vectorLines.Usable()) {
+            std::size_t whole = (count - pos) / kLineBytes;
+            if (lastChunk && whole * kLineBytes == count - pos && whole > 0) --whole;
+            line = std::min(whole, kLinesPerBatch);
+            cursor = vectorLines.Write(bytes + pos, line, cursor);
+            pos += line * kLineBytes;
+        }
+        for (; line < kLinesPerBatch && pos < count; ++line) {
             std::size_t take = count - pos < kLineBytes ? count - pos : kLineBytes;
             cursor = PutElements<Width, Put>(bytes + pos, take, cursor);
             pos += take;
@@ -175,9 +190,9 @@ void WriteLines(const unsigned char* bytes, std::size_t count, CFile& output) {
 
 void WriteChunk(DataType type, const unsigned char* bytes, std::size_t count, CFile& output) {
     switch (NormalizedDataType(type)) {
-    case DataType::Char: WriteLines<1, 8, PutChar>(bytes, count, output); break;
-    case DataType::Uint: WriteLines<2, 8, PutUint>(bytes, count, output); break;
-    case DataType::Ulong: WriteLines<4, 4, PutUlong>(bytes, count, output); break;
+    case DataType::Char: WriteLines<1, 8, PutChar>(bytes, count, output, "0x", ","); break;
+    case DataType::Uint: WriteLines<2, 8, PutUint>(bytes, count, output, "0x", ","); break;
+    case DataType::Ulong: WriteLines<4, 4, PutUlong>(bytes, count, output, "0x", ","); break;
     }
 }
 
@@ -218,10 +233,10 @@ std::string_view ZeroElement(ElementText text) {
 
 void WriteElementChunk(ElementText text, const unsigned char* bytes, std::size_t count, CFile& output) {
     switch (text) {
-    case ElementText::Hex1: WriteLines<1, 8, PutChar>(bytes, count, output); break;
-    case ElementText::Hex2: WriteLines<2, 8, PutUint>(bytes, count, output); break;
-    case ElementText::Hex4: WriteLines<4, 4, PutUlong>(bytes, count, output); break;
-    case ElementText::CharLiteral: WriteLines<1, 8, PutCharLiteral>(bytes, count, output); break;
+    case ElementText::Hex1: WriteLines<1, 8, PutChar>(bytes, count, output, "0x", ","); break;
+    case ElementText::Hex2: WriteLines<2, 8, PutUint>(bytes, count, output, "0x", ","); break;
+    case ElementText::Hex4: WriteLines<4, 4, PutUlong>(bytes, count, output, "0x", ","); break;
+    case ElementText::CharLiteral: WriteLines<1, 8, PutCharLiteral>(bytes, count, output, "'\\x", "',"); break;
     }
 }
 

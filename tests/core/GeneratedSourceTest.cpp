@@ -9,6 +9,7 @@
 
 #include "app/TextFormat.h"
 #include "generator/ArrayWriter.h"
+#include "generator/VectorLines.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
@@ -137,5 +138,18 @@ INSTANTIATE_TEST_SUITE_P(
                       BoundaryCase{28675, DataType::Ulong, {"99"}},
                       BoundaryCase{57344, DataType::Ulong, {"50", "100"}},
                       BoundaryCase{100000, DataType::Char, {"28", "57", "86"}}));
+
+// Large inputs are quick because whole lines are formatted a vector at a
+// time: that must not quietly give way to the element-by-element path.
+TEST(VectorLines, TakeLinesOfUpTo16InputAnd64TextBytes) {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    if (!__builtin_cpu_supports("ssse3")) GTEST_SKIP() << "no byte shuffles on this processor";
+#else
+    GTEST_SKIP() << "not an x86 build";
+#endif
+    EXPECT_TRUE(VectorLines({4, 4, "0x", ",", std::string(20, '\t')}).Usable());
+    EXPECT_FALSE(VectorLines({4, 4, "0x", ",", std::string(21, '\t')}).Usable());
+    EXPECT_FALSE(VectorLines({17, 1, "", "", ""}).Usable());
+}
 
 }  // namespace
