@@ -58,12 +58,12 @@ int FieldLength(const CEdit& field) { return ::GetWindowTextLengthA(field.Hwnd()
 // then a hidden topmost tool window stands in for the moment and the call is
 // repeated. On Windows the first call sets the bit and no second one is made.
 void PlaceTopmost(HWND window, bool topmost) {
-    constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE;
-    ::SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+    const auto place = [window](HWND after) { ::SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); };
+    place(topmost ? HWND_TOPMOST : HWND_NOTOPMOST);
     if (!topmost || (::GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) return;
     const UniqueWindow standIn(::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "STATIC", "",
                                                  WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, ResourceModule(), nullptr));
-    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
+    place(HWND_TOPMOST);
 }
 
 }  // namespace
@@ -134,7 +134,6 @@ BOOL CMainDialog::OnInitDialog() {
     m_btnBrowse.SetBitmap(m_bmpBrowse.Get());
 
     if (m_toolTip.Create(Hwnd(), TTS_ALWAYSTIP)) {
-        m_toolTip.Activate(true);
         m_toolTip.AddTool(m_btnBrowse.Hwnd(), IDS_BROWSE_TIP, ResourceModule());
     }
     return TRUE;  // the dialog manager focuses the first tab stop, the input field
@@ -424,7 +423,7 @@ void CMainDialog::ShowDone() {
 
 void CMainDialog::Started() {
     m_btnConvert.Enable(false);
-    m_progress.SetRange(0, 100);
+    // The bar keeps its default range, 0 to 100.
     m_progress.SetPos(0);
     m_barPosition = 0;
     // As under a modal box: clicks on the window and its controls go nowhere.
