@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -52,8 +53,13 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefaultAndAllAreWrittenBack) {
     WriteSettings(OpenSettingsKey(), DataType::Uint, "C:\\Work\\", 0);
     EXPECT_EQ(Load(), std::make_tuple(DataType::Uint, std::string("C:\\Work\\"), BOOL{0}));
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
-    ::SetCurrentDirectoryA("C:\\");
-    EXPECT_EQ(std::get<1>(Load()), "C:\\") << "a drive root gets no second backslash";
+    // Current directory, the folder loaded: a root has its backslash; 255 bytes leave no room for one.
+    const std::string longest = "C:\\" + std::string(kLastDirSize - 5, 'd');  // 254 bytes
+    for (const auto& [current, loaded] : {std::pair{std::string("C:\\"), std::string("C:\\")}, {longest, longest + "\\"}, {longest + "e", ""}}) {
+        ::CreateDirectoryA(current.c_str(), nullptr);
+        ASSERT_TRUE(::SetCurrentDirectoryA(current.c_str())) << current;
+        EXPECT_EQ(std::get<1>(Load()), loaded) << current.size();
+    }
     ::SetCurrentDirectoryA(directory);
 }
 
@@ -61,6 +67,11 @@ TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
     EnableCommonControls();
     CMainDialog dialog;
     ASSERT_TRUE(dialog.Create(nullptr));
+    EXPECT_TRUE(::GetWindowLongA(dialog.Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_EQ(::IsDlgButtonChecked(dialog.Hwnd(), IDC_TYPE_1BYTE), BST_CHECKED) << "the type when none is stored";
+    HWND tip = nullptr;  // the dialog's, among the desktop's tooltips
+    while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) && ::GetWindow(tip, GW_OWNER) != dialog.Hwnd()) {}
+    EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1) << "the Browse button's tip";
     const std::string table = "C:\\\x95\x5c\\pack.tar";  // 表: second byte 0x5C
     const std::tuple<int, std::string, std::string> cases[] = {
         // Where dropped, the file, the input field afterwards.
