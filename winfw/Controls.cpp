@@ -10,6 +10,8 @@ HBITMAP CButton::SetBitmap(HBITMAP bitmap) {
 
 int CProgressCtrl::SetPos(int position) { return static_cast<int>(Send(PBM_SETPOS, static_cast<WPARAM>(position))); }
 
+int CProgressCtrl::GetPos() const { return static_cast<int>(Send(PBM_GETPOS)); }
+
 bool CToolTipCtrl::Create(HWND owner, DWORD style) {
     m_window.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT,
                                      CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, ::GetModuleHandleA(nullptr),

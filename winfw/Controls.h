@@ -23,6 +23,7 @@ class CProgressCtrl : public CWnd {
 public:
     // Within the default range, 0 to 100.
     int SetPos(int position);  // returns the previous position
+    int GetPos() const;
 };
 
 // A tooltip window of its own ("tooltips_class32"), destroyed with the object;
