@@ -52,6 +52,8 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefaultAndAllAreWrittenBack) {
     }
     WriteSettings(OpenSettingsKey(), DataType::Uint, "C:\\Work\\", 0);
     EXPECT_EQ(Load(), std::make_tuple(DataType::Uint, std::string("C:\\Work\\"), BOOL{0}));
+    DWORD size = 0;  // the folder stored with its zero, as any reader of the key expects
+    EXPECT_EQ(::RegQueryValueExA(OpenSettingsKey().Get(), "LastDir", nullptr, nullptr, nullptr, &size) + size, 9u);
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     // Current directory, the folder loaded: a root has its backslash; 255 bytes leave no room for one.
     const std::string longest = "C:\\" + std::string(kLastDirSize - 5, 'd');  // 254 bytes
