@@ -157,11 +157,14 @@ TEST(Program, MainWalkThrough) {
     program->Convert(folder / "big.bin", folder / "big.c");
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowEnabled(::GetDlgItem(program->dialog, IDC_CONVERT)); }));
     ::PostMessageA(program->dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ::PostMessageA(program->dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    ::PostMessageA(::GetDlgItem(program->dialog, IDC_SOURCE_PATH), WM_CHAR, 'x', 0);
     program->Click(IDC_CONVERT);
     DWORD_PTR answer = 0;
     EXPECT_NE(::SendMessageTimeoutA(program->dialog, WM_NULL, 0, 0, SMTO_NORMAL, 500, &answer), 0);
     // Full while the end is reported.
     EXPECT_TRUE(WaitFor([&] { return ::SendDlgItemMessageA(program->dialog, IDC_PROGRESS, PBM_GETPOS, 0, 0) == 100; }));
+    EXPECT_EQ(TextOf(::GetDlgItem(program->dialog, IDC_SOURCE_PATH)), folder / "big.bin") << "typed into during the run";
     program->Answer(texts::kAppTitle, texts::kFileWritten, IDOK);
     EXPECT_EQ(::WaitForSingleObject(program->process.hProcess, 10000), WAIT_OBJECT_0) << "the close request was lost";
     const std::string big = ReadBytes(folder / "big.c");
