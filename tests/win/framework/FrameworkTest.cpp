@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -71,7 +72,7 @@ bool RecordFailure() {
     return true;
 }
 
-TEST(Framework, CommandsReachTheHandlerOfTheirControlAndCodeAndTheCheckBoxIsExchanged) {
+TEST(Framework, CommandsReachTheirHandlerTheCheckBoxIsExchangedAndAControlIsGivenBackItsProcedure) {
     SetFailureReporter(&RecordFailure);
     TestDialog dialog;
     ASSERT_TRUE(dialog.Create(nullptr));
@@ -92,6 +93,13 @@ TEST(Framework, CommandsReachTheHandlerOfTheirControlAndCodeAndTheCheckBoxIsExch
         EXPECT_TRUE(dialog.UpdateData(true));
         EXPECT_EQ(dialog.threeState, state) << value;
     }
+    const HWND button = dialog.GetDlgItem(IDC_EXIT);  // bound to an object that goes before it
+    const LONG_PTR own = ::GetWindowLongPtrA(button, GWLP_WNDPROC);
+    auto bound = std::make_unique<CButton>();
+    EXPECT_TRUE(bound->SubclassWindow(button) && !bound->SubclassWindow(button) && CWnd::FromHandle(button) == bound.get() &&
+                ::GetWindowLongPtrA(button, GWLP_WNDPROC) != own);
+    bound.reset();
+    EXPECT_TRUE(::GetWindowLongPtrA(button, GWLP_WNDPROC) == own && CWnd::FromHandle(button) == nullptr) << "its own procedure back";
 }
 
 TEST(Framework, ModalDialogEndsWithItsCodeAndDisablesItsOwnerMeanwhile) {

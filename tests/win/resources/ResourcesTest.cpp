@@ -10,8 +10,6 @@
 
 #include "app/Version.h"
 
-HINSTANCE Self() { return ::GetModuleHandleA(nullptr); }
-
 TEST(Resources, VersionRecordAndManifest) {
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -30,9 +28,9 @@ TEST(Resources, VersionRecordAndManifest) {
         EXPECT_EQ(text, std::string(ARRAYFORGE_VERSION_RECORD_TEXT)) << name;
     }
 
-    HRSRC found = ::FindResourceA(Self(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    const std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(Self(), found))),
-                               ::SizeofResource(Self(), found));
+    HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    const std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(nullptr, found))),
+                               ::SizeofResource(nullptr, found));
     EXPECT_NE(manifest.find(R"(name="Microsoft.Windows.Common-Controls")"), std::string::npos);
     EXPECT_NE(manifest.find(R"(level="highestAvailable")"), std::string::npos);
 }
