@@ -82,9 +82,8 @@ TEST(HelpLoader, LoadsOnlyAFullPathOnceFallsBackAndNeverRetriesAFailedLoad) {
         EXPECT_EQ(g_log, log) << name;
     }
     // The letters' neighbours in the code table are no drive letters.
-    for (auto [path, full] : {std::pair{"A:\\e", true}, {"Z:/e", true}, {"a:\\e", true}, {"z:\\e", true}, {"\\\\s\\e", true},
-                              {"//s/e", true}, {"@:\\e", false}, {"[:\\e", false}, {"`:\\e", false}, {"{:\\e", false},
-                              {"C:e", false}, {"\\e", false}, {"e", false}}) {
+    for (auto [path, full] : {std::pair{"A:\\e", true}, {"Z:/e", true}, {"a:\\e", true}, {"z:\\e", true}, {"\\\\s\\e", true}, {"//s/e", true},
+                              {"@:\\e", false}, {"[:\\e", false}, {"`:\\e", false}, {"{:\\e", false}, {"C:e", false}, {"\\e", false}, {"e", false}}) {
         ResetHelpEngineLoader({&FindRegistered, &Load, &FindEntry});
         g_log.clear();
         g_registered = path;
