@@ -75,7 +75,7 @@ bool RecordFailure() {
 TEST(Framework, CommandsReachTheirHandlerTheCheckBoxIsExchangedAndAControlIsGivenBackItsProcedure) {
     SetFailureReporter(&RecordFailure);
     TestDialog dialog;
-    ASSERT_TRUE(dialog.Create(nullptr));
+    ASSERT_TRUE(dialog.Create(nullptr) && !dialog.Create(nullptr)) << "once";
     EXPECT_EQ(::GetFocus(), dialog.GetDlgItem(IDC_INPUT)) << "the first tab stop";
     for (auto [code, id] : {std::pair{BN_CLICKED, IDC_CONVERT}, {EN_CHANGE, IDC_INPUT}, {EN_CHANGE, IDC_CONVERT},
                             {BN_CLICKED, IDC_INPUT}})
