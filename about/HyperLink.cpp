@@ -78,7 +78,6 @@ void CHyperLink::SetLink(std::string_view link, std::string_view tip) {
     // owner of a pop-up); the tool is the whole control, and the tooltip
     // keeps its own copy of the text.
     if (!m_toolTip.Create(Hwnd())) return;
-    m_toolTip.Activate(true);
     m_toolTip.AddTool(Hwnd(), m_strTip.c_str());
 }
 
@@ -204,7 +203,7 @@ void CHyperLink::FitToText() {
     ::GetWindowRect(Hwnd(), &window);
     // Both corners into the parent's client coordinates (MapWindowPoints
     // also keeps left and right in order in a right-to-left parent).
-    ::MapWindowPoints(nullptr, ::GetParent(Hwnd()), reinterpret_cast<POINT*>(&window), 2);
+    ::MapWindowPoints(nullptr, ::GetParent(Hwnd()), reinterpret_cast<POINT*>(&window), sizeof window / sizeof(POINT));
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
     const LONG borderWidth = (window.right - window.left) - client.right;

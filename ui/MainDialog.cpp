@@ -27,11 +27,10 @@ namespace {
 // with its terminating zero.
 constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
 
-// Private messages of a run, sent or posted by the run's thread: its call
-// waiting to be made on the window's thread, and its end. They carry
-// nothing, so one sent by anybody else is harmless.
-constexpr UINT kRunCallMessage = WM_APP + 1;
-constexpr UINT kRunEndedMessage = WM_APP + 2;
+// Sent by the run's thread: its call waiting to be made on the window's
+// thread. It carries nothing, so one sent by anybody else is harmless. (The
+// run's end is a posted WM_NULL: it only has to wake the waiting loop.)
+constexpr UINT kRunCallMessage = WM_APP;
 
 bool IsInput(UINT message) {
     return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
@@ -58,12 +57,12 @@ int FieldLength(const CEdit& field) { return ::GetWindowTextLengthA(field.Hwnd()
 // then a hidden topmost tool window stands in for the moment and the call is
 // repeated. On Windows the first call sets the bit and no second one is made.
 void PlaceTopmost(HWND window, bool topmost) {
-    constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE;
-    ::SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+    const auto place = [window](HWND after) { ::SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); };
+    place(topmost ? HWND_TOPMOST : HWND_NOTOPMOST);
     if (!topmost || (::GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) return;
     const UniqueWindow standIn(::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "STATIC", "",
                                                  WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, ResourceModule(), nullptr));
-    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
+    place(HWND_TOPMOST);
 }
 
 }  // namespace
@@ -134,7 +133,6 @@ BOOL CMainDialog::OnInitDialog() {
     m_btnBrowse.SetBitmap(m_bmpBrowse.Get());
 
     if (m_toolTip.Create(Hwnd(), TTS_ALWAYSTIP)) {
-        m_toolTip.Activate(true);
         m_toolTip.AddTool(m_btnBrowse.Hwnd(), IDS_BROWSE_TIP, ResourceModule());
     }
     return TRUE;  // the dialog manager focuses the first tab stop, the input field
@@ -181,7 +179,7 @@ std::optional<LRESULT> CMainDialog::OnQueryDragIcon(WPARAM, LPARAM) { return rei
 
 void CMainDialog::SelectDataType(DataType type, int radioId) {
     m_nDataType = type;
-    ::SendMessageA(GetDlgItem(radioId), BM_SETCHECK, BST_CHECKED, 0);
+    ::CheckRadioButton(Hwnd(), IDC_TYPE_1BYTE, IDC_TYPE_4BYTE, radioId);
 }
 
 void CMainDialog::OnRadioChar() { SelectDataType(DataType::Char, IDC_TYPE_1BYTE); }
@@ -299,7 +297,7 @@ void CMainDialog::OnConvert() {
                 failure = std::current_exception();
             }
             m_runEnded = true;
-            ::PostMessageA(Hwnd(), kRunEndedMessage, 0, 0);  // wakes WaitForRun
+            ::PostMessageA(Hwnd(), WM_NULL, 0, 0);  // wakes WaitForRun
         });
     } catch (const std::system_error&) {
         CArrayWriter::Run(request, *this);  // no thread to be had: the window waits
@@ -331,9 +329,8 @@ void CMainDialog::WaitForRun() {
 }
 
 bool CMainDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == kRunCallMessage || message == kRunEndedMessage) {
-        if (message == kRunCallMessage)
-            if (auto* call = m_runCall.exchange(nullptr)) (*call)();
+    if (message == kRunCallMessage) {
+        if (auto* call = m_runCall.exchange(nullptr)) (*call)();
         result = 0;
         return true;
     }
@@ -424,9 +421,8 @@ void CMainDialog::ShowDone() {
 
 void CMainDialog::Started() {
     m_btnConvert.Enable(false);
-    m_progress.SetRange(0, 100);
+    // The bar keeps its default range, 0 to 100.
     m_progress.SetPos(0);
-    m_barPosition = 0;
     // As under a modal box: clicks on the window and its controls go nowhere.
     if (m_running) ::EnableWindow(Hwnd(), FALSE);
 }
@@ -434,16 +430,10 @@ void CMainDialog::Started() {
 void CMainDialog::Advance(unsigned percent) {
     // Called after every 28 KiB: the bar is set only when it moves, since
     // each change is a repaint (milliseconds under Wine).
-    if (static_cast<int>(percent) != m_barPosition) {
-        m_barPosition = static_cast<int>(percent);
-        m_progress.SetPos(m_barPosition);
-    }
+    if (m_progress.GetPos() != static_cast<int>(percent)) m_progress.SetPos(static_cast<int>(percent));
 }
 
-void CMainDialog::Finished() {
-    m_progress.SetPos(0);
-    m_barPosition = 0;
-}
+void CMainDialog::Finished() { m_progress.SetPos(0); }
 
 void CMainDialog::LoadSettings() {
     m_regKey = OpenSettingsKey();

@@ -84,7 +84,6 @@ private:
     std::atomic<std::function<void()>*> m_runCall = nullptr;  // the run's call for this thread
     std::optional<INT_PTR> m_endWaiting;  // EndDialog's code, once the run is over
     std::optional<int> m_quitWaiting;     // a WM_QUIT taken meanwhile, posted again then
-    int m_barPosition = 0;                // what the progress bar was last set to
 
     char m_szLastDir[kLastDirSize] = {};
     CRegistryKey m_regKey;

@@ -8,21 +8,15 @@ HBITMAP CButton::SetBitmap(HBITMAP bitmap) {
     return reinterpret_cast<HBITMAP>(Send(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
 }
 
-void CProgressCtrl::SetRange(short lower, short upper) {
-    Send(PBM_SETRANGE, 0, MAKELPARAM(lower, upper));
-}
-
 int CProgressCtrl::SetPos(int position) { return static_cast<int>(Send(PBM_SETPOS, static_cast<WPARAM>(position))); }
+
+int CProgressCtrl::GetPos() const { return static_cast<int>(Send(PBM_GETPOS)); }
 
 bool CToolTipCtrl::Create(HWND owner, DWORD style) {
     m_window.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT,
                                      CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, ::GetModuleHandleA(nullptr),
                                      nullptr));
     return m_window.IsValid();
-}
-
-void CToolTipCtrl::Activate(bool active) {
-    if (m_window) ::SendMessageA(m_window.Get(), TTM_ACTIVATE, active ? TRUE : FALSE, 0);
 }
 
 bool CToolTipCtrl::AddTool(HWND tool, UINT textId, HINSTANCE module) {

@@ -21,12 +21,13 @@ class CEdit : public CWnd {};
 
 class CProgressCtrl : public CWnd {
 public:
-    // PBM_SETRANGE: both limits are 16-bit values.
-    void SetRange(short lower, short upper);
+    // Within the default range, 0 to 100.
     int SetPos(int position);  // returns the previous position
+    int GetPos() const;
 };
 
-// A tooltip window of its own ("tooltips_class32"), destroyed with the object.
+// A tooltip window of its own ("tooltips_class32"), destroyed with the object;
+// active from its creation (TTM_ACTIVATE is needed only to switch it off).
 // The tooltip watches no window by itself: the owner relays the mouse
 // messages it should see (RelayEvent), typically from PreTranslateMessage.
 class CToolTipCtrl {
@@ -34,8 +35,6 @@ public:
     // A WS_POPUP window with `style` (e.g. TTS_ALWAYSTIP) added, owned by `owner`.
     bool Create(HWND owner, DWORD style = 0);
     HWND Hwnd() const { return m_window.Get(); }
-
-    void Activate(bool active);
 
     // Adds `tool`, a child window, identified by its handle (TTF_IDISHWND);
     // notifications go to its parent. The text is either string resource

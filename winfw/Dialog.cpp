@@ -1,5 +1,7 @@
 #include "winfw/Dialog.h"
 
+#include <algorithm>
+
 #include "app/win32/MessageBoxes.h"
 #include "winfw/App.h"
 #include "winfw/ErrorReporting.h"
@@ -109,14 +111,11 @@ void CDialog::CentreIfUnplaced() {
     RECT around = workArea;
     HWND owner = ::GetWindow(Hwnd(), GW_OWNER);
     if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &around);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    int x = (around.left + around.right - width) / 2;
-    int y = (around.top + around.bottom - height) / 2;
-    if (x + width > workArea.right) x = workArea.right - width;
-    if (y + height > workArea.bottom) y = workArea.bottom - height;
-    if (x < workArea.left) x = workArea.left;
-    if (y < workArea.top) y = workArea.top;
+    const LONG width = rect.right - rect.left;
+    const LONG height = rect.bottom - rect.top;
+    // Centred, then moved into the work area; one larger than it keeps its left and top edges there.
+    const LONG x = std::max(std::min((around.left + around.right - width) / 2, workArea.right - width), workArea.left);
+    const LONG y = std::max(std::min((around.top + around.bottom - height) / 2, workArea.bottom - height), workArea.top);
     ::SetWindowPos(Hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

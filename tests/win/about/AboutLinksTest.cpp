@@ -74,6 +74,7 @@ TEST(HyperLink, OnlyAPressAndAReleaseWithoutAMoveOpenTheLink) {
         CHyperLink link;
         ASSERT_TRUE(link.SubclassDlgItem(IDC_MAIL_LINK, dialog.Hwnd()));
         link.SetLink("https://x.example/", "");
+        EXPECT_EQ(::SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), HTCLIENT), TRUE) << "the hand set";
         for (char event : mouse) {
             const UINT message = event == 'D' ? WM_LBUTTONDOWN : event == 'M' ? WM_MOUSEMOVE : WM_LBUTTONUP;
             ::SendMessageA(control, message, event == 'D' ? MK_LBUTTON : 0, MAKELPARAM(3, 3));
@@ -83,7 +84,7 @@ TEST(HyperLink, OnlyAPressAndAReleaseWithoutAMoveOpenTheLink) {
         ::GetWindowRect(control, &before);
         EXPECT_EQ(RequestColour(control), colour) << mouse;
         ::GetWindowRect(control, &after);
-        EXPECT_LE(after.bottom - after.top, before.bottom - before.top) << "fitted to its caption";
+        EXPECT_LE(after.right - after.left + after.bottom - after.top, before.right - before.left + before.bottom - before.top) << "fitted";
         EXPECT_EQ(::GetCapture(), mouse == "D" ? control : nullptr) << mouse;
         ::ReleaseCapture();
     }

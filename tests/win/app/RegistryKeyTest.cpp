@@ -1,4 +1,5 @@
-// CRegistryKey against a scratch key under HKEY_CURRENT_USER.
+// CRegistryKey's reads against a scratch key under HKEY_CURRENT_USER (its
+// writes: the settings written and read back in tests/win/ui).
 
 #include <gtest/gtest.h>
 
@@ -46,20 +47,3 @@ TEST(RegistryKey, ReadsOnlyWhatHasTheTypeAndFitsTheBound) {
         EXPECT_EQ(std::string(buffer + 8), "##") << "written past the bound";
     }
 }
-
-TEST(RegistryKey, WritesWithTheirTypeAndSizeAndAnEmptyKeyDoesNothing) {
-    const CRegistryKey key = CRegistryKey::Create(HKEY_CURRENT_USER, kScratchKey);
-    EXPECT_TRUE(key.WriteDword("d", 7) && key.WriteString("s", "C:\\W\\"));
-    for (const auto& [name, type, bytes] : {std::tuple{"d", REG_DWORD, kSeven}, {"s", REG_SZ, std::string("C:\\W\\", 6)}}) {
-        char data[16];
-        DWORD stored = 0, size = sizeof data;
-        ::RegQueryValueExA(key.Get(), name, nullptr, &stored, reinterpret_cast<BYTE*>(data), &size);
-        EXPECT_EQ(std::make_pair(stored, std::string(data, size)), std::make_pair(static_cast<DWORD>(type), bytes)) << name;
-    }
-    LONG error = 0;
-    const CRegistryKey missing = CRegistryKey::Open(key.Get(), "none", KEY_READ, &error);
-    EXPECT_EQ(error, ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(missing || missing.ReadDword("d") || missing.WriteDword("d", 1) || missing.WriteString("s", "x"));
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
-}
-

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,13 +18,13 @@
 // Logs its commands (Convert throws what it logged); runs `script` while
 // initialising; Exit ends with 42.
 int g_hooked = 0;
+RECT g_placed{};  // the modal dialog's place when the hook saw its message
 
 class TestDialog : public CDialog {
 public:
     explicit TestDialog(CWnd* parent = nullptr) : CDialog(IDD_TEST_DIALOG, parent) {}
     std::function<void(HWND)> script;
     int threeState = 0;
-    RECT endedAt{};
     std::vector<std::string> log;
 
 protected:
@@ -48,13 +49,12 @@ protected:
 private:
     void OnConvert() { throw std::runtime_error(log.emplace_back("convert")); }
     void OnInput() { log.push_back("input"); }
-    void OnExit() {
-        ::GetWindowRect(Hwnd(), &endedAt);
-        EndDialog(42);
-    }
+    void OnExit() { EndDialog(42); }
     // Counts the WM_APP it takes before it is dispatched.
     struct HookedEdit : CEdit {
-        bool PreTranslateMessage(MSG& msg) override { return msg.message == WM_APP && ++g_hooked > 0; }
+        bool PreTranslateMessage(MSG& msg) override {
+            return msg.message == WM_APP && ++g_hooked > 0 && ::GetWindowRect(::GetParent(msg.hwnd), &g_placed);
+        }
     } m_input;
 };
 
@@ -72,10 +72,10 @@ bool RecordFailure() {
     return true;
 }
 
-TEST(Framework, CommandsReachTheHandlerOfTheirControlAndCodeAndTheCheckBoxIsExchanged) {
+TEST(Framework, CommandsReachTheirHandlerTheCheckBoxIsExchangedAndAControlIsGivenBackItsProcedure) {
     SetFailureReporter(&RecordFailure);
     TestDialog dialog;
-    ASSERT_TRUE(dialog.Create(nullptr));
+    ASSERT_TRUE(dialog.Create(nullptr) && !dialog.Create(nullptr)) << "once";
     EXPECT_EQ(::GetFocus(), dialog.GetDlgItem(IDC_INPUT)) << "the first tab stop";
     for (auto [code, id] : {std::pair{BN_CLICKED, IDC_CONVERT}, {EN_CHANGE, IDC_INPUT}, {EN_CHANGE, IDC_CONVERT},
                             {BN_CLICKED, IDC_INPUT}})
@@ -93,18 +93,29 @@ TEST(Framework, CommandsReachTheHandlerOfTheirControlAndCodeAndTheCheckBoxIsExch
         EXPECT_TRUE(dialog.UpdateData(true));
         EXPECT_EQ(dialog.threeState, state) << value;
     }
+    const HWND button = dialog.GetDlgItem(IDC_EXIT);  // bound to an object that goes before it
+    const LONG_PTR own = ::GetWindowLongPtrA(button, GWLP_WNDPROC);
+    auto bound = std::make_unique<CButton>();
+    EXPECT_TRUE(bound->SubclassWindow(button) && !bound->SubclassWindow(button) && CWnd::FromHandle(button) == bound.get() &&
+                ::GetWindowLongPtrA(button, GWLP_WNDPROC) != own);
+    bound.reset();
+    EXPECT_TRUE(::GetWindowLongPtrA(button, GWLP_WNDPROC) == own && CWnd::FromHandle(button) == nullptr) << "its own procedure back";
 }
 
 TEST(Framework, ModalDialogEndsWithItsCodeAndDisablesItsOwnerMeanwhile) {
     TestDialog owner;
     ASSERT_TRUE(owner.Create(nullptr));
-    ::SetWindowPos(owner.Hwnd(), nullptr, 300, 200, 600, 500, SWP_NOZORDER | SWP_SHOWWINDOW);
-    // Message posted (a key to the input field, the rest to the dialog), its parameter, the
-    // result, whether the owner was enabled before (and so after).
-    for (auto [message, wParam, result, ownerEnabled] :
-         {std::tuple<UINT, WPARAM, INT_PTR, BOOL>{WM_COMMAND, IDC_EXIT, 42, TRUE}, {WM_KEYDOWN, VK_ESCAPE, IDCANCEL, TRUE},
-          {WM_COMMAND, IDOK, IDOK, TRUE}, {WM_CLOSE, 0, IDCANCEL, TRUE}, {WM_COMMAND, IDC_EXIT, 42, FALSE}}) {
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    // Message posted (a key to the input field, the rest to the dialog), its parameter, the result,
+    // whether the owner was enabled before (and so after), the owner's corner (its size 600 x 500).
+    for (auto [message, wParam, result, ownerEnabled, ownerAt] :
+         {std::tuple<UINT, WPARAM, INT_PTR, BOOL, POINT>{WM_COMMAND, IDC_EXIT, 42, TRUE, {300, 200}},
+          {WM_KEYDOWN, VK_ESCAPE, IDCANCEL, TRUE, {work.right - 100, work.bottom - 50}},
+          {WM_COMMAND, IDOK, IDOK, TRUE, {work.left - 500, work.top - 450}}, {WM_CLOSE, 0, IDCANCEL, TRUE, {300, 200}},
+          {WM_COMMAND, IDC_EXIT, 42, FALSE, {300, 200}}}) {
         SCOPED_TRACE(testing::Message() << message << " " << wParam << " " << ownerEnabled);
+        ::SetWindowPos(owner.Hwnd(), nullptr, ownerAt.x, ownerAt.y, 600, 500, SWP_NOZORDER | SWP_SHOWWINDOW);
         ::EnableWindow(owner.Hwnd(), ownerEnabled);
         TestDialog modal(&owner);
         BOOL enabledMeanwhile = TRUE;
@@ -118,7 +129,10 @@ TEST(Framework, ModalDialogEndsWithItsCodeAndDisablesItsOwnerMeanwhile) {
         EXPECT_FALSE(enabledMeanwhile);
         EXPECT_EQ(::IsWindowEnabled(owner.Hwnd()), ownerEnabled);
         EXPECT_EQ(g_hooked, hooked + 1) << "the control's hook";
-        EXPECT_TRUE(result != 42 || std::abs(modal.endedAt.left + modal.endedAt.right - 1200) <= 1) << "centred on the owner";
+        // Centred on the owner, unless that would leave part of it outside the work area.
+        EXPECT_TRUE(ownerAt.x > work.right / 2 ? g_placed.right == work.right && g_placed.bottom == work.bottom
+                    : ownerAt.x < 0 ? g_placed.left == work.left && g_placed.top == work.top
+                                    : std::abs(g_placed.left + g_placed.right - 1200) <= 1 && std::abs(g_placed.top + g_placed.bottom - 900) <= 1);
     }
 }
 

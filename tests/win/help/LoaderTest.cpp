@@ -36,8 +36,8 @@ HtmlHelpFunction FindEntry(HMODULE engine) {
 }
 
 constexpr char kRegistered[] = "C:\\Engines\\hh.ocx";
-const std::string kLoadRegistered = std::string("load ") + kRegistered + " " +
-                                    std::to_string(LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+const std::string kFromItsFolder = " " + std::to_string(LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+const std::string kLoadRegistered = std::string("load ") + kRegistered + kFromItsFolder;
 const std::string kLoadSystem = "load hhctrl.ocx " + std::to_string(LOAD_LIBRARY_SEARCH_SYSTEM32);
 const std::string kShow = "call 4660 C:\\Tools\\Tabulo.chm 1 0";  // from window 0x1234
 
@@ -47,7 +47,7 @@ void ShowTwice() {
     ShowHelpContents(caller, "C:\\Tools\\Tabulo.chm");
 }
 
-TEST(HelpLoader, LoadsOnceFallsBackAndNeverRetriesAFailedLoad) {
+TEST(HelpLoader, LoadsOnlyAFullPathOnceFallsBackAndNeverRetriesAFailedLoad) {
     // What the case is, the path registered, the libraries that load, what is done, what is asked.
     const std::tuple<const char*, const char*, std::set<std::string>, std::function<void()>, std::vector<std::string>>
         cases[] = {
@@ -55,10 +55,6 @@ TEST(HelpLoader, LoadsOnceFallsBackAndNeverRetriesAFailedLoad) {
          {kLoadRegistered, "entry", kShow, kShow}},
         {"registered engine fails: the system's", kRegistered, {"hhctrl.ocx"}, ShowTwice,
          {kLoadRegistered, kLoadSystem, "entry", kShow, kShow}},
-        {"a registered name without its folder is no registration", "hh.ocx", {"hh.ocx", "hhctrl.ocx"}, ShowTwice,
-         {kLoadSystem, "entry", kShow, kShow}},
-        {"a lower-case drive", "a:\\hh.ocx", {"a:\\hh.ocx"}, ShowTwice,
-         {"load a:\\hh.ocx " + std::to_string(LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32), "entry", kShow, kShow}},
         {"never retried", kRegistered, {},
          [] {
              ShowHelpContents(nullptr, "C:\\Tools\\Tabulo.chm");
@@ -85,6 +81,14 @@ TEST(HelpLoader, LoadsOnceFallsBackAndNeverRetriesAFailedLoad) {
         act();
         EXPECT_EQ(g_log, log) << name;
     }
+    // The letters' neighbours in the code table are no drive letters.
+    for (auto [path, full] : {std::pair{"A:\\e", true}, {"Z:/e", true}, {"a:\\e", true}, {"z:\\e", true}, {"\\\\s\\e", true}, {"//s/e", true},
+                              {"@:\\e", false}, {"[:\\e", false}, {"`:\\e", false}, {"{:\\e", false}, {"C:e", false}, {"\\e", false}, {"e", false}}) {
+        ResetHelpEngineLoader({&FindRegistered, &Load, &FindEntry});
+        g_log.clear();
+        g_registered = path;
+        CloseAllHelp();
+        EXPECT_EQ(g_log.front(), full ? "load " + std::string(path) + kFromItsFolder : kLoadSystem) << path;
+    }
     ResetHelpEngineLoader(RealHelpEngineAccess());
 }
-

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -42,7 +43,6 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefaultAndAllAreWrittenBack) {
         {"LastDir", REG_SZ, std::string("D:\\x\\", 6), {DataType::Char, "D:\\x\\", 1}},
         {"LastDir", REG_DWORD, Dword(7), {DataType::Char, here, 1}},
         {"TopWin", REG_DWORD, Dword(0), {DataType::Char, here, 0}},
-        {"TopWin", REG_SZ, std::string("0", 2), {DataType::Char, here, 1}},  // malformed: the switch stays
     };
     for (const auto& [name, type, bytes, loaded] : cases) {
         ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
@@ -51,9 +51,16 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefaultAndAllAreWrittenBack) {
     }
     WriteSettings(OpenSettingsKey(), DataType::Uint, "C:\\Work\\", 0);
     EXPECT_EQ(Load(), std::make_tuple(DataType::Uint, std::string("C:\\Work\\"), BOOL{0}));
+    DWORD size = 0;  // the folder stored with its zero, as any reader of the key expects
+    EXPECT_EQ(::RegQueryValueExA(OpenSettingsKey().Get(), "LastDir", nullptr, nullptr, nullptr, &size) + size, 9u);
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
-    ::SetCurrentDirectoryA("C:\\");
-    EXPECT_EQ(std::get<1>(Load()), "C:\\") << "a drive root gets no second backslash";
+    // Current directory, the folder loaded: a root has its backslash; 255 bytes leave no room for one.
+    const std::string longest = "C:\\" + std::string(kLastDirSize - 5, 'd');  // 254 bytes
+    for (const auto& [current, loaded] : {std::pair{std::string("C:\\"), std::string("C:\\")}, {longest, longest + "\\"}, {longest + "e", ""}}) {
+        ::CreateDirectoryA(current.c_str(), nullptr);
+        ASSERT_TRUE(::SetCurrentDirectoryA(current.c_str())) << current;
+        EXPECT_EQ(std::get<1>(Load()), loaded) << current.size();
+    }
     ::SetCurrentDirectoryA(directory);
 }
 
@@ -61,6 +68,13 @@ TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
     EnableCommonControls();
     CMainDialog dialog;
     ASSERT_TRUE(dialog.Create(nullptr));
+    EXPECT_TRUE(::GetWindowLongA(dialog.Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_NE(::GetMenuState(::GetSystemMenu(dialog.Hwnd(), FALSE), IDM_ABOUTBOX, MF_BYCOMMAND), UINT(-1)) << "About in the system menu";
+    EXPECT_EQ(::IsDlgButtonChecked(dialog.Hwnd(), IDC_TYPE_1BYTE), BST_CHECKED) << "the type when none is stored";
+    HWND tip = nullptr;  // the dialog's, among the desktop's tooltips
+    while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) && ::GetWindow(tip, GW_OWNER) != dialog.Hwnd()) {}
+    EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1) << "the Browse button's tip";
+    EXPECT_TRUE(::SendDlgItemMessageA(dialog.Hwnd(), IDC_BROWSE, BM_GETIMAGE, IMAGE_BITMAP, 0)) << "and its picture";
     const std::string table = "C:\\\x95\x5c\\pack.tar";  // 表: second byte 0x5C
     const std::tuple<int, std::string, std::string> cases[] = {
         // Where dropped, the file, the input field afterwards.
