@@ -19,17 +19,17 @@ bool CToolTipCtrl::Create(HWND owner, DWORD style) {
     return m_window.IsValid();
 }
 
-bool CToolTipCtrl::AddTool(HWND tool, UINT textId, HINSTANCE module) {
-    return AddToolWithText(tool, MAKEINTRESOURCEA(textId), module);
+void CToolTipCtrl::AddTool(HWND tool, UINT textId, HINSTANCE module) {
+    AddToolWithText(tool, MAKEINTRESOURCEA(textId), module);
 }
 
-bool CToolTipCtrl::AddTool(HWND tool, const char* text) {
+void CToolTipCtrl::AddTool(HWND tool, const char* text) {
     // TTM_ADDTOOLA copies the text; the pointer is only non-const by the structure's declaration.
-    return AddToolWithText(tool, const_cast<char*>(text), nullptr);
+    AddToolWithText(tool, const_cast<char*>(text), nullptr);
 }
 
-bool CToolTipCtrl::AddToolWithText(HWND tool, char* text, HINSTANCE module) {
-    if (!m_window) return false;
+void CToolTipCtrl::AddToolWithText(HWND tool, char* text, HINSTANCE module) {
+    if (!m_window) return;
     TOOLINFOA info{};
     // The size without lpReserved: the common controls version 5 (a program
     // without the version 6 manifest) refuse the larger structure.
@@ -39,7 +39,7 @@ bool CToolTipCtrl::AddToolWithText(HWND tool, char* text, HINSTANCE module) {
     info.uId = reinterpret_cast<UINT_PTR>(tool);
     info.hinst = module;
     info.lpszText = text;
-    return ::SendMessageA(m_window.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)) != FALSE;
+    ::SendMessageA(m_window.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void CToolTipCtrl::RelayEvent(const MSG& msg) {

@@ -39,14 +39,14 @@ public:
     // Adds `tool`, a child window, identified by its handle (TTF_IDISHWND);
     // notifications go to its parent. The text is either string resource
     // `textId` of `module`, loaded by the tooltip itself when shown, or a
-    // copy of `text`.
-    bool AddTool(HWND tool, UINT textId, HINSTANCE module);
-    bool AddTool(HWND tool, const char* text);
+    // copy of `text`. A tool the control refuses simply shows no tip.
+    void AddTool(HWND tool, UINT textId, HINSTANCE module);
+    void AddTool(HWND tool, const char* text);
 
     void RelayEvent(const MSG& msg);
 
 private:
-    bool AddToolWithText(HWND tool, char* text, HINSTANCE module);
+    void AddToolWithText(HWND tool, char* text, HINSTANCE module);
 
     UniqueWindow m_window;
 };
