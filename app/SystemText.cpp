@@ -5,9 +5,9 @@
 #include "app/CodePage932.h"
 #include "app/Texts.h"
 
-namespace {
+std::size_t Utf8Length(unsigned char lead) { return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1; }
 
-std::size_t Utf8Length(char8_t lead) { return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1; }
+namespace {
 
 // Each character of the printed texts: its code page 932 bytes and its
 // UTF-8 bytes, found by walking both forms of every text side by side.
@@ -33,11 +33,10 @@ const std::map<std::string, std::string>& CharacterTable() {
 
 std::string CodePage932ToUtf8ByTable(std::string_view text) {
     std::string result;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t length = cp932::CharLength(text, at);
-        std::string character(text.substr(at, length));
-        at += length;
-        if (length == 1 && static_cast<unsigned char>(character[0]) < 0x80) {
+    while (!text.empty()) {
+        const std::string character(text.substr(0, cp932::CharLength(text, 0)));
+        text.remove_prefix(character.size());
+        if (character.size() == 1 && static_cast<unsigned char>(character[0]) < 0x80) {
             result += character;
             continue;
         }

@@ -24,8 +24,7 @@ const char* LocaleEncoding() {
 std::size_t UnconvertibleLength(const char* from, std::string_view text) {
     if (std::strcmp(from, "CP932") == 0) return cp932::CharLength(text, 0);
     if (std::strcmp(from, "UTF-8") != 0) return 1;
-    auto lead = static_cast<unsigned char>(text.front());
-    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    const std::size_t length = Utf8Length(static_cast<unsigned char>(text.front()));
     if (length > text.size()) return 1;
     for (std::size_t i = 1; i < length; ++i)
         if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 1;
