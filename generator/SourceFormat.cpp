@@ -157,7 +157,7 @@ void WriteLines(const unsigned char* bytes, std::size_t count, CFile& output) {
         char* const start = output.ReserveRaw(kLinesPerBatch * kMaxLineBytes);
         char* cursor = start;
         for (std::size_t line = 0; line < kLinesPerBatch && pos < count; ++line) {
-            std::size_t take = count - pos < kLineBytes ? count - pos : kLineBytes;
+            const std::size_t take = std::min(count - pos, kLineBytes);
             cursor = PutElements<Width, Put>(bytes + pos, take, cursor);
             pos += take;
             if (lastChunk && pos == count) {
@@ -257,7 +257,7 @@ void WriteStringChunk(const unsigned char* bytes, std::size_t count, CFile& outp
     const std::string_view lineEnd = output.LineEnd();
     constexpr std::size_t kMaxLine = 2 + 2 + 1 + 4 * kStringLineBytes + 1;
     for (std::size_t pos = 0; pos < count; pos += kStringLineBytes) {
-        const std::size_t end = count - pos < kStringLineBytes ? count : pos + kStringLineBytes;
+        const std::size_t end = std::min(count, pos + kStringLineBytes);
         char* const start = output.ReserveRaw(kMaxLine);
         char* cursor = start;
         std::memcpy(cursor, lineEnd.data(), lineEnd.size());
