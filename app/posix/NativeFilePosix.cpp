@@ -248,17 +248,6 @@ std::uint64_t Length(NativeFileTraits::Type handle, std::int32_t& error) {
 
 bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& error) {
     int fd = static_cast<int>(handle);
-#ifdef STATX_BTIME
-    struct statx info {};
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &info) == 0) {
-        if (info.stx_mask & STATX_BTIME) status.creationTime = info.stx_btime.tv_sec;
-        status.lastWriteTime = info.stx_mtime.tv_sec;
-        status.lastAccessTime = info.stx_atime.tv_sec;
-        status.size = info.stx_size;
-        status.attributes = info.stx_mode;
-        return true;
-    }
-#endif
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         error = errno;
@@ -268,6 +257,12 @@ bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& err
     status.lastAccessTime = st.st_atime;
     status.size = static_cast<std::uint64_t>(st.st_size);
     status.attributes = st.st_mode;
+#ifdef STATX_BTIME
+    // The birth time only where the system and the file system keep one.
+    struct statx info {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BTIME, &info) == 0 && (info.stx_mask & STATX_BTIME))
+        status.creationTime = info.stx_btime.tv_sec;
+#endif
     return true;
 }
 
