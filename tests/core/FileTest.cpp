@@ -4,6 +4,9 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <thread>
 #endif
 
 #include "app/File.h"
@@ -106,6 +109,24 @@ TEST(FileOutput, ALinkStaysALink) {
 }
 #endif
 
+// Interrupted, the program removes the temporary files of the outputs still
+// open, however many came and went before them.
+TEST(FileOutput, TemporariesOfOpenOutputsAreRemovedAtOnce) {
+    ScratchFolder folder;
+    for (int i = 0; i < 9; ++i) {  // more than there are places for, one at a time
+        CFile done;
+        ASSERT_FALSE(done.Open(folder / "done", OpenMode::Output, true));
+        done.Close();
+    }
+    CFile a, b, c;
+    ASSERT_FALSE(a.Open(folder / "a", OpenMode::Output));
+    ASSERT_FALSE(b.Open(folder / "b", OpenMode::Output));
+    ASSERT_FALSE(c.Open(folder / "c", OpenMode::Output));
+    b.Close();
+    native_file::RemoveTemporaryFilesNow();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2) << "only done and b";
+}
+
 TEST(FileExists, AsksOnlyForMetadata) {
     ScratchFolder folder;
     WriteBytes(folder / "f", "x");
@@ -151,6 +172,30 @@ TEST(FileInput, ReadsBytesUnchanged) {
     EXPECT_EQ(in.Read(got.data(), 10), 0u);
     EXPECT_EQ(in.Read(got.data(), 0), 0u);
 }
+
+#ifndef _WIN32
+// A pipe gives only what it holds so far: Read goes on until it has `count`.
+TEST(FileInput, ReadsOnPastShortReads) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    CFile in;
+    ASSERT_FALSE(in.Open("/dev/fd/" + std::to_string(ends[0]), OpenMode::Input));
+    ::close(ends[0]);
+    ASSERT_EQ(::write(ends[1], "ab", 2), 2);
+    std::thread later([&] {
+        ::usleep(20000);
+        EXPECT_EQ(::write(ends[1], "cdefgh", 6), 6);
+        ::close(ends[1]);
+    });
+    char got[16] = {};
+    EXPECT_EQ(in.Read(got, 4), 4u);
+    later.join();
+    EXPECT_STREQ(got, "abcd");
+    // A file system that keeps no birth time: the last write stands in.
+    ASSERT_FALSE(in.Open("/proc/self/stat", OpenMode::Input));
+    EXPECT_EQ(in.Status().creationTime, in.Status().lastWriteTime);
+}
+#endif
 
 TEST(FileInput, LengthBeyondFourGibibytes) {
     ScratchFolder folder;
