@@ -29,10 +29,11 @@ struct Result {
 };
 
 // How the front end is started in `folder`: standard input from
-// `standardInput` (no terminal), the given locale and `environment` besides.
+// `standardInput` (no terminal; by default a folder, which no read can get
+// through, as only "-" may read it), the given locale and `environment` besides.
 struct Launch {
     Launch(std::vector<std::string> arguments, const char* locale = "ja_JP.UTF-8",
-           std::vector<std::string> environment = {}, std::string standardInput = "/dev/null")
+           std::vector<std::string> environment = {}, std::string standardInput = "/")
         : arguments(std::move(arguments)), locale(locale), environment(std::move(environment)),
           standardInput(std::move(standardInput)) {}
     std::vector<std::string> arguments;
@@ -87,7 +88,7 @@ Result Finish(const ScratchFolder& folder, pid_t child) {
 
 Result RunFrontEnd(const ScratchFolder& folder, std::vector<std::string> arguments,
                    const char* locale = "ja_JP.UTF-8", std::vector<std::string> environment = {},
-                   std::string standardInput = "/dev/null") {
+                   std::string standardInput = "/") {
     return Finish(folder,
                   Start(folder, Launch(std::move(arguments), locale, std::move(environment), std::move(standardInput))));
 }

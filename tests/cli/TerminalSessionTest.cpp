@@ -22,10 +22,8 @@ public:
         std::fclose(out);
         std::free(m_buffer);
     }
-    std::string Printed() {
-        std::fflush(out);
-        return std::string(m_buffer, m_size);
-    }
+    // Only what the session flushed: a prompt or a bar must show at once.
+    std::string Printed() const { return std::string(m_buffer, m_size); }
     TerminalSession::Settings Settings(bool interactive, bool force = false) {
         TerminalSession::Settings settings;
         settings.interactive = interactive;
@@ -89,6 +87,7 @@ TEST(TerminalSession, ProgressIsDrawnOnlyWhenItsFigureChangesAndEndsAtHundred) {
     settings.showProgress = true;
     TerminalSession session(settings);
     for (unsigned percent : {0u, 0u, 1u, 1u, 1u, 99u, 99u}) session.Advance(percent);
+    EXPECT_TRUE(streams.Printed().ends_with("]  99%")) << "shown while the run goes on";
     session.ShowDone();
     session.Finished();
     std::string printed = streams.Printed();
