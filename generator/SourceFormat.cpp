@@ -255,10 +255,12 @@ constexpr auto kStringBytes = MakeStringBytes();
 
 void WriteStringChunk(const unsigned char* bytes, std::size_t count, CFile& output) {
     const std::string_view lineEnd = output.LineEnd();
-    constexpr std::size_t kMaxLine = 2 + 2 + 1 + 4 * kStringLineBytes + 1;
+    // Each line in room for the longest: the line end, two tabs and a quote,
+    // four characters a byte (the last copy four whatever its length), a quote.
+    static_assert(2 + 3 + 4 * kStringLineBytes + 1 <= CFile::kMaxReserve);
     for (std::size_t pos = 0; pos < count; pos += kStringLineBytes) {
         const std::size_t end = std::min(count, pos + kStringLineBytes);
-        char* const start = output.ReserveRaw(kMaxLine);
+        char* const start = output.ReserveRaw(CFile::kMaxReserve);
         char* cursor = start;
         std::memcpy(cursor, lineEnd.data(), lineEnd.size());
         cursor += lineEnd.size();
