@@ -15,13 +15,15 @@ const std::map<std::string, std::string>& CharacterTable() {
     static const std::map<std::string, std::string> table = [] {
         std::map<std::string, std::string> characters;
         for (const auto& text : texts::kPrintedTexts) {
-            for (std::size_t at = 0, at8 = 0; at < text.codePage932.size() && at8 < text.utf8.size();) {
-                std::size_t length = cp932::CharLength(text.codePage932, at);
-                std::size_t length8 = Utf8Length(text.utf8[at8]);
-                characters.emplace(std::string(text.codePage932.substr(at, length)),
-                                   std::string(reinterpret_cast<const char*>(text.utf8.data() + at8), length8));
-                at += length;
-                at8 += length8;
+            // Both forms hold the same characters: they end together.
+            std::string_view codePage932 = text.codePage932;
+            std::string_view utf8(reinterpret_cast<const char*>(text.utf8.data()), text.utf8.size());
+            while (!codePage932.empty()) {
+                const std::size_t length = cp932::CharLength(codePage932, 0);
+                const std::size_t length8 = Utf8Length(static_cast<unsigned char>(utf8.front()));
+                characters.emplace(codePage932.substr(0, length), utf8.substr(0, length8));
+                codePage932.remove_prefix(length);
+                utf8.remove_prefix(length8);
             }
         }
         return characters;

@@ -82,7 +82,7 @@ std::string SystemTextToUtf8(std::string_view text) { return Convert(text, Local
 
 PathEncoding SystemPathEncoding() {
     const char* encoding = LocaleEncoding();
-    bool shiftJis = strcasecmp(encoding, "CP932") == 0 || strcasecmp(encoding, "SHIFT_JIS") == 0 ||
-                    strcasecmp(encoding, "SJIS") == 0 || strcasecmp(encoding, "WINDOWS-31J") == 0;
-    return shiftJis ? PathEncoding::CodePage932 : PathEncoding::ByteWise;
+    for (const char* shiftJis : {"CP932", "SHIFT_JIS", "SJIS", "WINDOWS-31J"})
+        if (strcasecmp(encoding, shiftJis) == 0) return PathEncoding::CodePage932;
+    return PathEncoding::ByteWise;
 }
