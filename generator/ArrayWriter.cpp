@@ -51,13 +51,13 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
 
     // Only a file the user agreed to replace is replaced: one that appears
     // while the run goes on makes it fail rather than be lost.
+    // `replace` comes in as whether that was agreed beforehand.
     const auto mayReplace = [&](const std::string& path, bool& replace) {
-        replace = request.replaceWithoutAsking;
         if (replace || !FileExists(path)) return true;
         return replace = ui.ConfirmOverwrite(path);
     };
-    bool replaceOutput = false;
-    bool replaceHeader = false;
+    bool replaceOutput = request.replaceWithoutAsking;
+    bool replaceHeader = request.replaceWithoutAsking;
     if (!request.toStandardOutput && !mayReplace(request.outputPath, replaceOutput)) return RunOutcome::Declined;
     if (withHeader && !mayReplace(request.headerPath, replaceHeader)) return RunOutcome::Declined;
 
