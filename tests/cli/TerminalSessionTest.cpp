@@ -72,15 +72,6 @@ TEST(TerminalSession, RefusesWithoutATerminalAndSaysWhyUnlessForced) {
     EXPECT_EQ(forced.Printed(), "") << "no question asked";
 }
 
-TEST(TerminalSession, ErrorsCarryTheirCaption) {
-    Streams streams("");
-    TerminalSession session(streams.Settings(false));
-    session.ShowError("broken", "");
-    session.ShowError("gone", "\xE3\x83\x87.bin");  // a path is shown as the system gave it
-    EXPECT_EQ(streams.Printed(), "\xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc: broken\n"  // エラー
-                                 "\xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc: gone: \xE3\x83\x87.bin\n");
-}
-
 TEST(TerminalSession, ProgressIsDrawnOnlyWhenItsFigureChangesAndEndsAtHundred) {
     Streams streams("");
     auto settings = streams.Settings(false);

@@ -127,18 +127,6 @@ TEST(FileOutput, TemporariesOfOpenOutputsAreRemovedAtOnce) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2) << "only done and b";
 }
 
-TEST(FileExists, AsksOnlyForMetadata) {
-    ScratchFolder folder;
-    WriteBytes(folder / "f", "x");
-    std::filesystem::create_directory(folder.Path() / "dir");
-    EXPECT_TRUE(FileExists(folder / "f"));
-    EXPECT_FALSE(FileExists(folder / "missing"));
-    EXPECT_FALSE(FileExists(folder / "dir"));
-    CFile holder;  // a file in use still exists
-    ASSERT_FALSE(holder.Open(folder / "f", OpenMode::Output, true));
-    EXPECT_TRUE(FileExists(folder / "f"));
-}
-
 #ifndef _WIN32
 TEST(FileOutput, AFailedWriteOfTheQueueSurfacesLater) {
     // /dev/full takes the open and refuses every write: with several
