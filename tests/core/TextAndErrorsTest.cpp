@@ -41,6 +41,7 @@ TEST(SystemText, UnconvertibleCharactersBecomeOneQuestionMarkEach) {
     EXPECT_EQ(SystemTextToCodePage932("\xE0\xA0\x80x"), "?x");      // U+0800
     EXPECT_EQ(SystemTextToCodePage932("\xF0\x9F\x98\x80"), "?");    // an emoji
     EXPECT_EQ(SystemTextToCodePage932("\x80z"), "?z");               // no character at all
+    EXPECT_EQ(SystemTextToCodePage932(std::string(300, 'a') + "\x80"), std::string(300, 'a') + "?");  // in pieces
 }
 #endif
 
