@@ -19,11 +19,6 @@ TEST(CommandLine, DefaultsAndOptions) {
     EXPECT_EQ(full.commandLine->form.type, ElementType::Ulong);
     EXPECT_EQ(full.commandLine->output, "-");
     EXPECT_TRUE(full.commandLine->force);
-
-    auto dashName = Parse({"--type", "uint", "--", "-odd-name"});
-    ASSERT_TRUE(dashName.commandLine);
-    EXPECT_EQ(dashName.commandLine->inputs, std::vector<std::string>{"-odd-name"});
-    EXPECT_EQ(dashName.commandLine->form.type, ElementType::Uint);
 }
 
 TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {

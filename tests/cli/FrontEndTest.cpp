@@ -151,10 +151,11 @@ TEST(FrontEnd, ExitCodesTellUsageInputAndOutputApart) {
     EXPECT_EQ(badOutput.exitCode, 4);
     EXPECT_NE(badOutput.err.find(kBadNameUtf8), std::string::npos) << badOutput.err;
 
-    Result full = RunFrontEnd(folder, {"-f", "-o", "/dev/full", "in.bin"});
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full")) << "a device is written, never replaced";
+    const std::string device = FullDevice(folder);
+    Result full = RunFrontEnd(folder, {"-f", "-o", device, "in.bin"});
+    EXPECT_TRUE(std::filesystem::is_character_file(device)) << "a device is written, never replaced";
     EXPECT_EQ(full.exitCode, 4);
-    EXPECT_NE(full.err.find("/dev/full" + kDiskFullUtf8), std::string::npos) << full.err;
+    EXPECT_NE(full.err.find(device + kDiskFullUtf8), std::string::npos) << full.err;
 
     EXPECT_EQ(RunFrontEnd(folder, {"--help"}).exitCode, 0);
     Result version = RunFrontEnd(folder, {"--version"});

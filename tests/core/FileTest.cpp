@@ -129,10 +129,11 @@ TEST(FileOutput, TemporariesOfOpenOutputsAreRemovedAtOnce) {
 
 #ifndef _WIN32
 TEST(FileOutput, AFailedWriteOfTheQueueSurfacesLater) {
-    // /dev/full takes the open and refuses every write: with several
+    // A full device takes the open and refuses every write: with several
     // blocks queued the failure must still reach the caller.
+    ScratchFolder folder;
     CFile out;
-    ASSERT_FALSE(out.Open("/dev/full", OpenMode::Output));
+    ASSERT_FALSE(out.Open(FullDevice(folder), OpenMode::Output));
     const std::string block(1024 * 1024, 'x');
     EXPECT_THROW(
         {

@@ -59,11 +59,4 @@ TEST(DeriveOutputPath, ReplacesOnlyTheLastExtension) {
     EXPECT_EQ(DeriveOutputPath("/home/u/\xE3\x80\x81.bin", PathEncoding::ByteWise), "/home/u/\xE3\x80\x81.c");
 }
 
-TEST(ReplaceExtension, GivesTheHelpFileBesideTheProgram) {
-    EXPECT_EQ(ReplaceExtension("C:\\Tools\\Tabulo.exe", ".chm"), "C:\\Tools\\Tabulo.chm");
-    EXPECT_EQ(ReplaceExtension("C:\\Tools\\Tabulo", ".chm"), "C:\\Tools\\Tabulo.chm");
-    std::string deep = "C:\\" + std::string(300, 'd') + "\\Tabulo.exe";
-    EXPECT_EQ(ReplaceExtension(deep, ".chm"), deep.substr(0, deep.size() - 3) + "chm") << "long paths are not cut";
-}
-
 }  // namespace
