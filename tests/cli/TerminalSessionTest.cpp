@@ -63,7 +63,8 @@ TEST(TerminalSession, RefusesWithoutATerminalAndSaysWhyUnlessForced) {
     Streams streams("y\n");
     TerminalSession session(streams.Settings(false));
     EXPECT_FALSE(session.ConfirmOverwrite("out.c"));
-    EXPECT_EQ(streams.Printed(), kExists + "\n");
+    session.ShowError("gone", "p");  // the message converted, the path as it is
+    EXPECT_EQ(streams.Printed(), kExists + "\n" + testing_support::Utf8Of(texts::kErrorCaption) + ": gone: p\n");
     EXPECT_TRUE(session.OverwriteRefused());
 
     Streams forced("n\n");

@@ -183,6 +183,7 @@ TEST(FileInput, ReadsOnPastShortReads) {
     // A file system that keeps no birth time: the last write stands in.
     ASSERT_FALSE(in.Open("/proc/self/stat", OpenMode::Input));
     EXPECT_EQ(in.Status().creationTime, in.Status().lastWriteTime);
+    EXPECT_EQ(native_file::FullPath("a/b"), std::filesystem::current_path().string() + "/a/b");
 }
 #endif
 

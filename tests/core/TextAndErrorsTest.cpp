@@ -80,6 +80,7 @@ TEST(ErrorReport, EveryCauseHasItsOwnTextAndOthersNone) {
         }
     }
     EXPECT_TRUE(ErrorReportString(61871).empty());
+    EXPECT_EQ(ErrorReportPattern(static_cast<FileErrorCause>(15)), ErrorReportString(61857)) << "the generic text";
     EXPECT_TRUE(ErrorReportString(61855).empty());
 }
 
