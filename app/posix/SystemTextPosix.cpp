@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <strings.h>
 
 #include "app/CodePage932.h"
@@ -31,18 +32,11 @@ std::size_t UnconvertibleLength(const char* from, std::string_view text) {
     return length;
 }
 
-bool CanConvert(const char* from, const char* to) {
+// `text` in the encoding `to`; none when the system has no way from `from`
+// to `to`.
+std::optional<std::string> Convert(std::string_view text, const char* from, const char* to) {
     iconv_t converter = iconv_open(to, from);
-    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
-    iconv_close(converter);
-    return true;
-}
-
-// `text` in the encoding `to`, or unchanged when the system has no way from
-// `from` to `to`.
-std::string Convert(std::string_view text, const char* from, const char* to) {
-    iconv_t converter = iconv_open(to, from);
-    if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(text);
+    if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
     std::string result;
     char out[256];
     while (!text.empty()) {
@@ -67,18 +61,22 @@ std::string Convert(std::string_view text, const char* from, const char* to) {
 
 }  // namespace
 
-std::string SystemTextToCodePage932(std::string_view text) { return Convert(text, LocaleEncoding(), "CP932"); }
+std::string SystemTextToCodePage932(std::string_view text) {
+    return Convert(text, LocaleEncoding(), "CP932").value_or(std::string(text));
+}
 
 std::string CodePage932ToSystemText(std::string_view text) {
     const char* encoding = LocaleEncoding();
-    if (CanConvert("CP932", encoding)) return Convert(text, "CP932", encoding);
+    if (auto converted = Convert(text, "CP932", encoding)) return *converted;
     // No code page 932 on this system (a C library without its converter):
     // the program's own table, then on to the locale's encoding if need be.
     std::string utf8 = CodePage932ToUtf8ByTable(text);
-    return strcasecmp(encoding, "UTF-8") == 0 ? utf8 : Convert(utf8, "UTF-8", encoding);
+    return strcasecmp(encoding, "UTF-8") == 0 ? utf8 : Convert(utf8, "UTF-8", encoding).value_or(utf8);
 }
 
-std::string SystemTextToUtf8(std::string_view text) { return Convert(text, LocaleEncoding(), "UTF-8"); }
+std::string SystemTextToUtf8(std::string_view text) {
+    return Convert(text, LocaleEncoding(), "UTF-8").value_or(std::string(text));
+}
 
 PathEncoding SystemPathEncoding() {
     const char* encoding = LocaleEncoding();
