@@ -75,8 +75,7 @@ NativeFile CreateTemporary(const std::string& directory, std::string& path, int&
 std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
     const std::string fullPath = FullPath(given);
     const std::string destination = Destination(given);
-    mode_t permissions = 0;
-    struct stat info {};
+    struct stat info {};  // of the file replaced, if any
     if (::stat(destination.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode)) return OpenFailure(EISDIR, given, fullPath, OpenMode::Output);
         // Opened for writing, as the output itself would be: a file we may
@@ -96,7 +95,6 @@ std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
             return std::nullopt;
         }
         result.target = std::move(target);
-        permissions = info.st_mode & 07777;
     }
     auto slash = destination.find_last_of('/');
     std::string directory = slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
@@ -114,7 +112,7 @@ std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
     if (!file) return OpenFailure(error, given, fullPath, OpenMode::Output);
     result.temporaryPath = temporaryPath;
     // An output that is replaced keeps its permission bits.
-    if (result.target && ::fchmod(static_cast<int>(file.Get()), permissions) != 0) {
+    if (result.target && ::fchmod(static_cast<int>(file.Get()), info.st_mode & 07777) != 0) {
         error = errno;
         Discard(result);
         return OpenFailure(error, given, fullPath, OpenMode::Output);
