@@ -11,8 +11,6 @@ TEST(CommandLine, DefaultsAndOptions) {
     ASSERT_TRUE(plain.commandLine);
     EXPECT_EQ(plain.commandLine->inputs, std::vector<std::string>{"in.bin"});
     EXPECT_EQ(plain.commandLine->form.type, ElementType::Char);
-    EXPECT_FALSE(plain.commandLine->output);
-    EXPECT_FALSE(plain.commandLine->force);
 
     auto full = Parse({"-t", "ulong", "-o", "-", "-f", "in.bin"});
     ASSERT_TRUE(full.commandLine);

@@ -301,7 +301,8 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
 TEST(FrontEnd, StandardInputIsCopiedSoItsSizeIsExact) {
     ScratchFolder folder;
     WriteBytes(folder / "piped", "abc");
-    Result result = RunFrontEnd(folder, {"-t", "uchar", "-"}, "C", {}, folder / "piped");
+    Result result = RunFrontEnd(folder, {"-t", "uchar", "-"}, "C", {"TMPDIR=" + folder.Path().string()}, folder / "piped");
+    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"piped"}) << "the copy is gone";
     EXPECT_EQ(result.exitCode, 0) << result.err;
     const std::string nameLabel = "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\x96\xBC\x20\x20\x81\x46";
     EXPECT_NE(result.out.find(nameLabel + "stdin\r\n"), std::string::npos);

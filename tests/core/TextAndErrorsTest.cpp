@@ -40,7 +40,7 @@ TEST(SystemText, UnconvertibleCharactersBecomeOneQuestionMarkEach) {
     EXPECT_EQ(SystemTextToCodePage932("a\xC3\xA9" "b"), "a?b");        // é
     EXPECT_EQ(SystemTextToCodePage932("\xE0\xA0\x80x"), "?x");      // U+0800
     EXPECT_EQ(SystemTextToCodePage932("\xF0\x9F\x98\x80"), "?");    // an emoji
-    EXPECT_EQ(SystemTextToCodePage932("\x80z"), "?z");               // no character at all
+    EXPECT_EQ(SystemTextToCodePage932("\x80z\xC3z"), "?z?z");       // no character at all, a lead alone
     EXPECT_EQ(SystemTextToCodePage932(std::string(300, 'a') + "\x80"), std::string(300, 'a') + "?");  // in pieces
 }
 #endif
@@ -80,6 +80,7 @@ TEST(ErrorReport, EveryCauseHasItsOwnTextAndOthersNone) {
         }
     }
     EXPECT_TRUE(ErrorReportString(61871).empty());
+    EXPECT_EQ(ReplacePlaceholder("a%1b%1", "X"), "aXbX");
     EXPECT_EQ(ErrorReportPattern(static_cast<FileErrorCause>(15)), ErrorReportString(61857)) << "the generic text";
     EXPECT_TRUE(ErrorReportString(61855).empty());
 }
