@@ -11,8 +11,8 @@ BackgroundWriter::BackgroundWriter(NativeFileTraits::Type file, std::size_t bloc
 
 BackgroundWriter::~BackgroundWriter() {
     {
-        std::unique_lock lock(m_mutex);
-        m_written.wait(lock, [this] { return m_queue.empty(); });
+        // The loop stops only at an empty queue: joining it waits for the rest.
+        std::lock_guard lock(m_mutex);
         m_stopping = true;
     }
     m_queued.notify_one();
