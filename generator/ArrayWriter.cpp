@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::size_t kReadBufferSize = 32768;
-
 // The message for an output that could not be opened; empty for causes the
 // user is not told about.
 std::string_view OutputOpenMessage(FileErrorCause cause) {
@@ -40,7 +38,7 @@ void ShowOpenFailure(ConversionUi& ui, const FileError& error, std::string_view 
 }  // namespace
 
 RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui) {
-    auto buffer = std::make_unique<unsigned char[]>(kReadBufferSize);  // zero-filled
+    auto buffer = std::make_unique<unsigned char[]>(source_format::kChunkSize);  // zero-filled
     std::vector<ArrayInput> arrays = request.arrays;
     if (arrays.empty()) {
         ArrayForm classic;
