@@ -153,8 +153,8 @@ std::int32_t CFile::DrainOutput() noexcept {
         std::int32_t earlier = m_writer->Wait();
         if (error == 0) error = earlier;
         m_writer.reset();
-    } else if (count != 0) {
-        error = native_file::WriteAll(m_handle.Get(), m_buffer.get(), count);
+    } else {
+        error = native_file::WriteAll(m_handle.Get(), m_buffer.get(), count);  // nothing for 0 bytes
     }
     return error;
 }
