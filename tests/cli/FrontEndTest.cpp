@@ -288,6 +288,7 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
         {{"-t", "u8", "--const", "--length", "--nul", "-n", "blob", "--header", "blob.h", "blob.bin"},
          {{"blob.c", "portable_u8.c"}, {"blob.h", "portable_u8_h.txt"}}},
         {{"-t", "uchar", "--format=string", "--eol", "lf", "text.txt"}, {{"text.c", "portable_string_lf.c"}}},
+        {{"--format=string", "-o", "empty.c", "empty.dat"}, {{"empty.c", "portable_string_empty.c"}}},
         {{"--format", "embed", "--static", "--utf8", "--nul", "-o", "embed.c", "blob.bin"},
          {{"embed.c", "portable_embed_utf8.c"}}},
         {{"-t", "u16", "--length", "-o", "two.c", "w.bin", "empty.dat"}, {{"two.c", "portable_two_u16.c"}}},
