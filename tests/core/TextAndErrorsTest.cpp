@@ -40,7 +40,7 @@ TEST(SystemText, UnconvertibleCharactersBecomeOneQuestionMarkEach) {
     EXPECT_EQ(SystemTextToCodePage932("a\xC3\xA9" "b"), "a?b");        // é
     EXPECT_EQ(SystemTextToCodePage932("\xE0\xA0\x80x"), "?x");      // U+0800
     EXPECT_EQ(SystemTextToCodePage932("\xF0\x9F\x98\x80"), "?");    // an emoji
-    EXPECT_EQ(SystemTextToCodePage932("\x80z\xC3z"), "?z?z");       // no character at all, a lead alone
+    EXPECT_EQ(SystemTextToCodePage932("\x80z\xC3z\xE3\x81"), "?z?z??");  // no character, a lead alone, cut short
     EXPECT_EQ(SystemTextToCodePage932(std::string(300, 'a') + "\x80"), std::string(300, 'a') + "?");  // in pieces
 }
 #endif
