@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/CommandLine.h"
+#include "cli/Inputs.h"
 
 namespace {
 
@@ -17,6 +18,12 @@ TEST(CommandLine, DefaultsAndOptions) {
     EXPECT_EQ(full.commandLine->form.type, ElementType::Ulong);
     EXPECT_EQ(full.commandLine->output, "-");
     EXPECT_TRUE(full.commandLine->force);
+}
+
+TEST(SourceDateEpoch, TakesSecondsUpToTheLargestItCanCheck) {
+    std::string error;
+    EXPECT_EQ(SourceDateEpoch("9223372036854775799", error), 9223372036854775799);
+    EXPECT_EQ(SourceDateEpoch("9223372036854775800", error), std::nullopt);
 }
 
 TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
