@@ -105,10 +105,10 @@ TEST(FileOutput, ALinkStaysALink) {
 // open, however many came and went before them.
 TEST(FileOutput, TemporariesOfOpenOutputsAreRemovedAtOnce) {
     ScratchFolder folder;
-    for (int i = 0; i < 9; ++i) {  // more than there are places for, one at a time
+    for (int i = 0; i < 16; ++i) {  // twice as many as there are places, one at a time
         CFile done;
         ASSERT_FALSE(done.Open(folder / "done", OpenMode::Output, true));
-        done.Close();
+        if (i % 2 == 0) done.Close();  // the others are given up
     }
     CFile a, b, c;
     ASSERT_FALSE(a.Open(folder / "a", OpenMode::Output));
@@ -150,7 +150,6 @@ TEST(FileInput, ReadsBytesUnchanged) {
     EXPECT_EQ(first + rest, bytes.size());
     got.resize(first + rest);
     EXPECT_TRUE(got == bytes);
-    EXPECT_EQ(in.Read(got.data(), 10), 0u);
 }
 
 #ifndef _WIN32
