@@ -51,7 +51,8 @@ TEST(TerminalSession, AsksOnATerminal) {
     std::string printed = yes.Printed();
     EXPECT_EQ(printed.find(kExists + "\n"), 0u) << printed;
     EXPECT_EQ(printed.substr(printed.size() - 7), " [y/N] ");
-    EXPECT_FALSE(session.OverwriteRefused());
+    Streams upper("Y\n");
+    EXPECT_TRUE(TerminalSession(upper.Settings(true)).ConfirmOverwrite("out.c"));
 
     Streams no("\n");
     TerminalSession other(no.Settings(true));
