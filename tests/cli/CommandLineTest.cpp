@@ -42,7 +42,7 @@ TEST(CommandLine, BuildOptions) {
     EXPECT_EQ(line->form.name, "logo");
     EXPECT_TRUE(line->form.isConst && line->form.isStatic && line->form.nul && line->lfLineEnds && line->utf8Header);
     EXPECT_EQ(line->length, "");
-    EXPECT_EQ(Parse({"--length=len", "--format", "string", "-t", "u8", "--header", "x.h", "a"}).commandLine->length,
+    EXPECT_EQ(Parse({"a", "--length=len", "--format", "string", "-t", "u8", "--header", "x.h"}).commandLine->length,
               "len");
 }
 
