@@ -11,8 +11,8 @@ BackgroundWriter::BackgroundWriter(NativeFileTraits::Type file, std::size_t bloc
 
 BackgroundWriter::~BackgroundWriter() {
     {
-        std::unique_lock lock(m_mutex);
-        m_written.wait(lock, [this] { return m_queue.empty(); });
+        // The loop stops only at an empty queue: joining it waits for the rest.
+        std::lock_guard lock(m_mutex);
         m_stopping = true;
     }
     m_queued.notify_one();
@@ -44,13 +44,15 @@ void BackgroundWriter::WriteLoop() {
     for (;;) {
         m_queued.wait(lock, [this] { return !m_queue.empty() || m_stopping; });
         if (m_queue.empty()) return;
-        const char* data = m_queue.front().data.get();
-        std::size_t size = m_queue.front().size;
-        const bool failed = m_error != 0;
-        lock.unlock();
-        std::int32_t error = failed ? 0 : native_file::WriteAll(m_file, data, size);
-        lock.lock();
-        if (m_error == 0) m_error = error;
+        // After a failure the rest goes unwritten. Only this thread sets m_error.
+        if (m_error == 0) {
+            const char* data = m_queue.front().data.get();
+            std::size_t size = m_queue.front().size;
+            lock.unlock();
+            const std::int32_t error = native_file::WriteAll(m_file, data, size);
+            lock.lock();
+            m_error = error;
+        }
         m_free.push_back(std::move(m_queue.front().data));
         m_queue.pop_front();
         m_written.notify_one();

@@ -1,14 +1,13 @@
 #include "app/ErrorReport.h"
 
-#include <iterator>
-
 #include "app/Texts.h"
 
 std::string_view ErrorReportString(unsigned id) {
     if (id == texts::kIdUntitledFile) return texts::kUntitledFile;
     if (id == texts::kIdOutOfMemory) return texts::kOutOfMemory;
-    if (id >= texts::kIdFirstFileError && id - texts::kIdFirstFileError < std::size(texts::kFileErrors))
-        return texts::kFileErrors[id - texts::kIdFirstFileError];
+    unsigned next = texts::kIdFirstFileError;
+    for (std::string_view text : texts::kFileErrors)
+        if (id == next++) return text;
     return {};
 }
 

@@ -153,8 +153,8 @@ std::int32_t CFile::DrainOutput() noexcept {
         std::int32_t earlier = m_writer->Wait();
         if (error == 0) error = earlier;
         m_writer.reset();
-    } else if (count != 0) {
-        error = native_file::WriteAll(m_handle.Get(), m_buffer.get(), count);
+    } else {
+        error = native_file::WriteAll(m_handle.Get(), m_buffer.get(), count);  // nothing for 0 bytes
     }
     return error;
 }
@@ -210,11 +210,8 @@ void CFile::Close() {
 void CFile::CloseQuietly() noexcept {
     if (!m_handle.IsValid()) return;
     // What is still buffered is not worth writing out: the output is given
-    // up. Blocks the writer holds are waited for, then dropped.
-    if (m_writer) {
-        (void)m_writer->Wait();
-        m_writer.reset();
-    }
+    // up. Blocks the writer holds are written first (its end waits for them).
+    m_writer.reset();
     m_buffer.reset();
     if (m_ownsHandle) m_handle.Reset();
     else m_handle.Release();

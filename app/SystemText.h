@@ -16,6 +16,10 @@ std::string CodePage932ToSystemText(std::string_view text);
 // The system's text in UTF-8 (for generated files that ask for it).
 std::string SystemTextToUtf8(std::string_view text);
 
+// Length of the UTF-8 character whose first byte is `lead`; 1 for a byte
+// that starts none.
+std::size_t Utf8Length(unsigned char lead);
+
 // How paths of the system's own encoding are stepped through.
 PathEncoding SystemPathEncoding();
 

@@ -6,15 +6,8 @@
 #include <filesystem>
 #include <set>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
 #include "app/SystemText.h"
+#include "cli/Console.h"
 
 namespace fs = std::filesystem;
 
@@ -96,25 +89,7 @@ std::optional<std::int64_t> SourceDateEpoch(const char* value, std::string& erro
 }
 
 StandardInputCopy::StandardInputCopy(std::string& error) {
-    std::FILE* copy = nullptr;
-#ifdef _WIN32
-    char folder[MAX_PATH + 1];
-    char name[MAX_PATH + 1];
-    if (GetTempPathA(sizeof folder, folder) != 0 && GetTempFileNameA(folder, "afg", 0, name) != 0) {
-        m_path = name;
-        copy = std::fopen(name, "wb");
-    }
-    _setmode(_fileno(stdin), _O_BINARY);
-#else
-    std::error_code noTemp;
-    fs::path folder = fs::temp_directory_path(noTemp);
-    std::string pattern = ((noTemp ? fs::path("/tmp") : folder) / "arrayforge-stdin-XXXXXX").string();
-    int descriptor = ::mkstemp(pattern.data());
-    if (descriptor >= 0) {
-        m_path = pattern;
-        copy = ::fdopen(descriptor, "wb");
-    }
-#endif
+    std::FILE* copy = OpenStandardInputCopy(m_path);
     if (copy == nullptr) {
         error = std::string("cannot make a temporary file for standard input: ") + std::strerror(errno);
         return;

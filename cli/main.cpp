@@ -2,7 +2,6 @@
 // window program, so its files are byte for byte the same.
 
 #include <algorithm>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,18 +10,9 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include <io.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <csignal>
-#include <cstring>
 #endif
 
 #include "app/ErrorReport.h"
@@ -31,6 +21,7 @@
 #include "app/Texts.h"
 #include "app/Version.h"
 #include "cli/CommandLine.h"
+#include "cli/Console.h"
 #include "cli/Inputs.h"
 #include "cli/TerminalSession.h"
 #include "generator/ArrayWriter.h"
@@ -41,18 +32,6 @@ enum ExitCode { kWritten = 0, kUsageError = 2, kInputError = 3, kOutputError = 4
 
 // Inputs from this size on get a progress bar on a terminal.
 constexpr std::uintmax_t kProgressThreshold = 8u << 20;
-
-#ifdef _WIN32
-// Only a console has a console mode. _isatty would also say yes for NUL, a
-// character device too, and the bar would then be drawn into nothing.
-bool IsTerminal(int descriptor) {
-    DWORD mode = 0;
-    auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
-    return handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
-}
-#else
-bool IsTerminal(int descriptor) { return isatty(descriptor) != 0; }
-#endif
 
 std::uintmax_t SizeOf(const std::string& path) {
     std::error_code error;
@@ -71,41 +50,7 @@ void ReportFileError(TerminalSession& session, const FileError& error) {
                  native_file::Describe(error.systemCode).c_str());
 }
 
-#ifdef _WIN32
-// Ctrl+C or the console closing: the output's temporary file goes (the
-// output itself is untouched until the end); FALSE lets the default end the
-// program.
-BOOL WINAPI RemoveTemporariesAndStop(DWORD) {
-    native_file::RemoveTemporaryFilesNow();
-    return FALSE;
-}
-#else
-// Descriptors 0 to 2 are the standard streams: if one is closed, the next
-// file opened would take its number and be written or read as that stream.
-void OpenStandardDescriptors() {
-    for (int fd = 0; fd <= 2; ++fd) {
-        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
-            // open answers the lowest free number: this very one.
-            if (::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd) std::_Exit(kOutputError);
-        }
-    }
-}
-
-// Interrupted or terminated: the temporary file of the output goes (the
-// output itself is untouched until the end), then the signal does what it
-// would have done.
-extern "C" void RemoveTemporariesAndStop(int signal) {
-    native_file::RemoveTemporaryFilesNow();
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-void HandleSignals() {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, &RemoveTemporariesAndStop);
-    // A reader that goes away is reported as a failed write, not a silent death.
-    std::signal(SIGPIPE, SIG_IGN);
-}
-
+#ifndef _WIN32
 struct Refusal {
     int exitCode;
     const char* why;
@@ -172,13 +117,7 @@ int Convert(ConversionRequest request, bool force) {
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifndef _WIN32
-    OpenStandardDescriptors();
-    HandleSignals();
-    std::setlocale(LC_CTYPE, "");
-#else
-    ::SetConsoleCtrlHandler(&RemoveTemporariesAndStop, TRUE);
-#endif
+    if (!PrepareProcess()) return kOutputError;
     ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.commandLine) {
         std::fprintf(stderr, "arrayforge: %s\n\n%s", parsed.error.c_str(), kUsage);

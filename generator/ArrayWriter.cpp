@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::size_t kReadBufferSize = 32768;
-
 // The message for an output that could not be opened; empty for causes the
 // user is not told about.
 std::string_view OutputOpenMessage(FileErrorCause cause) {
@@ -40,7 +38,7 @@ void ShowOpenFailure(ConversionUi& ui, const FileError& error, std::string_view 
 }  // namespace
 
 RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui) {
-    auto buffer = std::make_unique<unsigned char[]>(kReadBufferSize);  // zero-filled
+    auto buffer = std::make_unique<unsigned char[]>(source_format::kChunkSize);  // zero-filled
     std::vector<ArrayInput> arrays = request.arrays;
     if (arrays.empty()) {
         ArrayForm classic;
@@ -51,13 +49,13 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
 
     // Only a file the user agreed to replace is replaced: one that appears
     // while the run goes on makes it fail rather than be lost.
+    // `replace` comes in as whether that was agreed beforehand.
     const auto mayReplace = [&](const std::string& path, bool& replace) {
-        replace = request.replaceWithoutAsking;
         if (replace || !FileExists(path)) return true;
         return replace = ui.ConfirmOverwrite(path);
     };
-    bool replaceOutput = false;
-    bool replaceHeader = false;
+    bool replaceOutput = request.replaceWithoutAsking;
+    bool replaceHeader = request.replaceWithoutAsking;
     if (!request.toStandardOutput && !mayReplace(request.outputPath, replaceOutput)) return RunOutcome::Declined;
     if (withHeader && !mayReplace(request.headerPath, replaceHeader)) return RunOutcome::Declined;
 

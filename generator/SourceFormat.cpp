@@ -172,7 +172,7 @@ void WriteLines(const unsigned char* bytes, std::size_t count, CFile& output, st
             pos += line * kLineBytes;
         }
         for (; line < kLinesPerBatch && pos < count; ++line) {
-            std::size_t take = count - pos < kLineBytes ? count - pos : kLineBytes;
+            const std::size_t take = std::min(count - pos, kLineBytes);
             cursor = PutElements<Width, Put>(bytes + pos, take, cursor);
             pos += take;
             if (lastChunk && pos == count) {
@@ -270,10 +270,12 @@ constexpr auto kStringBytes = MakeStringBytes();
 
 void WriteStringChunk(const unsigned char* bytes, std::size_t count, CFile& output) {
     const std::string_view lineEnd = output.LineEnd();
-    constexpr std::size_t kMaxLine = 2 + 2 + 1 + 4 * kStringLineBytes + 1;
+    // Each line in room for the longest: the line end, two tabs and a quote,
+    // four characters a byte (the last copy four whatever its length), a quote.
+    static_assert(2 + 3 + 4 * kStringLineBytes + 1 <= CFile::kMaxReserve);
     for (std::size_t pos = 0; pos < count; pos += kStringLineBytes) {
-        const std::size_t end = count - pos < kStringLineBytes ? count : pos + kStringLineBytes;
-        char* const start = output.ReserveRaw(kMaxLine);
+        const std::size_t end = std::min(count, pos + kStringLineBytes);
+        char* const start = output.ReserveRaw(CFile::kMaxReserve);
         char* cursor = start;
         std::memcpy(cursor, lineEnd.data(), lineEnd.size());
         cursor += lineEnd.size();

@@ -75,8 +75,7 @@ NativeFile CreateTemporary(const std::string& directory, std::string& path, int&
 std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
     const std::string fullPath = FullPath(given);
     const std::string destination = Destination(given);
-    mode_t permissions = 0;
-    struct stat info {};
+    struct stat info {};  // of the file replaced, if any
     if (::stat(destination.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode)) return OpenFailure(EISDIR, given, fullPath, OpenMode::Output);
         // Opened for writing, as the output itself would be: a file we may
@@ -96,7 +95,6 @@ std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
             return std::nullopt;
         }
         result.target = std::move(target);
-        permissions = info.st_mode & 07777;
     }
     auto slash = destination.find_last_of('/');
     std::string directory = slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
@@ -114,7 +112,7 @@ std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
     if (!file) return OpenFailure(error, given, fullPath, OpenMode::Output);
     result.temporaryPath = temporaryPath;
     // An output that is replaced keeps its permission bits.
-    if (result.target && ::fchmod(static_cast<int>(file.Get()), permissions) != 0) {
+    if (result.target && ::fchmod(static_cast<int>(file.Get()), info.st_mode & 07777) != 0) {
         error = errno;
         Discard(result);
         return OpenFailure(error, given, fullPath, OpenMode::Output);
@@ -248,17 +246,6 @@ std::uint64_t Length(NativeFileTraits::Type handle, std::int32_t& error) {
 
 bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& error) {
     int fd = static_cast<int>(handle);
-#ifdef STATX_BTIME
-    struct statx info {};
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &info) == 0) {
-        if (info.stx_mask & STATX_BTIME) status.creationTime = info.stx_btime.tv_sec;
-        status.lastWriteTime = info.stx_mtime.tv_sec;
-        status.lastAccessTime = info.stx_atime.tv_sec;
-        status.size = info.stx_size;
-        status.attributes = info.stx_mode;
-        return true;
-    }
-#endif
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         error = errno;
@@ -268,6 +255,12 @@ bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& err
     status.lastAccessTime = st.st_atime;
     status.size = static_cast<std::uint64_t>(st.st_size);
     status.attributes = st.st_mode;
+#ifdef STATX_BTIME
+    // The birth time only where the system and the file system keep one.
+    struct statx info {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BTIME, &info) == 0 && (info.stx_mask & STATX_BTIME))
+        status.creationTime = info.stx_btime.tv_sec;
+#endif
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <strings.h>
 
 #include "app/CodePage932.h"
@@ -24,26 +25,18 @@ const char* LocaleEncoding() {
 std::size_t UnconvertibleLength(const char* from, std::string_view text) {
     if (std::strcmp(from, "CP932") == 0) return cp932::CharLength(text, 0);
     if (std::strcmp(from, "UTF-8") != 0) return 1;
-    auto lead = static_cast<unsigned char>(text.front());
-    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    const std::size_t length = Utf8Length(static_cast<unsigned char>(text.front()));
     if (length > text.size()) return 1;
     for (std::size_t i = 1; i < length; ++i)
         if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 1;
     return length;
 }
 
-bool CanConvert(const char* from, const char* to) {
+// `text` in the encoding `to`; none when the system has no way from `from`
+// to `to`.
+std::optional<std::string> Convert(std::string_view text, const char* from, const char* to) {
     iconv_t converter = iconv_open(to, from);
-    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
-    iconv_close(converter);
-    return true;
-}
-
-// `text` in the encoding `to`, or unchanged when the system has no way from
-// `from` to `to`.
-std::string Convert(std::string_view text, const char* from, const char* to) {
-    iconv_t converter = iconv_open(to, from);
-    if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(text);
+    if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
     std::string result;
     char out[256];
     while (!text.empty()) {
@@ -68,22 +61,26 @@ std::string Convert(std::string_view text, const char* from, const char* to) {
 
 }  // namespace
 
-std::string SystemTextToCodePage932(std::string_view text) { return Convert(text, LocaleEncoding(), "CP932"); }
+std::string SystemTextToCodePage932(std::string_view text) {
+    return Convert(text, LocaleEncoding(), "CP932").value_or(std::string(text));
+}
 
 std::string CodePage932ToSystemText(std::string_view text) {
     const char* encoding = LocaleEncoding();
-    if (CanConvert("CP932", encoding)) return Convert(text, "CP932", encoding);
+    if (auto converted = Convert(text, "CP932", encoding)) return *converted;
     // No code page 932 on this system (a C library without its converter):
     // the program's own table, then on to the locale's encoding if need be.
     std::string utf8 = CodePage932ToUtf8ByTable(text);
-    return strcasecmp(encoding, "UTF-8") == 0 ? utf8 : Convert(utf8, "UTF-8", encoding);
+    return strcasecmp(encoding, "UTF-8") == 0 ? utf8 : Convert(utf8, "UTF-8", encoding).value_or(utf8);
 }
 
-std::string SystemTextToUtf8(std::string_view text) { return Convert(text, LocaleEncoding(), "UTF-8"); }
+std::string SystemTextToUtf8(std::string_view text) {
+    return Convert(text, LocaleEncoding(), "UTF-8").value_or(std::string(text));
+}
 
 PathEncoding SystemPathEncoding() {
     const char* encoding = LocaleEncoding();
-    bool shiftJis = strcasecmp(encoding, "CP932") == 0 || strcasecmp(encoding, "SHIFT_JIS") == 0 ||
-                    strcasecmp(encoding, "SJIS") == 0 || strcasecmp(encoding, "WINDOWS-31J") == 0;
-    return shiftJis ? PathEncoding::CodePage932 : PathEncoding::ByteWise;
+    for (const char* shiftJis : {"CP932", "SHIFT_JIS", "SJIS", "WINDOWS-31J"})
+        if (strcasecmp(encoding, shiftJis) == 0) return PathEncoding::CodePage932;
+    return PathEncoding::ByteWise;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/CommandLine.h"
+#include "cli/Inputs.h"
 
 namespace {
 
@@ -11,19 +12,18 @@ TEST(CommandLine, DefaultsAndOptions) {
     ASSERT_TRUE(plain.commandLine);
     EXPECT_EQ(plain.commandLine->inputs, std::vector<std::string>{"in.bin"});
     EXPECT_EQ(plain.commandLine->form.type, ElementType::Char);
-    EXPECT_FALSE(plain.commandLine->output);
-    EXPECT_FALSE(plain.commandLine->force);
 
     auto full = Parse({"-t", "ulong", "-o", "-", "-f", "in.bin"});
     ASSERT_TRUE(full.commandLine);
     EXPECT_EQ(full.commandLine->form.type, ElementType::Ulong);
     EXPECT_EQ(full.commandLine->output, "-");
     EXPECT_TRUE(full.commandLine->force);
+}
 
-    auto dashName = Parse({"--type", "uint", "--", "-odd-name"});
-    ASSERT_TRUE(dashName.commandLine);
-    EXPECT_EQ(dashName.commandLine->inputs, std::vector<std::string>{"-odd-name"});
-    EXPECT_EQ(dashName.commandLine->form.type, ElementType::Uint);
+TEST(SourceDateEpoch, TakesSecondsUpToTheLargestItCanCheck) {
+    std::string error;
+    EXPECT_EQ(SourceDateEpoch("9223372036854775799", error), 9223372036854775799);
+    EXPECT_EQ(SourceDateEpoch("9223372036854775800", error), std::nullopt);
 }
 
 TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
@@ -42,7 +42,7 @@ TEST(CommandLine, BuildOptions) {
     EXPECT_EQ(line->form.name, "logo");
     EXPECT_TRUE(line->form.isConst && line->form.isStatic && line->form.nul && line->lfLineEnds && line->utf8Header);
     EXPECT_EQ(line->length, "");
-    EXPECT_EQ(Parse({"--length=len", "--format", "string", "-t", "u8", "--header", "x.h", "a"}).commandLine->length,
+    EXPECT_EQ(Parse({"a", "--length=len", "--format", "string", "-t", "u8", "--header", "x.h"}).commandLine->length,
               "len");
 }
 

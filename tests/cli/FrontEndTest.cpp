@@ -29,10 +29,11 @@ struct Result {
 };
 
 // How the front end is started in `folder`: standard input from
-// `standardInput` (no terminal), the given locale and `environment` besides.
+// `standardInput` (no terminal; by default a folder, which no read can get
+// through, as only "-" may read it), the given locale and `environment` besides.
 struct Launch {
     Launch(std::vector<std::string> arguments, const char* locale = "ja_JP.UTF-8",
-           std::vector<std::string> environment = {}, std::string standardInput = "/dev/null")
+           std::vector<std::string> environment = {}, std::string standardInput = "/")
         : arguments(std::move(arguments)), locale(locale), environment(std::move(environment)),
           standardInput(std::move(standardInput)) {}
     std::vector<std::string> arguments;
@@ -87,7 +88,7 @@ Result Finish(const ScratchFolder& folder, pid_t child) {
 
 Result RunFrontEnd(const ScratchFolder& folder, std::vector<std::string> arguments,
                    const char* locale = "ja_JP.UTF-8", std::vector<std::string> environment = {},
-                   std::string standardInput = "/dev/null") {
+                   std::string standardInput = "/") {
     return Finish(folder,
                   Start(folder, Launch(std::move(arguments), locale, std::move(environment), std::move(standardInput))));
 }
@@ -150,12 +151,13 @@ TEST(FrontEnd, ExitCodesTellUsageInputAndOutputApart) {
     EXPECT_EQ(badOutput.exitCode, 4);
     EXPECT_NE(badOutput.err.find(kBadNameUtf8), std::string::npos) << badOutput.err;
 
-    Result full = RunFrontEnd(folder, {"-f", "-o", "/dev/full", "in.bin"});
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full")) << "a device is written, never replaced";
+    const std::string device = FullDevice(folder);
+    Result full = RunFrontEnd(folder, {"-f", "-o", device, "in.bin"});
+    EXPECT_TRUE(std::filesystem::is_character_file(device)) << "a device is written, never replaced";
     EXPECT_EQ(full.exitCode, 4);
-    EXPECT_NE(full.err.find("/dev/full" + kDiskFullUtf8), std::string::npos) << full.err;
+    EXPECT_NE(full.err.find(device + kDiskFullUtf8), std::string::npos) << full.err;
 
-    EXPECT_EQ(RunFrontEnd(folder, {"--help"}).exitCode, 0);
+    EXPECT_EQ(RunFrontEnd(folder, {"--help"}).out.rfind("Usage:", 0), 0u);
     Result version = RunFrontEnd(folder, {"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_NE(version.out.find(ARRAYFORGE_VERSION_TEXT), std::string::npos);
@@ -163,14 +165,15 @@ TEST(FrontEnd, ExitCodesTellUsageInputAndOutputApart) {
 
 TEST(FrontEnd, HeaderNameIsShiftJisWhateverTheLocale) {
     ScratchFolder folder;
-    const std::string name = "\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF.bin";  // "データ.bin" in UTF-8
-    WriteBytes(folder / name, "x");
+    // "データ、.bin" in UTF-8: read as code page 932, its 0x81 would swallow the dot.
+    const std::string stem = "\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE3\x80\x81";
+    WriteBytes(folder / (stem + ".bin"), "x");
     WriteBytes(folder / "a\xF0\x9F\x98\x80.bin", "x");  // an emoji has no code page 932 form
     const std::string nameLabel = "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\x96\xBC\x20\x20\x81\x46";
     for (const char* locale : {"ja_JP.UTF-8", "C"}) {
-        ASSERT_EQ(RunFrontEnd(folder, {"-f", "-o", "one.c", name}, locale).exitCode, 0);
-        EXPECT_NE(ReadBytes(folder / "one.c").find(nameLabel + "\x83\x66\x81\x5B\x83\x5E.bin\r\n"), std::string::npos)
-            << locale;
+        ASSERT_EQ(RunFrontEnd(folder, {"-f", stem + ".bin"}, locale).exitCode, 0);
+        EXPECT_NE(ReadBytes(folder / (stem + ".c")).find(nameLabel + "\x83\x66\x81\x5B\x83\x5E\x81\x41.bin\r\n"),
+                  std::string::npos) << locale;
         ASSERT_EQ(RunFrontEnd(folder, {"-f", "-o", "two.c", "a\xF0\x9F\x98\x80.bin"}, locale).exitCode, 0);
         EXPECT_NE(ReadBytes(folder / "two.c").find(nameLabel + "a?.bin\r\n"), std::string::npos) << locale;
     }
@@ -207,6 +210,8 @@ TEST(FrontEnd, RefusesInputItCannotMeasureOrThatIsItsOwnOutput) {
     Result self = Finish(folder, Start(folder, toItself));
     EXPECT_EQ(self.exitCode, 4);
     EXPECT_EQ(ReadBytes(folder / "in.bin"), "abc");
+    toItself.arguments = {"-o", "copy.c", "in.bin"};  // written elsewhere, it may be
+    EXPECT_EQ(Finish(folder, Start(folder, toItself)).exitCode, 0);
 
     // With standard output closed, the input must not take its place.
     Launch closed{{"-o", "-", "in.bin"}};
@@ -270,7 +275,9 @@ TEST(FrontEnd, TakesShortPathsInADeepFolder) {
 TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
     ScratchFolder folder;
     WriteBytes(folder / "blob.bin", "\x01\x02\x80");
-    WriteBytes(folder / "text.txt", "ab?\"\\\x01\x7F" "9");
+    std::string text;  // 64 bytes: one whole line of string pieces
+    for (int i = 0; i < 8; ++i) text += "ab?\"\\\x01\x7F" "9";
+    WriteBytes(folder / "text.txt", text);
     WriteBytes(folder / "empty.dat", "");
     WriteBytes(folder / "w.bin", "\x01\x02\x03");
     struct Case {
@@ -281,6 +288,7 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
         {{"-t", "u8", "--const", "--length", "--nul", "-n", "blob", "--header", "blob.h", "blob.bin"},
          {{"blob.c", "portable_u8.c"}, {"blob.h", "portable_u8_h.txt"}}},
         {{"-t", "uchar", "--format=string", "--eol", "lf", "text.txt"}, {{"text.c", "portable_string_lf.c"}}},
+        {{"--format=string", "-o", "empty.c", "empty.dat"}, {{"empty.c", "portable_string_empty.c"}}},
         {{"--format", "embed", "--static", "--utf8", "--nul", "-o", "embed.c", "blob.bin"},
          {{"embed.c", "portable_embed_utf8.c"}}},
         {{"-t", "u16", "--length", "-o", "two.c", "w.bin", "empty.dat"}, {{"two.c", "portable_two_u16.c"}}},
@@ -296,7 +304,8 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
 TEST(FrontEnd, StandardInputIsCopiedSoItsSizeIsExact) {
     ScratchFolder folder;
     WriteBytes(folder / "piped", "abc");
-    Result result = RunFrontEnd(folder, {"-t", "uchar", "-"}, "C", {}, folder / "piped");
+    Result result = RunFrontEnd(folder, {"-t", "uchar", "-"}, "C", {"TMPDIR=" + folder.Path().string()}, folder / "piped");
+    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"piped"}) << "the copy is gone";
     EXPECT_EQ(result.exitCode, 0) << result.err;
     const std::string nameLabel = "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\x96\xBC\x20\x20\x81\x46";
     EXPECT_NE(result.out.find(nameLabel + "stdin\r\n"), std::string::npos);

@@ -6,12 +6,9 @@ namespace {
 
 TEST(ArrayForm, FileNamesMadeIntoIdentifiers) {
     const std::pair<const char*, const char*> cases[] = {
-        {"logo.png", "logo_png"}, {"8x8.fnt", "_8x8_fnt"}, {"a-b c", "a_b_c"},
+        {"logo.png", "logo_png"}, {"8x8.fnt", "_8x8_fnt"}, {"`az{@AZ[/09:", "_az__AZ__09_"},
         {"\xE3\x83\x87.bin", "____bin"}, {"_ok9", "_ok9"}};
-    for (auto [name, identifier] : cases) {
-        EXPECT_EQ(IdentifierFromFileName(name), identifier) << name;
-        EXPECT_TRUE(IsIdentifier(IdentifierFromFileName(name))) << name;
-    }
+    for (auto [name, identifier] : cases) EXPECT_EQ(IdentifierFromFileName(name), identifier) << name;
 }
 
 TEST(ArrayForm, ElementsCountTheZeroThatEndsAnArray) {

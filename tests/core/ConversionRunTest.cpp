@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include <sys/stat.h>
+
 #include "app/ErrorReport.h"
 #include "app/File.h"
 #include "generator/ArrayWriter.h"
@@ -121,6 +123,10 @@ TEST(ConversionRun, InputThatChangesWhileReadFailsAndLeavesTheOutput) {
         bool changed = false;
         ui.onAdvance = [&] {
             if (std::exchange(changed, true)) return;
+            struct stat temporary {};
+            for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+                if (entry.path().extension() == ".tmp") ::stat(entry.path().c_str(), &temporary);
+            EXPECT_GE(temporary.st_blocks * 512, 5 * 57344) << "room for the whole output set aside at once";
             if (grow) WriteBytes(input, Pattern(3 * 28672));
             else std::filesystem::resize_file(input, 100);
         };

@@ -16,7 +16,8 @@ struct SplitCase {
 class SplitPathCases : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitPathCases, GiveDriveDirectoryBaseAndExtension) {
-    PathParts got = SplitPath(GetParam().path);
+    const std::string padded = GetParam().path + "/.";  // nothing past the end may count
+    PathParts got = SplitPath(std::string_view(padded).substr(0, GetParam().path.size()));
     const PathParts& want = GetParam().parts;
     EXPECT_EQ(got.drive, want.drive);
     EXPECT_EQ(got.directory, want.directory);
@@ -30,7 +31,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"C:\\home\\.profile", {"C:", "\\home\\", "", ".profile"}},
                       SplitCase{"C:\\data\\README", {"C:", "\\data\\", "README", ""}},
                       SplitCase{"rel/dir.d/name", {"", "rel/dir.d/", "name", ""}},
-                      SplitCase{"a.b/c", {"", "a.b/", "c", ""}},
+                      SplitCase{"\x83:a", {"", "", "\x83:a", ""}},  // a two-byte character, not a drive
                       SplitCase{"C:name.txt", {"C:", "", "name", ".txt"}},
                       SplitCase{"", {"", "", "", ""}},
                       SplitCase{"C:", {"C:", "", "", ""}},
@@ -56,13 +57,6 @@ TEST(DeriveOutputPath, ReplacesOnlyTheLastExtension) {
     EXPECT_EQ(DeriveOutputPath("C:\\" + kHyo + "\\" + kSo + ".bin"), "C:\\" + kHyo + "\\" + kSo + ".c");
     // "、" in UTF-8 is E3 80 81: read as code page 932, 0x81 would swallow the dot.
     EXPECT_EQ(DeriveOutputPath("/home/u/\xE3\x80\x81.bin", PathEncoding::ByteWise), "/home/u/\xE3\x80\x81.c");
-}
-
-TEST(ReplaceExtension, GivesTheHelpFileBesideTheProgram) {
-    EXPECT_EQ(ReplaceExtension("C:\\Tools\\Tabulo.exe", ".chm"), "C:\\Tools\\Tabulo.chm");
-    EXPECT_EQ(ReplaceExtension("C:\\Tools\\Tabulo", ".chm"), "C:\\Tools\\Tabulo.chm");
-    std::string deep = "C:\\" + std::string(300, 'd') + "\\Tabulo.exe";
-    EXPECT_EQ(ReplaceExtension(deep, ".chm"), deep.substr(0, deep.size() - 3) + "chm") << "long paths are not cut";
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <process.h>
 #define getpid _getpid
 #else
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #endif
 #include <cmath>
@@ -61,6 +63,13 @@ std::string Pattern(std::size_t length) {
     }
     return bytes;
 }
+
+#ifndef _WIN32
+std::string FullDevice(const ScratchFolder& folder) {
+    const std::string path = folder / "full";
+    return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0 ? path : "/dev/full";
+}
+#endif
 
 namespace {
 const std::string kCreationLabel = "\xCC\xA7\xB2\xD9\x8D\xEC\x90\xAC\x93\xFA\x8E\x9E\x81\x46";

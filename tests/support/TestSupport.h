@@ -35,6 +35,12 @@ void WriteBytes(const std::string& path, std::string_view bytes);
 std::string ReadBytes(const std::string& path);
 std::string Pattern(std::size_t length);  // reproducible bytes of every value
 
+#ifndef _WIN32
+// A device that refuses every write as /dev/full does: made in `folder` when
+// the tests run as root, who could otherwise replace /dev/full by mistake.
+std::string FullDevice(const ScratchFolder& folder);
+#endif
+
 // A generated file with its creation-time line replaced by "@CREATED@",
 // after checking that the line carries its label and a local time within a
 // few minutes of now (the inputs of the tests are made just before).

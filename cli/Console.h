@@ -1,0 +1,21 @@
+#pragma once
+
+// What the front end needs of the system besides files; cli/posix and
+// cli/win32 implement it.
+
+#include <cstdio>
+#include <string>
+
+// Sets the process up before anything else runs: an interruption removes
+// the temporary files of the outputs, and on POSIX systems the standard
+// descriptors are all open, a reader that goes away is a failed write and
+// the locale is the user's. False when the process cannot run at all.
+bool PrepareProcess();
+
+// Whether `descriptor` is a terminal that a user sits at.
+bool IsTerminal(int descriptor);
+
+// A new temporary file for the copy of standard input, open for writing
+// bytes, and standard input set to give bytes as they are; null on failure,
+// errno telling why. `path` names the file whenever one was made.
+std::FILE* OpenStandardInputCopy(std::string& path);

@@ -1,0 +1,44 @@
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include "app/NativeFile.h"
+#include "cli/Console.h"
+
+namespace {
+
+// Ctrl+C or the console closing: the output's temporary file goes (the
+// output itself is untouched until the end); FALSE lets the default end the
+// program.
+BOOL WINAPI RemoveTemporariesAndStop(DWORD) {
+    native_file::RemoveTemporaryFilesNow();
+    return FALSE;
+}
+
+}  // namespace
+
+bool PrepareProcess() {
+    ::SetConsoleCtrlHandler(&RemoveTemporariesAndStop, TRUE);
+    return true;
+}
+
+// Only a console has a console mode. _isatty would also say yes for NUL, a
+// character device too, and the bar would then be drawn into nothing.
+bool IsTerminal(int descriptor) {
+    DWORD mode = 0;
+    auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
+    return handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
+}
+
+std::FILE* OpenStandardInputCopy(std::string& path) {
+    std::FILE* copy = nullptr;
+    char folder[MAX_PATH + 1];
+    char name[MAX_PATH + 1];
+    if (GetTempPathA(sizeof folder, folder) != 0 && GetTempFileNameA(folder, "afg", 0, name) != 0) {
+        path = name;
+        copy = std::fopen(name, "wb");
+    }
+    _setmode(_fileno(stdin), _O_BINARY);
+    return copy;
+}
