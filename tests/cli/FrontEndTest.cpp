@@ -291,7 +291,8 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
         {{"--format=string", "-o", "empty.c", "empty.dat"}, {{"empty.c", "portable_string_empty.c"}}},
         {{"--format", "embed", "--static", "--utf8", "--nul", "-o", "embed.c", "blob.bin"},
          {{"embed.c", "portable_embed_utf8.c"}}},
-        {{"-t", "u16", "--length", "-o", "two.c", "w.bin", "empty.dat"}, {{"two.c", "portable_two_u16.c"}}},
+        {{"-t", "u16", "--length", "--header", "two.h", "--eol", "lf", "-o", "two.c", "w.bin", "empty.dat"},
+         {{"two.c", "portable_two_u16.c"}, {"two.h", "portable_two_u16_h.txt"}}},
     };
     for (const Case& c : cases) {
         Result result = RunFrontEnd(folder, c.arguments, "ja_JP.UTF-8", {"SOURCE_DATE_EPOCH=1700000000"});

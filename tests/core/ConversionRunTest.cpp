@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The header's size is written first: an input that grows or shrinks while
 // it is read fails the run, and the old output stays.
 TEST(ConversionRun, InputThatChangesWhileReadFailsAndLeavesTheOutput) {
-    for (bool grow : {true, false}) {
+    for (auto [grow, portable] : {std::pair{true, false}, {false, false}, {true, true}, {false, true}}) {
         ScratchFolder folder;
         const std::string input = folder / "in.bin";
         WriteBytes(input, Pattern(2 * 28672));
@@ -126,11 +126,13 @@ TEST(ConversionRun, InputThatChangesWhileReadFailsAndLeavesTheOutput) {
             struct stat temporary {};
             for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
                 if (entry.path().extension() == ".tmp") ::stat(entry.path().c_str(), &temporary);
-            EXPECT_GE(temporary.st_blocks * 512, 5 * 57344) << "room for the whole output set aside at once";
+            EXPECT_TRUE(portable || temporary.st_blocks * 512 >= 5 * 57344) << "room for the whole output set aside at once";
             if (grow) WriteBytes(input, Pattern(3 * 28672));
             else std::filesystem::resize_file(input, 100);
         };
-        EXPECT_EQ(CArrayWriter::Run({input, folder / "out.c", DataType::Char}, ui), RunOutcome::InputChanged);
+        ConversionRequest request{input, folder / "out.c", DataType::Char};
+        if (portable) request.arrays.push_back({input, {}, ArrayForm{.isConst = true}});
+        EXPECT_EQ(CArrayWriter::Run(request, ui), RunOutcome::InputChanged);
         EXPECT_EQ(ui.events.back(), Error(kChanged)) << grow;
         EXPECT_EQ(ui.errorPaths.back(), input);
         EXPECT_EQ(ReadBytes(folder / "out.c"), "old");
