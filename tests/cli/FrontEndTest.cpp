@@ -41,19 +41,21 @@ struct Launch {
     std::vector<std::string> environment;
     std::string standardInput;
     std::string standardOutput;       // a file it appends to; empty: captured
+    std::string standardError;        // a file or terminal; empty: captured
     bool closeStandardOutput = false;
     std::vector<std::string> prefix;  // a program that starts it: setpriv, sh -c
 };
 
 pid_t Start(const ScratchFolder& folder, Launch launch) {
     const std::string outPath = launch.standardOutput.empty() ? folder / ".stdout" : launch.standardOutput;
-    const std::string errPath = folder / ".stderr";
+    const std::string errPath = launch.standardError.empty() ? folder / ".stderr" : launch.standardError;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, launch.standardInput.c_str(), O_RDONLY, 0);
     if (launch.closeStandardOutput) posix_spawn_file_actions_addclose(&actions, 1);
     else posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(),
+                                     O_WRONLY | O_CREAT | (launch.standardError.empty() ? O_TRUNC : 0), 0644);
     posix_spawn_file_actions_addchdir_np(&actions, folder.Path().c_str());
     std::filesystem::remove(folder / ".stdout");
 
@@ -120,6 +122,30 @@ TEST(FrontEnd, WritesTheSameFilesAsTheWindowProgram) {
     Result toOutput = RunFrontEnd(folder, {"-o", "-", "ten.bin"});
     EXPECT_EQ(toOutput.exitCode, 0);
     EXPECT_EQ(MaskCreationTime(toOutput.out), GoldenFile("ten_char.c"));
+}
+
+// With standard input and error on a terminal the front end asks there
+// before it overwrites, and draws its progress there from 8 MiB of input.
+TEST(FrontEnd, OnATerminalAsksAndDrawsProgressFromEightMebibytes) {
+    for (std::size_t size : {std::size_t{8} << 20, (std::size_t{8} << 20) - 1}) {
+        ScratchFolder folder;
+        WriteBytes(folder / "in.bin", std::string(size, 'x'));
+        WriteBytes(folder / "in.c", "old");
+        const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
+        Launch launch({"in.bin"});
+        launch.standardInput = launch.standardError = ptsname(terminal);
+        const pid_t child = Start(folder, launch);
+        ASSERT_EQ(write(terminal, "y\n", 2), 2);
+        std::string shown;
+        char piece[4096];
+        for (ssize_t got; (got = read(terminal, piece, sizeof piece)) > 0;) shown.append(piece, got);  // EIO at its end
+        close(terminal);
+        EXPECT_EQ(Finish(folder, child).exitCode, 0) << shown;
+        EXPECT_NE(shown.find(kExistsUtf8), std::string::npos) << shown;
+        EXPECT_EQ(shown.find("100%") != std::string::npos, size == std::size_t{8} << 20) << size;
+        EXPECT_GT(ReadBytes(folder / "in.c").size(), size);
+    }
 }
 
 TEST(FrontEnd, NeverOverwritesWithoutConsent) {
