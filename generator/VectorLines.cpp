@@ -1,5 +1,6 @@
 #include "generator/VectorLines.h"
 
+#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -24,6 +25,12 @@ bool ProcessorShuffles() {
 #else
 #define ARRAYFORGE_SHUFFLES 0
 #endif
+
+namespace {
+std::atomic<bool> g_vectorLinesAllowed{true};
+}  // namespace
+
+void AllowVectorLines(bool allowed) { g_vectorLinesAllowed = allowed; }
 
 VectorLines::VectorLines(const LineShape& shape) {
     // The line as a list of its bytes: a literal character, or the index of
@@ -63,7 +70,7 @@ VectorLines::VectorLines(const LineShape& shape) {
         else m_fromHigh[vector][lane] = static_cast<unsigned char>(slot.digit - 16);
     }
 #if ARRAYFORGE_SHUFFLES
-    m_usable = ProcessorShuffles();
+    m_usable = g_vectorLinesAllowed && ProcessorShuffles();
 #endif
 }
 

@@ -3,6 +3,11 @@
 #include <cstddef>
 #include <string_view>
 
+// Whether lines may go through VectorLines at all (they may by default):
+// turned off, every line is formatted element by element, the way a
+// processor without byte shuffles does it.
+void AllowVectorLines(bool allowed);
+
 // One whole element line: `perLine` elements, then `separator`. An element
 // is `prefix`, the two upper-case hex digits of each of its `width` bytes,
 // the last byte first (the little-endian value), and `suffix`.

@@ -117,10 +117,13 @@ TEST_P(ChunkBoundaries, KeepEveryByteAndTheLineRules) {
     const BoundaryCase& c = GetParam();
     std::string input = Pattern(c.length);
     Conversion result;
-    Convert("in.bin", input, c.type, result);
-
-    const std::string elements = result.text.substr(result.text.find("[] = {\r\n") + 8);
-    EXPECT_TRUE(elements == ExpectedElements(input, c.type)) << "the element lines differ";
+    for (bool vectors : {false, true}) {  // the element-by-element lines as well
+        AllowVectorLines(vectors);
+        result = {};
+        Convert("in.bin", input, c.type, result);
+        const std::string elements = result.text.substr(result.text.find("[] = {\r\n") + 8);
+        EXPECT_TRUE(elements == ExpectedElements(input, c.type)) << "the element lines differ " << vectors;
+    }
     EXPECT_EQ(ComputedSize(result.text, c.type, c.length), result.text.size());
 
     std::vector<std::string> expected{"started"};
