@@ -46,7 +46,7 @@ void ExchangeCheck(CDataExchange& exchange, int controlId, int& value) {
     if (exchange.IsSaving()) {
         value = static_cast<int>(::SendMessageA(box, BM_GETCHECK, 0, 0));
     } else {
-        if (value < BST_UNCHECKED || value > BST_INDETERMINATE) value = BST_UNCHECKED;
+        if (static_cast<unsigned>(value) > BST_INDETERMINATE) value = BST_UNCHECKED;  // negatives too
         ::SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(value), 0);
     }
 }

@@ -120,7 +120,8 @@ TEST(Program, MainWalkThrough) {
     }
 
     program->Click(IDC_HELP_BUTTON);
-    ::PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    // The system keeps the low four bits of a menu command for itself.
+    ::PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0);
     HWND about = program->WaitForBox();
     for (int link : {IDC_SITE_LINK, IDC_MAIL_LINK}) {
         ::PostMessageA(::GetDlgItem(about, link), WM_LBUTTONDOWN, MK_LBUTTON, 0);
