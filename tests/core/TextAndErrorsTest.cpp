@@ -42,6 +42,7 @@ TEST(SystemText, UnconvertibleCharactersBecomeOneQuestionMarkEach) {
     EXPECT_EQ(SystemTextToCodePage932("\xF0\x9F\x98\x80"), "?");    // an emoji
     EXPECT_EQ(SystemTextToCodePage932("\x80z\xC3z\xE3\x81"), "?z?z??");  // no character, a lead alone, cut short
     EXPECT_EQ(SystemTextToCodePage932(std::string(300, 'a') + "\x80"), std::string(300, 'a') + "?");  // in pieces
+    EXPECT_EQ(CodePage932ToSystemText("\x85\x40z"), "?z");  // a two-byte code no character has
 }
 #endif
 
