@@ -158,6 +158,9 @@ TEST(VectorLines, TakeLinesOfUpTo16InputAnd64TextBytes) {
     EXPECT_TRUE(VectorLines({4, 4, "0x", ",", std::string(20, '\t')}).Usable());
     EXPECT_FALSE(VectorLines({4, 4, "0x", ",", std::string(21, '\t')}).Usable());
     EXPECT_FALSE(VectorLines({17, 1, "", "", ""}).Usable());
+    AllowVectorLines(false);  // what the element-by-element runs above rely on
+    EXPECT_FALSE(VectorLines({4, 4, "0x", ",", ""}).Usable());
+    AllowVectorLines(true);
 }
 
 }  // namespace
