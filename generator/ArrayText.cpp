@@ -1,5 +1,6 @@
 #include "generator/ArrayText.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "app/SystemText.h"
@@ -32,17 +33,23 @@ std::string Definition(const ArrayForm& form) {
 }
 
 // Reads `input` chunk by chunk into `write`; false when it does not hold
-// `length` bytes after all (reading stops as soon as it has more).
+// `length` bytes after all (reading stops as soon as it has more). Several
+// chunks come in with one read, but each is written and counted on its own.
 bool ForEachChunk(CFile& input, std::uint64_t length, unsigned char* buffer, const std::function<void()>& chunkDone,
                   const std::function<void(const unsigned char*, std::size_t)>& write) {
+    using source_format::kChunkSize;
     std::uint64_t consumed = 0;
     for (;;) {
-        std::size_t count = input.Read(buffer, source_format::kChunkSize);
-        consumed += count;
-        if (consumed > length) return false;
-        write(buffer, count);
-        if (count < source_format::kChunkSize) return consumed == length;
-        chunkDone();
+        const std::size_t got = input.Read(buffer, source_format::kReadSize);
+        for (std::size_t offset = 0;; offset += kChunkSize) {
+            const std::size_t count = std::min(got - offset, kChunkSize);
+            consumed += count;
+            if (consumed > length) return false;
+            write(buffer + offset, count);
+            if (count < kChunkSize) return consumed == length;
+            chunkDone();
+            if (offset + kChunkSize == source_format::kReadSize) break;
+        }
     }
 }
 

@@ -20,7 +20,7 @@
 #include "generator/ArrayForm.h"
 
 // Writes the header, the declaration, the elements and the closing of one
-// array read from `input` through `buffer` (kChunkSize bytes at least),
+// array read from `input` through `buffer` (kReadSize bytes at least),
 // calling `chunkDone` after every full chunk; `reserveSpace`: the output
 // holds this array alone, and the classic form's known size is reserved in
 // it at once. False, the array left

@@ -38,7 +38,7 @@ void ShowOpenFailure(ConversionUi& ui, const FileError& error, std::string_view 
 }  // namespace
 
 RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui) {
-    auto buffer = std::make_unique<unsigned char[]>(source_format::kChunkSize);  // zero-filled
+    auto buffer = std::make_unique<unsigned char[]>(source_format::kReadSize);  // zero-filled
     std::vector<ArrayInput> arrays = request.arrays;
     if (arrays.empty()) {
         ArrayForm classic;

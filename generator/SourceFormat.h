@@ -31,6 +31,8 @@ namespace source_format {
 // so lines never straddle two chunks. An input that is a non-zero multiple
 // of it ends with a comma after its last element and a line of two tabs.
 inline constexpr std::size_t kChunkSize = 28672;
+// Chunks come in this many at a time (fewer system calls for large files).
+inline constexpr std::size_t kReadSize = 8 * kChunkSize;
 
 inline constexpr std::string_view kLineSeparator = "\n\t\t";
 inline constexpr std::string_view kClosing = "\n\t};\n";

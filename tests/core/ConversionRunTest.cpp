@@ -12,6 +12,7 @@
 #include "app/ErrorReport.h"
 #include "app/File.h"
 #include "generator/ArrayWriter.h"
+#include "generator/SourceFormat.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
@@ -116,7 +117,9 @@ TEST(ConversionRun, InputThatChangesWhileReadFailsAndLeavesTheOutput) {
     for (auto [grow, portable] : {std::pair{true, false}, {false, false}, {true, true}, {false, true}}) {
         ScratchFolder folder;
         const std::string input = folder / "in.bin";
-        WriteBytes(input, Pattern(2 * 28672));
+        // The change comes after the first chunk, before the next read.
+        const long size = source_format::kReadSize + source_format::kChunkSize;
+        WriteBytes(input, Pattern(size));
         WriteBytes(folder / "out.c", "old");
         RecordingUi ui;
         ui.AnswerNext(true);
@@ -126,8 +129,8 @@ TEST(ConversionRun, InputThatChangesWhileReadFailsAndLeavesTheOutput) {
             struct stat temporary {};
             for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
                 if (entry.path().extension() == ".tmp") ::stat(entry.path().c_str(), &temporary);
-            EXPECT_TRUE(portable || temporary.st_blocks * 512 >= 5 * 57344) << "room for the whole output set aside at once";
-            if (grow) WriteBytes(input, Pattern(3 * 28672));
+            EXPECT_TRUE(portable || temporary.st_blocks * 512 >= 5 * size) << "room for the whole output set aside at once";
+            if (grow) WriteBytes(input, Pattern(size + 1));
             else std::filesystem::resize_file(input, 100);
         };
         ConversionRequest request{input, folder / "out.c", DataType::Char};
