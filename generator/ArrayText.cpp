@@ -90,9 +90,8 @@ bool WritePortable(CFile& input, const ArrayForm& form, std::uint64_t length, CF
 
 }  // namespace
 
-bool WriteArray(CFile& input, const ArrayInput& array, const SourceStyle& style, bool reserveSpace, CFile& output,
-                unsigned char* buffer, const std::function<void()>& chunkDone) {
-    const std::uint64_t length = input.Length();
+bool WriteArray(CFile& input, std::uint64_t length, const ArrayInput& array, const SourceStyle& style,
+                bool reserveSpace, CFile& output, unsigned char* buffer, const std::function<void()>& chunkDone) {
     const std::string name = array.headerName.empty() ? input.FileName() : array.headerName;
     source_format::HeaderFacts facts;
     facts.fileName = style.utf8Header ? SystemTextToUtf8(name) : SystemTextToCodePage932(name);

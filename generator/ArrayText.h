@@ -20,15 +20,15 @@
 #include "generator/ArrayForm.h"
 
 // Writes the header, the declaration, the elements and the closing of one
-// array read from `input` through `buffer` (kReadSize bytes at least),
-// calling `chunkDone` after every full chunk; `reserveSpace`: the output
-// holds this array alone, and the classic form's known size is reserved in
-// it at once. False, the array left
-// unfinished, when the input's length changed while it was read (the header
-// states the length first).
-[[nodiscard]] bool WriteArray(CFile& input, const ArrayInput& array, const SourceStyle& style, bool reserveSpace,
-                              CFile& output,
-                unsigned char* buffer, const std::function<void()>& chunkDone);
+// array of `length` bytes (the input's length when the run began) read from
+// `input` through `buffer` (kReadSize bytes at least), calling `chunkDone`
+// after every full chunk; `reserveSpace`: the output holds this array alone,
+// and the classic form's known size is reserved in it at once. False, the
+// array left unfinished, when the input does not hold `length` bytes as it
+// is read (the header states the length first).
+[[nodiscard]] bool WriteArray(CFile& input, std::uint64_t length, const ArrayInput& array, const SourceStyle& style,
+                              bool reserveSpace, CFile& output, unsigned char* buffer,
+                              const std::function<void()>& chunkDone);
 
 // The `#if` that chooses #embed where the compiler has it: C23 and C++
 // compilers that announce it; the list follows as the fallback.

@@ -21,9 +21,10 @@ std::string_view OutputOpenMessage(FileErrorCause cause) {
     }
 }
 
+// Only chunks of the inputs' stated lengths are counted: `consumed` never
+// passes `length`.
 unsigned Percent(std::uint64_t consumed, std::uint64_t length) {
-    // A file that grew while it was read would go past 100.
-    if (length == 0 || consumed >= length) return 100;
+    if (length == 0) return 100;
     return static_cast<unsigned>(static_cast<double>(consumed) / static_cast<double>(length) * 100.0);
 }
 
@@ -93,7 +94,8 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
         // One array in CR LF text: its size is known, and room for it all is
         // reserved at once where the system allows.
         const bool reserve = arrays.size() == 1 && !request.toStandardOutput && !request.style.lfLineEnds;
-        const bool whole = WriteArray(inputs[i], arrays[i], request.style, reserve, output, buffer.get(), [&] {
+        const bool whole = WriteArray(inputs[i], declared[i].second, arrays[i], request.style, reserve, output,
+                                      buffer.get(), [&] {
             consumed += source_format::kChunkSize;
             ui.Advance(Percent(consumed, length));
         });
