@@ -28,18 +28,20 @@ void NativeFileTraits::Close(Type handle) noexcept { ::close(static_cast<int>(ha
 namespace native_file {
 namespace {
 
-bool ParentDirectoryExists(const std::string& fullPath) {
+// For a path whose open said ENOENT: a parent that exists is a folder (any
+// other file would have made it ENOTDIR).
+bool ParentExists(const std::string& fullPath) {
     auto slash = fullPath.find_last_of('/');
     std::string parent = slash == 0 ? "/" : fullPath.substr(0, slash);
     struct stat info {};
-    return ::stat(parent.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return ::stat(parent.c_str(), &info) == 0;
 }
 
 FileError OpenFailure(int error, std::string_view path, const std::string& fullPath, OpenMode mode) {
     FileErrorCause cause = CauseFromErrno(error);
     // A missing file is "not found" only where its folder exists; an output
     // is created when missing, so its ENOENT always means a missing folder.
-    if (error == ENOENT && (mode == OpenMode::Output || !ParentDirectoryExists(fullPath)))
+    if (error == ENOENT && (mode == OpenMode::Output || !ParentExists(fullPath)))
         cause = FileErrorCause::BadPath;
     return FileError{cause, error, std::string(path)};
 }
