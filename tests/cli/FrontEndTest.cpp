@@ -14,6 +14,7 @@
 
 #include "app/Texts.h"
 #include "app/Version.h"
+#include "cli/Console.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
@@ -32,18 +33,14 @@ struct Result {
 // `standardInput` (no terminal; by default a folder, which no read can get
 // through, as only "-" may read it), the given locale and `environment` besides.
 struct Launch {
-    Launch(std::vector<std::string> arguments, const char* locale = "ja_JP.UTF-8",
-           std::vector<std::string> environment = {}, std::string standardInput = "/")
-        : arguments(std::move(arguments)), locale(locale), environment(std::move(environment)),
-          standardInput(std::move(standardInput)) {}
     std::vector<std::string> arguments;
-    const char* locale;
-    std::vector<std::string> environment;
-    std::string standardInput;
-    std::string standardOutput;       // a file it appends to; empty: captured
-    std::string standardError;        // a file or terminal; empty: captured
+    const char* locale = "ja_JP.UTF-8";
+    std::vector<std::string> environment{};
+    std::string standardInput = "/";
+    std::string standardOutput{};     // a file it appends to; empty: captured
+    std::string standardError{};      // a file or terminal; empty: captured
     bool closeStandardOutput = false;
-    std::vector<std::string> prefix;  // a program that starts it: setpriv, sh -c
+    std::vector<std::string> prefix{};  // a program that starts it: setpriv, sh -c
 };
 
 pid_t Start(const ScratchFolder& folder, Launch launch) {
@@ -91,8 +88,7 @@ Result Finish(const ScratchFolder& folder, pid_t child) {
 Result RunFrontEnd(const ScratchFolder& folder, std::vector<std::string> arguments,
                    const char* locale = "ja_JP.UTF-8", std::vector<std::string> environment = {},
                    std::string standardInput = "/") {
-    return Finish(folder,
-                  Start(folder, Launch(std::move(arguments), locale, std::move(environment), std::move(standardInput))));
+    return Finish(folder, Start(folder, {std::move(arguments), locale, std::move(environment), std::move(standardInput)}));
 }
 
 // The files a test left in its folder besides the captured streams:
@@ -135,7 +131,7 @@ TEST(FrontEnd, OnATerminalAsksAndDrawsProgressFromEightMebibytes) {
         WriteBytes(folder / "in.c", "old");
         const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
         ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
-        Launch launch({"in.bin"});
+        Launch launch{{"in.bin"}};
         launch.standardInput = ptsname(terminal);
         if (errorsShown) launch.standardError = launch.standardInput;
         const pid_t child = Start(folder, launch);
@@ -216,7 +212,7 @@ TEST(FrontEnd, ASignalMidRunLeavesTheOldOutput) {
         WriteBytes(folder / "in.bin", "");
         std::filesystem::resize_file(folder.Path() / "in.bin", 256u << 20);
         WriteBytes(folder / "in.c", "old");
-        pid_t child = Start(folder, Launch({"-f", "in.bin"}));
+        pid_t child = Start(folder, {{"-f", "in.bin"}});
         for (int wait = 0; wait < 2000 && FilesIn(folder).size() < 3; ++wait) usleep(1000);
         ASSERT_EQ(FilesIn(folder).size(), 3u) << "no temporary file seen";
         kill(child, signal);
@@ -246,6 +242,26 @@ TEST(FrontEnd, RefusesInputItCannotMeasureOrThatIsItsOwnOutput) {
     Launch closed{{"-o", "-", "in.bin"}};
     closed.closeStandardOutput = true;
     EXPECT_EQ(Finish(folder, Start(folder, closed)).exitCode, 0);
+}
+
+// Started with a standard stream closed, the process gives it /dev/null the
+// right way round, so that no file opened later is read or written as it.
+TEST(FrontEnd, ClosedStandardStreamsAreReopenedOnNull) {
+    struct stat null {};
+    ASSERT_EQ(stat("/dev/null", &null), 0);
+    for (int stream : {0, 2}) {
+        const pid_t child = fork();
+        if (child == 0) {
+            close(stream);
+            struct stat opened {};
+            const bool ok = PrepareProcess() && fstat(stream, &opened) == 0 && opened.st_rdev == null.st_rdev &&
+                            (fcntl(stream, F_GETFL) & O_ACCMODE) == (stream == 0 ? O_RDONLY : O_WRONLY);
+            _exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "stream " << stream;
+    }
 }
 
 TEST(FrontEnd, ForcedOutputToAPipeIsWrittenWithoutLookingFirst) {

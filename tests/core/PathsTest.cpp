@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/Paths.h"
 
 namespace {
@@ -19,10 +21,8 @@ TEST_P(SplitPathCases, GiveDriveDirectoryBaseAndExtension) {
     const std::string padded = GetParam().path + "/.";  // nothing past the end may count
     PathParts got = SplitPath(std::string_view(padded).substr(0, GetParam().path.size()));
     const PathParts& want = GetParam().parts;
-    EXPECT_EQ(got.drive, want.drive);
-    EXPECT_EQ(got.directory, want.directory);
-    EXPECT_EQ(got.baseName, want.baseName);
-    EXPECT_EQ(got.extension, want.extension);
+    EXPECT_EQ(std::tie(got.drive, got.directory, got.baseName, got.extension),
+              std::tie(want.drive, want.directory, want.baseName, want.extension));
 }
 
 INSTANTIATE_TEST_SUITE_P(
