@@ -19,39 +19,6 @@ CFile::CFile() = default;
 
 CFile::~CFile() { CloseQuietly(); }
 
-CFile::CFile(CFile&& other) noexcept
-    : m_handle(std::move(other.m_handle)),
-      m_ownsHandle(other.m_ownsHandle),
-      m_mode(other.m_mode),
-      m_fullPath(std::move(other.m_fullPath)),
-      m_replacing(std::move(other.m_replacing)),
-      m_path(std::move(other.m_path)),
-      m_replaceExisting(other.m_replaceExisting),
-      m_buffer(std::move(other.m_buffer)),
-      m_buffered(std::exchange(other.m_buffered, 0)),
-      m_writer(std::move(other.m_writer)),
-      m_writeInline(other.m_writeInline),
-      m_lfLineEnds(other.m_lfLineEnds) {}
-
-CFile& CFile::operator=(CFile&& other) noexcept {
-    if (this != &other) {
-        CloseQuietly();
-        m_handle = std::move(other.m_handle);
-        m_ownsHandle = other.m_ownsHandle;
-        m_mode = other.m_mode;
-        m_fullPath = std::move(other.m_fullPath);
-        m_replacing = std::move(other.m_replacing);
-        m_path = std::move(other.m_path);
-        m_replaceExisting = other.m_replaceExisting;
-        m_buffer = std::move(other.m_buffer);
-        m_buffered = std::exchange(other.m_buffered, 0);
-        m_writer = std::move(other.m_writer);
-        m_writeInline = other.m_writeInline;
-        m_lfLineEnds = other.m_lfLineEnds;
-    }
-    return *this;
-}
-
 std::optional<FileError> CFile::Open(std::string_view path, OpenMode mode, bool replaceExisting) {
     CloseQuietly();
     native_file::Opened opened;

@@ -46,8 +46,8 @@ class CFile {
 public:
     CFile();
     ~CFile();
-    CFile(CFile&&) noexcept;
-    CFile& operator=(CFile&&) noexcept;
+    CFile(CFile&&) = delete;
+    CFile& operator=(CFile&&) = delete;
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
