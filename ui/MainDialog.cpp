@@ -345,10 +345,12 @@ bool CMainDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 // or sent by other programs. Every command would start work inside the run
 // (a second Convert, Browse, Help, the About box) and a drop would change
 // the paths under it: they are refused. Exit and the close requests
-// (IDCANCEL, WM_CLOSE, the close command) wait for the run's end.
+// (IDCANCEL, WM_CLOSE, the close command) wait for the run's end, and so
+// does the Convert button's answer to a path field's change.
 bool CMainDialog::RefusedDuringRun(UINT message, WPARAM wParam) {
     switch (message) {
     case WM_COMMAND:
+        if (HIWORD(wParam) == EN_CHANGE) m_fieldChangedMeanwhile = true;
         if (HIWORD(wParam) <= 1 && LOWORD(wParam) == IDC_EXIT) m_endWaiting = 0;
         if (HIWORD(wParam) <= 1 && LOWORD(wParam) == IDCANCEL) m_endWaiting = IDCANCEL;
         return true;
@@ -369,6 +371,7 @@ void CMainDialog::AcceptInput() {
 void CMainDialog::EndRun() {
     m_running = false;
     AcceptInput();
+    if (std::exchange(m_fieldChangedMeanwhile, false)) UpdateConvertButton();
     if (m_quitWaiting) ::PostQuitMessage(*std::exchange(m_quitWaiting, std::nullopt));
     if (m_endWaiting) EndDialog(*std::exchange(m_endWaiting, std::nullopt));
 }

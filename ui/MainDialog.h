@@ -84,6 +84,7 @@ private:
     std::atomic<std::function<void()>*> m_runCall = nullptr;  // the run's call for this thread
     std::optional<INT_PTR> m_endWaiting;  // EndDialog's code, once the run is over
     std::optional<int> m_quitWaiting;     // a WM_QUIT taken meanwhile, posted again then
+    bool m_fieldChangedMeanwhile = false; // Convert follows the fields once the run is over
 
     char m_szLastDir[kLastDirSize] = {};
     CRegistryKey m_regKey;
