@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,7 +25,7 @@ using namespace testing_support;
 template <class Condition>
 bool WaitFor(Condition condition) {
     for (const DWORD start = ::GetTickCount(); !condition(); ::Sleep(5))
-        if (::GetTickCount() - start > 10000) return false;
+        if (::GetTickCount() - start > 30000) return false;
     return true;
 }
 
@@ -62,6 +63,8 @@ struct Program {
     void Convert(const std::string& input, const std::string& output) const {
         ::SetDlgItemTextA(dialog, IDC_SOURCE_PATH, input.c_str());
         ::SetDlgItemTextA(dialog, IDC_OUTPUT_PATH, output.c_str());
+        // Not before the last run has ended: till then a click goes nowhere.
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(::GetDlgItem(dialog, IDC_CONVERT)); })) << input;
         Click(IDC_CONVERT);
     }
     // A visible dialog-class window of the program other than the main dialog.
@@ -90,6 +93,9 @@ struct Program {
 
 TEST(Program, MainWalkThrough) {
     ScratchFolder folder;
+    // The pointer away from every window: a window appearing under it gets a
+    // move, which between a link's press and release cancels the click.
+    ::SetCursorPos(0, 0);
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo");
     // The stand-in engine stays registered in the test prefix: no later test uses the real one.
     const char* engineKey = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
@@ -137,7 +143,7 @@ TEST(Program, MainWalkThrough) {
     program->Click(IDC_TOPMOST);  // with no other topmost window on the desktop
     EXPECT_TRUE(WaitFor([&] { return Topmost(dialog); })) << "not placed above other windows";
     program->Click(IDC_EXIT);
-    EXPECT_EQ(::WaitForSingleObject(program->process.hProcess, 10000), WAIT_OBJECT_0) << "the program did not end";
+    EXPECT_EQ(::WaitForSingleObject(program->process.hProcess, 30000), WAIT_OBJECT_0) << "the program did not end";
     // Help for the dialog, then the shut-down: close all, uninitialise (numbers in hex).
     EXPECT_EQ(ReadBytes(folder / "engine.log"), "call " + FormatText("%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(dialog))) + " " +
                                                     ProgramPath("chm") + " 1 0\r\ncall 0 - 12 0\r\ncall 0 - 1d 0\r\n");
@@ -147,10 +153,22 @@ TEST(Program, MainWalkThrough) {
                   Topmost(program->dialog), 2 * BST_CHECKED + 1) << "kept over the restart";
     program->Click(IDC_TOPMOST);
     EXPECT_TRUE(WaitFor([&] { return !Topmost(program->dialog); })) << "still above other windows";
-    char lastDir[MAX_PATH] = {};
-    DWORD size = sizeof lastDir;
-    ::RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo", "LastDir", RRF_RT_REG_SZ, nullptr, lastDir, &size);
-    EXPECT_EQ(lastDir, folder.Path().string() + "\\") << "the folder it started in";
+    const auto lastDir = [] {
+        char path[MAX_PATH] = {};
+        DWORD size = sizeof path;
+        ::RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo", "LastDir", RRF_RT_REG_SZ, nullptr, path, &size);
+        return std::string(path);
+    };
+    EXPECT_EQ(lastDir(), folder.Path().string() + "\\") << "the folder it started in";
+    // Browse fills both paths from the file chosen; the next start remembers its folder.
+    ::CreateDirectoryA((folder / "sub").c_str(), nullptr);
+    WriteBytes(folder / "sub\\pick.bin", "x");
+    program->Click(IDC_BROWSE);
+    const HWND chooser = program->WaitForBox();
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(::GetDlgItem(chooser, cmb13)); }));
+    ::SetDlgItemTextA(chooser, cmb13, (folder / "sub\\pick.bin").c_str());
+    ::PostMessageA(::GetDlgItem(chooser, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return TextOf(::GetDlgItem(program->dialog, IDC_OUTPUT_PATH)) == folder / "sub\\pick.c"; }));
 
     // During a run the window answers, takes no input, and a request to end
     // waits until the run is over.
@@ -167,8 +185,9 @@ TEST(Program, MainWalkThrough) {
     EXPECT_TRUE(WaitFor([&] { return ::SendDlgItemMessageA(program->dialog, IDC_PROGRESS, PBM_GETPOS, 0, 0) == 100; }));
     EXPECT_EQ(TextOf(::GetDlgItem(program->dialog, IDC_SOURCE_PATH)), folder / "big.bin") << "typed into during the run";
     program->Answer(texts::kAppTitle, texts::kFileWritten, IDOK);
-    EXPECT_EQ(::WaitForSingleObject(program->process.hProcess, 10000), WAIT_OBJECT_0) << "the close request was lost";
+    EXPECT_EQ(::WaitForSingleObject(program->process.hProcess, 30000), WAIT_OBJECT_0) << "the close request was lost";
     const std::string big = ReadBytes(folder / "big.c");
     EXPECT_EQ(big.substr(big.size() - 7), "\r\n\t};\r\n") << "the run was cut short";
+    EXPECT_EQ(lastDir(), folder / "sub\\");
 }
 
