@@ -109,17 +109,6 @@ const std::string kNotFoundUtf8 = Utf8Of(texts::kErrorCaption) + ": " + Utf8Of(t
 const std::string kBadNameUtf8 = Utf8Of(texts::kErrorCaption) + ": " + Utf8Of(texts::kOutputBadPath);
 const std::string kDiskFullUtf8 = Utf8Of(texts::kFileErrors[13]).substr(2);  // after "%1"
 
-TEST(FrontEnd, WritesTheSameFilesAsTheWindowProgram) {
-    ScratchFolder folder;
-    WriteBytes(folder / "ten.bin", "0123456789");
-    Result toFile = RunFrontEnd(folder, {"ten.bin"});
-    EXPECT_EQ(toFile.exitCode, 0) << toFile.err;
-    EXPECT_EQ(MaskCreationTime(ReadBytes(folder / "ten.c")), GoldenFile("ten_char.c"));
-    Result toOutput = RunFrontEnd(folder, {"-o", "-", "ten.bin"});
-    EXPECT_EQ(toOutput.exitCode, 0);
-    EXPECT_EQ(MaskCreationTime(toOutput.out), GoldenFile("ten_char.c"));
-}
-
 // With standard input and error on a terminal the front end asks there
 // before it overwrites, and draws its progress there from 8 MiB of input;
 // with standard error elsewhere it asks nothing and replaces nothing.
@@ -145,20 +134,6 @@ TEST(FrontEnd, OnATerminalAsksAndDrawsProgressFromEightMebibytes) {
         EXPECT_EQ(shown.find("100%") != std::string::npos, errorsShown && size == kEight) << size;
         EXPECT_EQ(ReadBytes(folder / "in.c").size() > size, errorsShown);
     }
-}
-
-TEST(FrontEnd, NeverOverwritesWithoutConsent) {
-    ScratchFolder folder;
-    WriteBytes(folder / "in.bin", "abc");
-    WriteBytes(folder / "in.c", "keep");
-    Result refused = RunFrontEnd(folder, {"in.bin"});
-    EXPECT_EQ(refused.exitCode, 4);
-    EXPECT_EQ(ReadBytes(folder / "in.c"), "keep");
-    EXPECT_NE(refused.err.find(kExistsUtf8), std::string::npos) << refused.err;
-
-    Result forced = RunFrontEnd(folder, {"-f", "in.bin"});
-    EXPECT_EQ(forced.exitCode, 0);
-    EXPECT_NE(ReadBytes(folder / "in.c").find("0x61,0x62,0x63"), std::string::npos);
 }
 
 TEST(FrontEnd, ExitCodesTellUsageInputAndOutputApart) {
@@ -336,6 +311,7 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
         {{"--format=string", "-o", "empty.c", "empty.dat"}, {{"empty.c", "portable_string_empty.c"}}},
         {{"--format", "embed", "--static", "--utf8", "--nul", "-o", "embed.c", "blob.bin"},
          {{"embed.c", "portable_embed_utf8.c"}}},
+        {{"--format=embed", "-o", "none.c", "empty.dat"}, {{"none.c", "portable_embed_empty.c"}}},  // a list
         {{"-t", "u16", "--length", "--header", "two.h", "--eol", "lf", "-o", "two.c", "w.bin", "empty.dat"},
          {{"two.c", "portable_two_u16.c"}, {"two.h", "portable_two_u16_h.txt"}}},
     };
