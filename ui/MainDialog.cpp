@@ -159,18 +159,19 @@ std::optional<LRESULT> CMainDialog::OnDestroy(WPARAM, LPARAM) {
     return std::nullopt;
 }
 
+POINT MinimisedIconOrigin(const RECT& client, int iconWidth, int iconHeight) {
+    return {(client.right - client.left - iconWidth + 1) / 2, (client.bottom - client.top - iconHeight + 1) / 2};
+}
+
 std::optional<LRESULT> CMainDialog::OnPaint(WPARAM, LPARAM) {
     if (!::IsIconic(Hwnd())) return std::nullopt;
     PAINTSTRUCT paint{};
     HDC dc = ::BeginPaint(Hwnd(), &paint);
     Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
-    int iconWidth = ::GetSystemMetrics(SM_CXICON);
-    int iconHeight = ::GetSystemMetrics(SM_CYICON);
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
-    int x = (client.right - client.left - iconWidth + 1) / 2;
-    int y = (client.bottom - client.top - iconHeight + 1) / 2;
-    ::DrawIcon(dc, x, y, m_hIcon);
+    const POINT at = MinimisedIconOrigin(client, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
+    ::DrawIcon(dc, at.x, at.y, m_hIcon);
     ::EndPaint(Hwnd(), &paint);
     return 0;
 }

@@ -16,6 +16,11 @@
 // Stay-on-top switch, shared by the settings and the check box.
 extern BOOL g_bTopWin;
 
+// Where the icon goes in a minimised window's client area: in the middle,
+// an odd pixel left over going to the right or the bottom (the halves
+// truncate toward zero, also when the icon is the larger).
+POINT MinimisedIconOrigin(const RECT& client, int iconWidth, int iconHeight);
+
 // The program's main window: input and output paths, element type,
 // Convert, stay-on-top, help and exit. It shows every conversion's
 // questions, messages and progress, and keeps the settings from its

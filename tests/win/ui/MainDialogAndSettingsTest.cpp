@@ -64,6 +64,11 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefaultAndAllAreWrittenBack) {
     ::SetCurrentDirectoryA(directory);
 }
 
+TEST(MainDialog, MinimisedIconSitsInTheMiddleAnOddPixelRightOrDown) {
+    const POINT wider = MinimisedIconOrigin({10, 10, 51, 40}, 32, 32), narrower = MinimisedIconOrigin({0, 0, 40, 29}, 32, 32);
+    EXPECT_TRUE(wider.x == 5 && wider.y == 0 && narrower.x == 4 && narrower.y == -1);
+}
+
 TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
     EnableCommonControls();
     CMainDialog dialog;
@@ -81,6 +86,7 @@ TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
         {IDC_OUTPUT_PATH, "C:\\x.bin", ""},
         {IDC_SOURCE_PATH, "C:\\" + std::string(300, 'n') + ".bin", ""},      // too long: refused, not cut
         {IDC_SOURCE_PATH, "C:\\" + std::string(MAX_PATH - 5, 'n'), ""},  // with ".c" 260 bytes: no room
+        {IDC_SOURCE_PATH, "C:\\" + std::string(MAX_PATH - 8, 'm') + ".bin", "C:\\" + std::string(MAX_PATH - 8, 'm') + ".bin"},
         {IDC_SOURCE_PATH, table + ".gz", table + ".gz"},
     };
     for (const auto& [target, file, after] : cases) {
