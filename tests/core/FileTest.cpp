@@ -33,10 +33,7 @@ TEST(FileOutput, LargeWritesArriveWhole) {
     ScratchFolder folder;
     std::string big = Pattern(3 * 1024 * 1024 + 7);
     std::string expected;
-    for (char c : big) {
-        if (c == '\n') expected += '\r';
-        expected += c;
-    }
+    for (char c : big) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
     CFile out;
     ASSERT_FALSE(out.Open(folder / "big", OpenMode::Output));
     out.WriteString(big.substr(0, 1000));
