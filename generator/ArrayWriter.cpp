@@ -21,10 +21,9 @@ std::string_view OutputOpenMessage(FileErrorCause cause) {
     }
 }
 
-// Only chunks of the inputs' stated lengths are counted: `consumed` never
-// passes `length`.
+// Only whole chunks of the inputs' stated lengths are counted: `consumed`
+// never passes `length`, and there is no count at all for empty inputs.
 unsigned Percent(std::uint64_t consumed, std::uint64_t length) {
-    if (length == 0) return 100;
     return static_cast<unsigned>(static_cast<double>(consumed) / static_cast<double>(length) * 100.0);
 }
 
