@@ -35,8 +35,9 @@ bool PrepareProcess() {
         }
     }
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, &RemoveTemporariesAndStop);
-    // A reader that goes away is reported as a failed write, not a silent death.
-    std::signal(SIGPIPE, SIG_IGN);
+    // A reader that goes away, or a file size limit, is reported as a failed
+    // write, not a silent death that leaves the temporary files behind.
+    for (int signal : {SIGPIPE, SIGXFSZ}) std::signal(signal, SIG_IGN);
     std::setlocale(LC_CTYPE, "");
     return true;
 }
