@@ -80,6 +80,7 @@ TEST(HyperLink, OnlyAPressAndAReleaseWithoutAMoveOpenTheLink) {
             ::SendMessageA(control, message, event == 'D' ? MK_LBUTTON : 0, MAKELPARAM(3, 3));
         }
         EXPECT_EQ(g_opened, std::vector<std::string>(opens, "1 https://x.example/")) << mouse;
+        ::SetWindowLongA(control, GWL_STYLE, (::GetWindowLongA(control, GWL_STYLE) & ~0xFF) | (mouse.size() % 2 ? SS_RIGHT : SS_LEFT));
         RECT before{}, after{};
         ::GetWindowRect(control, &before);
         EXPECT_EQ(RequestColour(control), colour) << mouse;
