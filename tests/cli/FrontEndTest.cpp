@@ -294,7 +294,7 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
     ScratchFolder folder;
     WriteBytes(folder / "blob.bin", "\x01\x02\x80");
     std::string text;  // 64 bytes: one whole line of string pieces
-    for (int i = 0; i < 8; ++i) text += "a ?\"\\\x01\x7F" "9";
+    for (int i = 0; i < 8; ++i) text += std::string("a ?\"\\\0\x7F" "9", 8);
     WriteBytes(folder / "text.txt", text);
     WriteBytes(folder / "empty.dat", "");
     WriteBytes(folder / "w.bin", "\x01\x02\x03");
