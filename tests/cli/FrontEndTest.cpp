@@ -298,6 +298,7 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
     WriteBytes(folder / "text.txt", text);
     WriteBytes(folder / "empty.dat", "");
     WriteBytes(folder / "w.bin", "\x01\x02\x03");
+    std::filesystem::create_directory(folder.Path() / "out");
     struct Case {
         std::vector<std::string> arguments;
         std::vector<std::pair<const char*, const char*>> outputs;  // written, expected
@@ -307,8 +308,8 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
          {{"blob.c", "portable_u8.c"}, {"blob.h", "portable_u8_h.txt"}}},
         {{"-t", "uchar", "--format=string", "--eol", "lf", "text.txt"}, {{"text.c", "portable_string_lf.c"}}},
         {{"--format=string", "-o", "empty.c", "empty.dat"}, {{"empty.c", "portable_string_empty.c"}}},
-        {{"--format", "embed", "--static", "--utf8", "--nul", "-o", "embed.c", "blob.bin"},
-         {{"embed.c", "portable_embed_utf8.c"}}},
+        {{"--format", "embed", "--static", "--utf8", "--nul", "-o", "out/embed.c", "blob.bin"},  // #embed "../blob.bin"
+         {{"out/embed.c", "portable_embed_utf8.c"}}},
         {{"--format=embed", "-o", "none.c", "empty.dat"}, {{"none.c", "portable_embed_empty.c"}}},  // a list
         {{"-t", "u16", "--length", "--header", "two.h", "--eol", "lf", "-o", "two.c", "w.bin", "empty.dat"},
          {{"two.c", "portable_two_u16.c"}, {"two.h", "portable_two_u16_h.txt"}}},

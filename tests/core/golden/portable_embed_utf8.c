@@ -7,7 +7,7 @@
 */
 	static char rawcontents[] = {
 #if defined(__cpp_pp_embed) || (!defined(__cplusplus) && __STDC_VERSION__ >= 202311L && defined(__has_embed))
-#embed "blob.bin" suffix(, 0)
+#embed "../blob.bin" suffix(, 0)
 #else
 		'\x01','\x02','\x80','\x00'
 #endif
