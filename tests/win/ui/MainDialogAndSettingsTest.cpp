@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -73,7 +72,8 @@ TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
     EnableCommonControls();
     CMainDialog dialog;
     ASSERT_TRUE(dialog.Create(nullptr));
-    EXPECT_TRUE(::GetWindowLongA(dialog.Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_TRUE((::GetWindowLongA(dialog.Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) && ::SendMessageA(dialog.Hwnd(), WM_GETICON, ICON_SMALL, 0) &&
+                ::SendMessageA(dialog.Hwnd(), WM_GETICON, ICON_BIG, 0)) << "takes drops, shows its icons";
     EXPECT_NE(::GetMenuState(::GetSystemMenu(dialog.Hwnd(), FALSE), IDM_ABOUTBOX, MF_BYCOMMAND), UINT(-1)) << "About in the system menu";
     EXPECT_EQ(::IsDlgButtonChecked(dialog.Hwnd(), IDC_TYPE_1BYTE), BST_CHECKED) << "the type when none is stored";
     HWND tip = nullptr;  // the dialog's, among the desktop's tooltips
@@ -86,7 +86,7 @@ TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
         {IDC_OUTPUT_PATH, "C:\\x.bin", ""},
         {IDC_SOURCE_PATH, "C:\\" + std::string(300, 'n') + ".bin", ""},      // too long: refused, not cut
         {IDC_SOURCE_PATH, "C:\\" + std::string(MAX_PATH - 5, 'n'), ""},  // with ".c" 260 bytes: no room
-        {IDC_SOURCE_PATH, "C:\\" + std::string(MAX_PATH - 8, 'm') + ".bin", "C:\\" + std::string(MAX_PATH - 8, 'm') + ".bin"},
+        {IDC_SOURCE_PATH, "C:\\" + std::string(MAX_PATH - 6, 'm'), "C:\\" + std::string(MAX_PATH - 6, 'm')},  // 259 with ".c"
         {IDC_SOURCE_PATH, table + ".gz", table + ".gz"},
     };
     for (const auto& [target, file, after] : cases) {
