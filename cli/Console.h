@@ -9,7 +9,8 @@
 // Sets the process up before anything else runs: an interruption removes
 // the temporary files of the outputs, and on POSIX systems the standard
 // descriptors are all open, a reader that goes away or a file size limit is
-// a failed write and the locale is the user's. False when the process cannot run at all.
+// a failed write and the locale is the user's. False when the process
+// cannot run at all.
 bool PrepareProcess();
 
 // Whether `descriptor` is a terminal that a user sits at.
