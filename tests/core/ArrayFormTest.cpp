@@ -12,15 +12,12 @@ TEST(ArrayForm, FileNamesMadeIntoIdentifiers) {
 }
 
 TEST(ArrayForm, ElementsCountTheZeroThatEndsAnArray) {
-    ArrayForm list;
-    list.type = ElementType::Uint32;
+    ArrayForm list{.type = ElementType::Uint32};
     EXPECT_EQ(ElementCount(list, 0), 1u) << "no empty array";
     EXPECT_EQ(ElementCount(list, 5), 2u);
     list.nul = true;
     EXPECT_EQ(ElementCount(list, 8), 3u);
-    ArrayForm string;
-    string.type = ElementType::UnsignedChar;
-    string.format = ArrayFormat::String;
+    const ArrayForm string{.type = ElementType::UnsignedChar, .format = ArrayFormat::String};
     EXPECT_EQ(ElementCount(string, 7), 8u) << "the literal's own terminator";
 }
 

@@ -49,12 +49,6 @@ struct GoldenCase {
     DataType type;
 };
 
-std::string Bytes(std::initializer_list<int> values) {
-    std::string bytes;
-    for (int v : values) bytes += static_cast<char>(v);
-    return bytes;
-}
-
 class GoldenOutput : public ::testing::TestWithParam<GoldenCase> {};
 
 TEST_P(GoldenOutput, MatchesTheHandWrittenFile) {
@@ -69,13 +63,11 @@ INSTANTIATE_TEST_SUITE_P(
     EveryType, GoldenOutput,
     ::testing::Values(GoldenCase{"ten_char.c", "ten.bin", "0123456789", DataType::Char},
                       GoldenCase{"eight_char.c", "eight.bin", "abcdefgh", DataType::Char},
-                      GoldenCase{"nine_char.c", "nine.bin",
-                                 Bytes({0x00, 0x7F, 0x80, 0xFF, 0x0A, 0x0D, 0x5C, 0x22, 0x41}), DataType::Char},
+                      GoldenCase{"nine_char.c", "nine.bin", {"\x00\x7F\x80\xFF\n\r\\\"A", 9}, DataType::Char},
                       GoldenCase{"empty_char.c", "empty.bin", "", DataType::Char},
-                      GoldenCase{"three_uint.c", "three.bin", Bytes({1, 2, 3}), DataType::Uint},
-                      GoldenCase{"seventeen_uint.c", "seventeen.bin",
-                                 Bytes({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}), DataType::Uint},
-                      GoldenCase{"five_ulong.c", "five.bin", Bytes({1, 2, 3, 4, 5}), DataType::Ulong},
+                      GoldenCase{"three_uint.c", "three.bin", "\x01\x02\x03", DataType::Uint},
+                      GoldenCase{"seventeen_uint.c", "seventeen.bin", {"\0\1\2\3\4\5\6\7\10\11\12\13\14\15\16\17\20", 17}, DataType::Uint},
+                      GoldenCase{"five_ulong.c", "five.bin", "\x01\x02\x03\x04\x05", DataType::Ulong},
                       // A stored type outside 0 to 2 converts as char.
                       GoldenCase{"ten_char.c", "ten.bin", "0123456789", static_cast<DataType>(7)}));
 

@@ -83,10 +83,8 @@ TEST(ErrorReport, EveryCauseHasItsOwnTextAndOthersNone) {
 // Where the system cannot convert code page 932, the program's messages
 // are still readable: its own table gives the same UTF-8 as their source.
 TEST(SystemText, OwnTableGivesEveryPrintedTextInUtf8) {
-    for (const auto& text : texts::kPrintedTexts) {
-        EXPECT_EQ(CodePage932ToUtf8ByTable(text.codePage932),
-                  std::string(reinterpret_cast<const char*>(text.utf8.data()), text.utf8.size()));
-    }
+    for (const auto& text : texts::kPrintedTexts)
+        EXPECT_EQ(CodePage932ToUtf8ByTable(text.codePage932), std::string(text.utf8.begin(), text.utf8.end()));
     // 表 (95 5C) is in none of them, nor is a lone 0x80; ASCII passes as it is.
     EXPECT_EQ(CodePage932ToUtf8ByTable("a\x95\x5C\xB1\x80/"), "a?\xEF\xBD\xB1?/");
 }

@@ -125,9 +125,6 @@ TEST(LinkLauncher, WhenTheShellCannotTheProgramForPagesIsStarted) {
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
     HKEY root = nullptr;
     ASSERT_EQ(::RegCreateKeyA(HKEY_CURRENT_USER, kScratchKey, &root), ERROR_SUCCESS);
-    const auto setDefault = [root](const char* subKey, const std::string& value) {
-        ::RegSetValueA(root, subKey, REG_SZ, value.c_str(), 0);
-    };
     char self[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     const std::string program = std::string("\"") + self + "\" " + kRecordFlag;
@@ -135,8 +132,8 @@ TEST(LinkLauncher, WhenTheShellCannotTheProgramForPagesIsStarted) {
     ::DeleteFileA(RecordFile().c_str());
     // No ".htm": the shell's failure (SE_ERR_NOASSOC) and nothing else.
     EXPECT_EQ(OpenLink("https://x.example/", SW_SHOWNORMAL), SE_ERR_NOASSOC);
-    setDefault(".htm", "TestPage");
-    setDefault("TestPage\\shell\\open\\command", program + " -new \"%1\" -after");
+    ::RegSetValueA(root, ".htm", REG_SZ, "TestPage", 0);
+    ::RegSetValueA(root, "TestPage\\shell\\open\\command", REG_SZ, (program + " -new \"%1\" -after").c_str(), 0);
     EXPECT_GT(OpenLink("https://x.example/", SW_SHOWMINNOACTIVE), 31);
     std::string started;
     for (int i = 0; i < 500 && started.empty(); ++i, ::Sleep(20)) std::getline(std::ifstream(RecordFile()), started);
