@@ -105,6 +105,7 @@ std::vector<std::string> FilesIn(const ScratchFolder& folder) {
 const std::string kExistsUtf8 = Utf8Of(texts::kOverwriteQuestion).substr(0, Utf8Of(texts::kOverwriteQuestion).find('\n'));
 const std::string kNotFoundUtf8 = Utf8Of(texts::kErrorCaption) + ": " + Utf8Of(texts::kInputNotFound);
 const std::string kBadNameUtf8 = Utf8Of(texts::kErrorCaption) + ": " + Utf8Of(texts::kOutputBadPath);
+const std::string kNameLabel = "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\x96\xBC\x20\x20\x81\x46";  // the header's name line
 const std::string kDiskFullUtf8 = Utf8Of(texts::kFileErrors[13]).substr(2);  // after "%1"
 
 // With standard input and error on a terminal the front end asks there
@@ -172,13 +173,12 @@ TEST(FrontEnd, HeaderNameIsShiftJisWhateverTheLocale) {
     const std::string stem = "\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE3\x80\x81";
     WriteBytes(folder / (stem + ".bin"), "x");
     WriteBytes(folder / "a\xF0\x9F\x98\x80.bin", "x");  // an emoji has no code page 932 form
-    const std::string nameLabel = "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\x96\xBC\x20\x20\x81\x46";
     for (const char* locale : {"ja_JP.UTF-8", "C"}) {
         ASSERT_EQ(RunFrontEnd(folder, {"-f", stem + ".bin"}, locale).exitCode, 0);
-        EXPECT_NE(ReadBytes(folder / (stem + ".c")).find(nameLabel + "\x83\x66\x81\x5B\x83\x5E\x81\x41.bin\r\n"),
+        EXPECT_NE(ReadBytes(folder / (stem + ".c")).find(kNameLabel + "\x83\x66\x81\x5B\x83\x5E\x81\x41.bin\r\n"),
                   std::string::npos) << locale;
         ASSERT_EQ(RunFrontEnd(folder, {"-f", "-o", "two.c", "a\xF0\x9F\x98\x80.bin"}, locale).exitCode, 0);
-        EXPECT_NE(ReadBytes(folder / "two.c").find(nameLabel + "a?.bin\r\n"), std::string::npos) << locale;
+        EXPECT_NE(ReadBytes(folder / "two.c").find(kNameLabel + "a?.bin\r\n"), std::string::npos) << locale;
     }
 }
 
@@ -328,8 +328,7 @@ TEST(FrontEnd, StandardInputIsCopiedSoItsSizeIsExact) {
     Result result = RunFrontEnd(folder, {"-t", "uchar", "-"}, "C", {"TMPDIR=" + folder.Path().string()}, folder / "piped");
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"piped"}) << "the copy is gone";
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    const std::string nameLabel = "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\x96\xBC\x20\x20\x81\x46";
-    EXPECT_NE(result.out.find(nameLabel + "stdin\r\n"), std::string::npos);
+    EXPECT_NE(result.out.find(kNameLabel + "stdin\r\n"), std::string::npos);
     EXPECT_NE(result.out.find("\x81\x46" "3\xCA\xDE\xB2\xC4\r\n"), std::string::npos) << "size line";
     EXPECT_NE(result.out.find("\t\t0x61,0x62,0x63\r\n"), std::string::npos);
 }

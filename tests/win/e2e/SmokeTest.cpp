@@ -16,6 +16,7 @@
 #include "about/LinkTargets.h"
 #include "app/ErrorReport.h"
 #include "app/TextFormat.h"
+#include "app/win32/RegistryKey.h"
 #include "app/Texts.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
@@ -86,6 +87,13 @@ struct Program {
         ::PostMessageA(::GetDlgItem(box, button), BM_CLICK, 0, 0);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(box); })) << "the box stayed open";
     }
+    // How the program ended: its exit code, or STILL_ACTIVE if it runs on after 30 s.
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        ::WaitForSingleObject(process.hProcess, 30000);
+        ::GetExitCodeProcess(process.hProcess, &code);
+        return code;
+    }
 
     PROCESS_INFORMATION process{};
     HWND dialog = nullptr;
@@ -111,7 +119,10 @@ TEST(Program, MainWalkThrough) {
     program->Answer(texts::kAppTitle, texts::kFileWritten, IDOK);
     EXPECT_EQ(MaskCreationTime(ReadBytes(folder / "ten.c")), GoldenFile("ten_char.c"));
     program->Convert(folder / "missing.bin", folder / "missing.c");
+    program->WaitForBox();
+    ::SetDlgItemTextA(dialog, IDC_OUTPUT_PATH, "");  // while the run shows its box: Convert follows at the run's end
     program->Answer(texts::kErrorCaption, texts::kInputNotFound, IDOK);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowEnabled(::GetDlgItem(dialog, IDC_CONVERT)); })) << "no output path";
     // A full disk (drive X: of scripts/test.sh) over an existing output: the
     // failure report, and the old file as it was.
     if (const char* small = std::getenv("ARRAYFORGE_SMALL_DIR")) {
@@ -143,7 +154,7 @@ TEST(Program, MainWalkThrough) {
     program->Click(IDC_TOPMOST);  // with no other topmost window on the desktop
     EXPECT_TRUE(WaitFor([&] { return Topmost(dialog); })) << "not placed above other windows";
     program->Click(IDC_EXIT);
-    EXPECT_EQ(::WaitForSingleObject(program->process.hProcess, 30000), WAIT_OBJECT_0) << "the program did not end";
+    EXPECT_EQ(program->ExitCode(), 0u) << "the program did not end, or not well";
     // Help for the dialog, then the shut-down: close all, uninitialise (numbers in hex).
     EXPECT_EQ(ReadBytes(folder / "engine.log"), "call " + FormatText("%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(dialog))) + " " +
                                                     ProgramPath("chm") + " 1 0\r\ncall 0 - 12 0\r\ncall 0 - 1d 0\r\n");
@@ -155,8 +166,7 @@ TEST(Program, MainWalkThrough) {
     EXPECT_TRUE(WaitFor([&] { return !Topmost(program->dialog); })) << "still above other windows";
     const auto lastDir = [] {
         char path[MAX_PATH] = {};
-        DWORD size = sizeof path;
-        ::RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo", "LastDir", RRF_RT_REG_SZ, nullptr, path, &size);
+        CRegistryKey::Open(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo", KEY_READ).ReadString("LastDir", path);
         return std::string(path);
     };
     EXPECT_EQ(lastDir(), folder.Path().string() + "\\") << "the folder it started in";
@@ -186,7 +196,7 @@ TEST(Program, MainWalkThrough) {
     EXPECT_TRUE(WaitFor([&] { return ::SendDlgItemMessageA(program->dialog, IDC_PROGRESS, PBM_GETPOS, 0, 0) == 100; }));
     EXPECT_EQ(TextOf(::GetDlgItem(program->dialog, IDC_SOURCE_PATH)), folder / "big.bin") << "typed into during the run";
     program->Answer(texts::kAppTitle, texts::kFileWritten, IDOK);
-    EXPECT_EQ(::WaitForSingleObject(program->process.hProcess, 30000), WAIT_OBJECT_0) << "the close request was lost";
+    EXPECT_EQ(program->ExitCode(), 0u) << "the close request was lost";
     const std::string big = ReadBytes(folder / "big.c");
     EXPECT_EQ(big.substr(big.size() - 7), "\r\n\t};\r\n") << "the run was cut short";
     EXPECT_EQ(lastDir(), folder / "sub\\");

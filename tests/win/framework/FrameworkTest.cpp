@@ -93,6 +93,8 @@ TEST(Framework, CommandsReachTheirHandlerTheCheckBoxIsExchangedAndAControlIsGive
         EXPECT_TRUE(dialog.UpdateData(true));
         EXPECT_EQ(dialog.threeState, state) << value;
     }
+    ::DestroyWindow(box);
+    EXPECT_FALSE(dialog.UpdateData(true)) << "the check box gone";
     const HWND button = dialog.GetDlgItem(IDC_EXIT);  // bound to an object that goes before it
     const LONG_PTR own = ::GetWindowLongPtrA(button, GWLP_WNDPROC);
     auto bound = std::make_unique<CButton>();
