@@ -120,6 +120,7 @@ TEST(Program, MainWalkThrough) {
     EXPECT_EQ(MaskCreationTime(ReadBytes(folder / "ten.c")), GoldenFile("ten_char.c"));
     program->Convert(folder / "missing.bin", folder / "missing.c");
     program->WaitForBox();
+    ::PostMessageA(dialog, WM_COMMAND, IDC_CONVERT, 0);  // refused, and not taken for Exit
     ::SetDlgItemTextA(dialog, IDC_OUTPUT_PATH, "");  // while the run shows its box: Convert follows at the run's end
     program->Answer(texts::kErrorCaption, texts::kInputNotFound, IDOK);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindowEnabled(::GetDlgItem(dialog, IDC_CONVERT)); })) << "no output path";
