@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "TestResources.h"
+#include "app/win32/MessageBoxes.h"
 #include "winfw/Controls.h"
 #include "winfw/Dialog.h"
 #include "winfw/ErrorReporting.h"
@@ -102,6 +103,12 @@ TEST(Framework, CommandsReachTheirHandlerTheCheckBoxIsExchangedAndAControlIsGive
                 ::GetWindowLongPtrA(button, GWLP_WNDPROC) != own);
     bound.reset();
     EXPECT_TRUE(::GetWindowLongPtrA(button, GWLP_WNDPROC) == own && CWnd::FromHandle(button) == nullptr) << "its own procedure back";
+    EXPECT_EQ(::EnumPropsA(button, [](HWND, LPCSTR, HANDLE) { return TRUE; }), -1) << "and no property of ours";
+    // A main window destroyed with its object no longer owns the program's boxes.
+    auto main = std::make_unique<TestDialog>();
+    SetAppMainWindow(main->Create(nullptr) ? main->Hwnd() : nullptr);
+    main.reset();
+    EXPECT_EQ(AppMainWindow(), nullptr);
 }
 
 TEST(Framework, ModalDialogEndsWithItsCodeAndDisablesItsOwnerMeanwhile) {
