@@ -87,7 +87,7 @@ TEST(HyperLink, OnlyAPressAndAReleaseWithoutAMoveOpenTheLink) {
         ::GetWindowRect(control, &after);
         const LONG sizeBefore = before.right - before.left + before.bottom - before.top;
         const LONG sizeAfter = after.right - after.left + after.bottom - after.top;
-        EXPECT_TRUE(mouse.empty() ? sizeAfter < sizeBefore : sizeAfter == sizeBefore) << "fitted at once, then kept";
+        EXPECT_TRUE(mouse.empty() ? 0 < sizeAfter && sizeAfter < sizeBefore : sizeAfter == sizeBefore) << "fitted to its caption at once, then kept";
         EXPECT_EQ(::GetCapture(), mouse == "D" ? control : nullptr) << mouse;
         ::ReleaseCapture();
     }
