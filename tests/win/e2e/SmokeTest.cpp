@@ -79,10 +79,10 @@ struct Program {
         })) << "no window appeared";
         return box;
     }
-    // Checks the message box over the dialog and clicks `button`.
+    // Checks the message box, owned by the dialog, and clicks `button`.
     void Answer(std::string_view caption, std::string_view text, int button) const {
         HWND box = WaitForBox();
-        EXPECT_EQ(TextOf(box), caption);
+        EXPECT_TRUE(TextOf(box) == caption && ::GetWindow(box, GW_OWNER) == dialog) << TextOf(box) << ", over the dialog";
         EXPECT_EQ(TextOf(::GetDlgItem(box, 0xFFFF)), text);
         ::PostMessageA(::GetDlgItem(box, button), BM_CLICK, 0, 0);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(box); })) << "the box stayed open";
