@@ -25,8 +25,7 @@ namespace {
 
 struct Result {
     int exitCode = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // How the front end is started in `folder`: standard input from

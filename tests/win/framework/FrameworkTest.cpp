@@ -73,6 +73,8 @@ bool RecordFailure() {
     return true;
 }
 
+BOOL CALLBACK AnyProperty(HWND, LPCSTR, HANDLE) { return TRUE; }  // EnumPropsA: -1 when there is none
+
 TEST(Framework, CommandsReachTheirHandlerTheCheckBoxIsExchangedAndAControlIsGivenBackItsProcedure) {
     SetFailureReporter(&RecordFailure);
     TestDialog dialog;
@@ -102,8 +104,8 @@ TEST(Framework, CommandsReachTheirHandlerTheCheckBoxIsExchangedAndAControlIsGive
     EXPECT_TRUE(bound->SubclassWindow(button) && !bound->SubclassWindow(button) && CWnd::FromHandle(button) == bound.get() &&
                 ::GetWindowLongPtrA(button, GWLP_WNDPROC) != own);
     bound.reset();
-    EXPECT_TRUE(::GetWindowLongPtrA(button, GWLP_WNDPROC) == own && CWnd::FromHandle(button) == nullptr) << "its own procedure back";
-    EXPECT_EQ(::EnumPropsA(button, [](HWND, LPCSTR, HANDLE) { return TRUE; }), -1) << "and no property of ours";
+    EXPECT_TRUE(::GetWindowLongPtrA(button, GWLP_WNDPROC) == own && CWnd::FromHandle(button) == nullptr &&
+                ::EnumPropsA(button, &AnyProperty) == -1) << "its own procedure back, and no property of ours";
     // A main window destroyed with its object no longer owns the program's boxes.
     auto main = std::make_unique<TestDialog>();
     SetAppMainWindow(main->Create(nullptr) ? main->Hwnd() : nullptr);
