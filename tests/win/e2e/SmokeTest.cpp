@@ -16,8 +16,8 @@
 #include "about/LinkTargets.h"
 #include "app/ErrorReport.h"
 #include "app/TextFormat.h"
-#include "app/win32/RegistryKey.h"
 #include "app/Texts.h"
+#include "app/win32/RegistryKey.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
 
