@@ -25,7 +25,7 @@ class TestDialog : public CDialog {
 public:
     explicit TestDialog(CWnd* parent = nullptr) : CDialog(IDD_TEST_DIALOG, parent) {}
     std::function<void(HWND)> script;
-    int threeState = 0;
+    int threeState = 0, shown = 0;
     std::vector<std::string> log;
 
 protected:
@@ -45,6 +45,10 @@ protected:
         CDialog::OnInitDialog();
         if (script) script(Hwnd());
         return TRUE;
+    }
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        shown += message == WM_SHOWWINDOW && wParam;
+        return CDialog::OnWndMsg(message, wParam, lParam, result);
     }
 
 private:
@@ -145,6 +149,9 @@ TEST(Framework, ModalDialogEndsWithItsCodeAndDisablesItsOwnerMeanwhile) {
                     : ownerAt.x < 0 ? g_placed.left == work.left && g_placed.top == work.top
                                     : std::abs(g_placed.left + g_placed.right - 1200) <= 1 && std::abs(g_placed.top + g_placed.bottom - 900) <= 1);
     }
+    TestDialog ended(&owner);
+    ended.script = [&](HWND) { ended.EndDialog(7); };
+    EXPECT_TRUE(ended.DoModal() == 7 && ended.shown == 0) << "ended while it initialised: never shown";
 }
 
 TEST(Framework, FailureEscapingACommandIsReportedAndTheLoopGoesOn) {
