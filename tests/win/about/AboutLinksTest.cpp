@@ -1,5 +1,5 @@
 // The About box's links: how a link's box fits its caption, the mouse
-// cycle of a click on hidden dialogs made from the program's About template
+// cycle of a click on a dialog made from the program's About template
 // (a recorder in place of the links' opener), the command line the launcher
 // builds, and its fallback with HKEY_CLASSES_ROOT redirected to a key of the
 // test's own, where ".htm" opens with this program in its recording role.
@@ -60,26 +60,30 @@ TEST(HyperLink, OnlyAPressAndAReleaseWithoutAMoveOpenTheLink) {
     EnableCommonControls();
     CHyperLink::SetLinkOpener(&RecordOpening);  // for the whole test program
     CDialog dialog{IDD_ABOUT};                  // the template only: no link bound
-    ASSERT_TRUE(dialog.Create(nullptr));
+    ASSERT_TRUE(dialog.Create(nullptr) && !::ShowWindow(dialog.Hwnd(), SW_SHOWNA));  // shown: only then is a repaint seen
     const HWND control = dialog.GetDlgItem(IDC_MAIL_LINK);
-    const std::tuple<std::string, std::size_t, COLORREF> cases[] = {
-        // D: button down, M: mouse move, U: button up; links opened; colour afterwards.
-        {"", 0, CHyperLink::kUnvisitedColour},   {"DU", 1, CHyperLink::kVisitedColour},
-        {"D", 0, CHyperLink::kPressedColour},    {"DMU", 0, CHyperLink::kUnvisitedColour},
-        {"MU", 0, CHyperLink::kUnvisitedColour}, {"DMUDU", 1, CHyperLink::kVisitedColour},
-        {"DUDMU", 1, CHyperLink::kVisitedColour},
+    const std::tuple<std::string, std::size_t, COLORREF, std::string> cases[] = {
+        // D: button down, M: mouse move, U: button up; links opened; colour afterwards; the events that repaint.
+        {"", 0, CHyperLink::kUnvisitedColour, ""},      {"DU", 1, CHyperLink::kVisitedColour, "DU"},
+        {"D", 0, CHyperLink::kPressedColour, "D"},      {"DMU", 0, CHyperLink::kUnvisitedColour, "DU"},
+        {"MU", 0, CHyperLink::kUnvisitedColour, ""},    {"DMUDU", 1, CHyperLink::kVisitedColour, "DUDU"},
+        {"DUDMU", 1, CHyperLink::kVisitedColour, "DUDU"},
     };
-    for (const auto& [mouse, opens, colour] : cases) {
+    for (const auto& [mouse, opens, colour, repainting] : cases) {
         g_opened.clear();
         CHyperLink link;
         ASSERT_TRUE(link.SubclassDlgItem(IDC_MAIL_LINK, dialog.Hwnd()));
         link.SetLink("https://x.example/", "");
         EXPECT_EQ(::SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), HTCLIENT), TRUE) << "the hand set";
+        std::string repainted;
         for (char event : mouse) {
             const UINT message = event == 'D' ? WM_LBUTTONDOWN : event == 'M' ? WM_MOUSEMOVE : WM_LBUTTONUP;
+            ::ValidateRect(control, nullptr);
             ::SendMessageA(control, message, event == 'D' ? MK_LBUTTON : 0, MAKELPARAM(3, 3));
+            if (::GetUpdateRect(control, nullptr, FALSE)) repainted += event;
         }
         EXPECT_EQ(g_opened, std::vector<std::string>(opens, "1 https://x.example/")) << mouse;
+        EXPECT_EQ(repainted, repainting);
         ::SetWindowLongA(control, GWL_STYLE, (::GetWindowLongA(control, GWL_STYLE) & ~0xFF) | (mouse.size() % 2 ? SS_RIGHT : SS_LEFT));
         RECT before{}, after{};
         ::GetWindowRect(control, &before);
