@@ -137,33 +137,27 @@ TEST(FrontEnd, OnATerminalAsksAndDrawsProgressFromEightMebibytes) {
 TEST(FrontEnd, ExitCodesTellUsageInputAndOutputApart) {
     ScratchFolder folder;
     WriteBytes(folder / "in.bin", "abc");
-    Result usage = RunFrontEnd(folder, {"-t", "double", "in.bin"});
-    EXPECT_EQ(usage.exitCode, 2);
-    EXPECT_NE(usage.err.find("Usage:"), std::string::npos);
-
-    Result missing = RunFrontEnd(folder, {"nothing.bin"});
-    EXPECT_EQ(missing.exitCode, 3);
-    EXPECT_NE(missing.err.find(kNotFoundUtf8 + ": nothing.bin"), std::string::npos) << missing.err;
-
     Launch limited{{"-o", "limited.c", "in.bin"}};  // past a file size limit writes fail, as on a full disk
     limited.prefix = {"/bin/sh", "-c", "ulimit -f 0 && exec \"$0\" \"$@\""};
     EXPECT_EQ(Finish(folder, Start(folder, limited)).exitCode, 4);
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"in.bin"}) << "no output, no temporary";
 
-    Result badOutput = RunFrontEnd(folder, {"-o", "no/such/dir/x.c", "in.bin"});
-    EXPECT_EQ(badOutput.exitCode, 4);
-    EXPECT_NE(badOutput.err.find(kBadNameUtf8), std::string::npos) << badOutput.err;
-
     const std::string device = FullDevice(folder);
-    Result full = RunFrontEnd(folder, {"-f", "-o", device, "in.bin"});
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        // Arguments, exit code, what the front end says (on standard error, or output for 0).
+        {{"-t", "double", "in.bin"}, 2, "Usage:"},
+        {{"nothing.bin"}, 3, kNotFoundUtf8 + ": nothing.bin"},
+        {{"-o", "no/such/dir/x.c", "in.bin"}, 4, kBadNameUtf8},
+        {{"-f", "-o", device, "in.bin"}, 4, device + kDiskFullUtf8},
+        {{"--help"}, 0, "Usage:"},
+        {{"--version"}, 0, ARRAYFORGE_VERSION_TEXT},
+    };
+    for (const auto& [arguments, exitCode, said] : cases) {
+        Result result = RunFrontEnd(folder, arguments);
+        EXPECT_EQ(result.exitCode, exitCode) << said;
+        EXPECT_NE((exitCode == 0 ? result.out : result.err).find(said), std::string::npos) << result.err;
+    }
     EXPECT_TRUE(std::filesystem::is_character_file(device)) << "a device is written, never replaced";
-    EXPECT_EQ(full.exitCode, 4);
-    EXPECT_NE(full.err.find(device + kDiskFullUtf8), std::string::npos) << full.err;
-
-    EXPECT_EQ(RunFrontEnd(folder, {"--help"}).out.rfind("Usage:", 0), 0u);
-    Result version = RunFrontEnd(folder, {"--version"});
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_NE(version.out.find(ARRAYFORGE_VERSION_TEXT), std::string::npos);
 }
 
 TEST(FrontEnd, HeaderNameIsShiftJisWhateverTheLocale) {
