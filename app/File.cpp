@@ -13,7 +13,7 @@ constexpr std::size_t kMaxFileNameBytes = 255;
 
 }  // namespace
 
-bool FileExists(std::string_view path) { return native_file::Exists(path); }
+bool OutputWouldReplace(std::string_view path) { return native_file::WouldReplace(path); }
 
 CFile::CFile() = default;
 
@@ -22,10 +22,8 @@ CFile::~CFile() { CloseQuietly(); }
 std::optional<FileError> CFile::Open(std::string_view path, OpenMode mode, bool replaceExisting) {
     CloseQuietly();
     native_file::Opened opened;
-    if (auto error = native_file::Open(path, mode, opened)) return error;
+    if (auto error = native_file::Open(path, mode, replaceExisting, opened)) return error;
     Adopt(std::move(opened), true, mode);
-    m_path = path;
-    m_replaceExisting = replaceExisting;
     return std::nullopt;
 }
 
@@ -45,7 +43,7 @@ void CFile::Adopt(native_file::Opened opened, bool owns, OpenMode mode) {
     m_ownsHandle = owns;
     m_mode = mode;
     m_fullPath = std::move(opened.fullPath);
-    m_replacing = std::move(opened);
+    m_replacement = std::move(opened.replacement);
     if (mode == OpenMode::Output) m_buffer = std::make_unique<char[]>(kOutputBufferSize);
     m_buffered = 0;
     m_writeInline = false;
@@ -156,31 +154,38 @@ std::string CFile::FileName() const {
     return std::string(cp932::TruncateWhole(name, kMaxFileNameBytes));
 }
 
-void CFile::Close() {
-    if (!m_handle.IsValid()) return;
-    std::int32_t writeError = m_mode == OpenMode::Output ? DrainOutput() : 0;
+void CFile::Finish() {
+    if (m_mode != OpenMode::Output || !m_handle.IsValid()) return;
+    std::int32_t error = DrainOutput();
     m_buffer.reset();
     auto handle = m_handle.Release();
-    std::int32_t closeError = m_ownsHandle ? native_file::Close(handle) : 0;
-    if (writeError == 0) writeError = closeError;
-    if (m_mode != OpenMode::Output) {
-        if (writeError != 0) throw FileError{native_file::CauseOf(writeError), writeError, m_fullPath};
+    const std::int32_t closeError = m_ownsHandle ? native_file::Close(handle) : 0;
+    if (error == 0) error = closeError;
+    if (error == 0 && m_replacement) error = native_file::Prepare(*m_replacement);
+    if (error != 0) {
+        m_replacement.reset();  // given up: the file it was to replace stays as it was
+        ThrowWriteFailure(error);
+    }
+}
+
+void CFile::Close() {
+    if (m_mode == OpenMode::Output) {
+        Finish();
+        if (auto replacement = std::move(m_replacement))
+            if (auto error = native_file::Commit(*replacement)) ThrowWriteFailure(error);
         return;
     }
-    if (writeError != 0) {
-        native_file::Discard(m_replacing);
-        ThrowWriteFailure(writeError);
-    }
-    if (auto error = native_file::Commit(m_replacing, m_path, m_replaceExisting)) ThrowWriteFailure(error);
+    if (!m_handle.IsValid()) return;
+    if (auto error = native_file::Close(m_handle.Release()))
+        throw FileError{native_file::CauseOf(error), error, m_fullPath};
 }
 
 void CFile::CloseQuietly() noexcept {
-    if (!m_handle.IsValid()) return;
     // What is still buffered is not worth writing out: the output is given
     // up. Blocks the writer holds are written first (its end waits for them).
     m_writer.reset();
     m_buffer.reset();
     if (m_ownsHandle) m_handle.Reset();
     else m_handle.Release();
-    native_file::Discard(m_replacing);
+    m_replacement.reset();
 }

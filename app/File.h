@@ -14,16 +14,18 @@
 enum class OpenMode {
     Input,   // read, others may read but not write, existing file only, bytes as they are
     // Write, text mode ("\n" becomes CR LF). A regular file is written as a
-    // new temporary file beside it that Close puts in its place, so the
-    // output is replaced whole or not at all; a file already there is held
-    // with no sharing until then. A device or pipe is written directly.
+    // temporary that Close puts in its place, so the output is replaced
+    // whole or not at all; a file already there is held with no sharing
+    // until then. A device, a pipe or a standard stream named by its path
+    // is written directly.
     Output,
 };
 
-// Whether `path` names an existing file (anything but a folder). Only the
-// file's metadata is asked for: a file that cannot be read, is in use or is
-// a pipe still counts, and nothing waits.
-bool FileExists(std::string_view path);
+// Whether an output written to `path` would replace a file that is there:
+// a file's metadata is all that is asked for, so a file that cannot be read
+// or is in use still counts, and nothing waits. A device, a pipe or a
+// standard stream named by its path is written, not replaced.
+bool OutputWouldReplace(std::string_view path);
 
 // Times are seconds since 1970-01-01 UTC.
 struct FileStatus {
@@ -51,8 +53,9 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    // `replaceExisting` (output only): Close may replace a file that is at
-    // `path` by then; otherwise Close fails if one has appeared.
+    // `replaceExisting` (output only): a file at `path` may be replaced;
+    // otherwise the open fails if there is one, and so does Close if one
+    // has appeared meanwhile.
     [[nodiscard]] std::optional<FileError> Open(std::string_view path, OpenMode mode, bool replaceExisting = false);
     // Output mode on the process's standard output; Close leaves the stream open.
     [[nodiscard]] std::optional<FileError> OpenStandardOutput();
@@ -90,7 +93,12 @@ public:
     const std::string& FullPath() const { return m_fullPath; }
     // The last component of the full path, at most 255 bytes.
     std::string FileName() const;
-    // An output's last buffers are written, and a temporary file takes the
+    // An output's last buffers are written and what its replacement needs
+    // is set aside: a failure here (a full disk) leaves the file it is to
+    // replace as it was. Close then only puts it in place. For outputs that
+    // must change together: Finish each, then Close each.
+    void Finish();
+    // An output is finished if it was not, and its temporary takes the
     // output's place: only now does the output change.
     void Close();
 
@@ -111,9 +119,7 @@ private:
     bool m_ownsHandle = true;
     OpenMode m_mode = OpenMode::Input;
     std::string m_fullPath;
-    native_file::Opened m_replacing;  // an output's temporary file and the file it replaces
-    std::string m_path;               // as given: where the temporary file goes
-    bool m_replaceExisting = false;
+    native_file::PendingReplacement m_replacement;  // an output's way into its place
     std::unique_ptr<char[]> m_buffer;       // being filled
     std::size_t m_buffered = 0;
     std::unique_ptr<BackgroundWriter> m_writer;  // started when the first buffer is full

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,34 +25,44 @@ using NativeFile = UniqueHandle<NativeFileTraits>;
 
 namespace native_file {
 
+// How an output written to a temporary takes the place of the file it names
+// once it is complete; each system defines it (app/posix, app/win32).
+// Destroying one gives the output up: its temporary goes, and the file it
+// was to replace stays as it was.
+struct Replacement;
+struct ReplacementDeleter {
+    void operator()(Replacement* replacement) const noexcept;
+};
+using PendingReplacement = std::unique_ptr<Replacement, ReplacementDeleter>;
+
 struct Opened {
-    NativeFile handle;
+    NativeFile handle;  // what reads or writes go through: for an output, its temporary
     std::string fullPath;
-    // Output only. A regular file is written as a temporary file beside it
-    // (`temporaryPath`), which Commit puts in its place; `target` is then
-    // the existing file held open meanwhile, so that nobody else may open
-    // it, or none when the output is new. A device or pipe is written
-    // directly: `temporaryPath` is empty.
-    std::string temporaryPath;
-    NativeFile target;
+    // Output only: none where the output is written directly (a device, a
+    // pipe, a standard stream named by its path).
+    PendingReplacement replacement;
 };
 
 // The path as given is opened; the full path is only recorded. On failure
-// the FileError carries `path` as given.
-std::optional<FileError> Open(std::string_view path, OpenMode mode, Opened& result);
-// Puts the temporary file of an output in the place of `path`: replacing a
-// file there only when `replace`, else failing if one has appeared.
-// Returns 0 or the system error code; the temporary file is gone either way.
-std::int32_t Commit(Opened& output, std::string_view path, bool replace);
-// Removes the temporary file of an output that is given up.
-void Discard(Opened& output) noexcept;
+// the FileError carries `path` as given. An output is looked up once, here:
+// every later step works on what this open found. `replaceExisting`
+// (output only): a file already there may be replaced, else the open fails.
+std::optional<FileError> Open(std::string_view path, OpenMode mode, bool replaceExisting, Opened& result);
+// Once the temporary is complete and its handle closed: sets aside what the
+// commit needs, so that a full disk shows before anything changes. Returns
+// 0 or the system error code.
+std::int32_t Prepare(Replacement& replacement);
+// Puts the complete temporary in the output's place. Returns 0 or the
+// system error code; the temporary is gone either way.
+std::int32_t Commit(Replacement& replacement);
 
-// Whether `path` names something other than a folder (a metadata query:
-// opens nothing, so it never waits and needs no right to read).
-bool Exists(std::string_view path);
+// OutputWouldReplace (app/File.h): a metadata query that opens nothing, so
+// it never waits and needs no right to read.
+bool WouldReplace(std::string_view path);
 // `path` resolved against the current directory.
 std::string FullPath(std::string_view path);
 
+// The process's standard output, or Invalid() when it cannot be written.
 NativeFileTraits::Type StandardOutput();
 // Reads at most `count` bytes; 0 at the end. Returns the system error code on failure.
 std::size_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::int32_t& error);

@@ -30,15 +30,6 @@ void ForgetTemporary(const std::string& path) {
         if (slot.used && path == slot.path) slot.used = 0;
 }
 
-void Discard(Opened& output) noexcept {
-    if (!output.temporaryPath.empty()) {
-        RemoveFileNow(output.temporaryPath.c_str());
-        ForgetTemporary(output.temporaryPath);
-        output.temporaryPath.clear();
-    }
-    output.target.Reset();
-}
-
 void RemoveTemporaryFilesNow() noexcept {
     for (auto& slot : g_temporaries)
         if (slot.used) RemoveFileNow(slot.path);

@@ -29,10 +29,11 @@ unsigned Percent(std::uint64_t consumed, std::uint64_t length) {
 
 // How a file that could not be opened is reported: with its own message
 // where the run has one (`message`), else with the error report's text for
-// the cause, which names the file.
-void ShowOpenFailure(ConversionUi& ui, const FileError& error, std::string_view message) {
-    if (!message.empty()) ui.ShowError(message, error.path);
-    else ui.ShowError(ErrorReportText(error), {});
+// the cause, which names the file by its full path as every report does.
+void ShowOpenFailure(ConversionUi& ui, FileError error, std::string_view message) {
+    if (!message.empty()) return ui.ShowError(message, error.path);
+    error.path = native_file::FullPath(error.path);
+    ui.ShowError(ErrorReportText(error), {});
 }
 
 }  // namespace
@@ -51,7 +52,7 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
     // while the run goes on makes it fail rather than be lost.
     // `replace` comes in as whether that was agreed beforehand.
     const auto mayReplace = [&](const std::string& path, bool& replace) {
-        if (replace || !FileExists(path)) return true;
+        if (replace || !OutputWouldReplace(path)) return true;
         return replace = ui.ConfirmOverwrite(path);
     };
     bool replaceOutput = request.replaceWithoutAsking;
@@ -105,11 +106,15 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
             return RunOutcome::InputChanged;
         }
     }
-    output.Close();
+    // Both files complete before either takes its place: a failure up to
+    // here (a full disk above all) leaves both as they were.
+    output.Finish();
     if (withHeader) {
         header.WriteString(DeclarationsHeader(native_file::LastComponent(header.FullPath()), declared));
-        header.Close();
+        header.Finish();
     }
+    output.Close();
+    header.Close();
     for (CFile& input : inputs) input.Close();
 
     ui.ShowDone();

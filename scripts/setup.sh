@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build git bc time xxd clang clang-19
+  build-essential cmake ninja-build git bc time xxd clang clang-19 acl
   libgtest-dev libgmock-dev googletest
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 xvfb xdotool imagemagick x11-utils

@@ -1,9 +1,8 @@
-// CFile's system half on POSIX systems. Windows' share modes are imitated
-// with flock(2) locks taken without waiting: an output takes an exclusive
-// lock on the file it replaces, the input a shared one, so that two opens of
-// one file that Windows would refuse (the input also named as the output,
-// above all) fail here too with a sharing violation, before anything is
-// written.
+// CFile's system half on POSIX systems (outputs in OutputPosix.cpp).
+// Windows' share modes are imitated with flock(2) locks taken without
+// waiting: an output takes an exclusive lock on the file it replaces, the
+// input a shared one, so that two opens of one file that Windows would
+// refuse fail here too with a sharing violation, before anything is written.
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -16,12 +15,14 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
 
 #include "app/File.h"
 #include "app/NativeFile.h"
+#include "app/posix/PosixFiles.h"
 
 void NativeFileTraits::Close(Type handle) noexcept { ::close(static_cast<int>(handle)); }
 
@@ -37,94 +38,35 @@ bool ParentExists(const std::string& fullPath) {
     return ::stat(parent.c_str(), &info) == 0;
 }
 
+}  // namespace
+
 FileError OpenFailure(int error, std::string_view path, const std::string& fullPath, OpenMode mode) {
     FileErrorCause cause = CauseFromErrno(error);
-    // A missing file is "not found" only where its folder exists; an output
-    // is created when missing, so its ENOENT always means a missing folder.
-    if (error == ENOENT && (mode == OpenMode::Output || !ParentExists(fullPath)))
-        cause = FileErrorCause::BadPath;
+    if (error == ENOENT && (mode == OpenMode::Output || !ParentExists(fullPath))) cause = FileErrorCause::BadPath;
     return FileError{cause, error, std::string(path)};
 }
 
-// The file a write to `path` really changes: through a symbolic link, the
-// file it leads to, so that replacing the output keeps the link.
-std::string Destination(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+int NamedDescriptor(const std::string& path) {
+    if (path == "/dev/stdout") return 1;
+    if (path == "/dev/stderr") return 2;
+    for (const char* prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        const std::string_view start(prefix);
+        if (path.size() <= start.size() || path.compare(0, start.size(), start) != 0) continue;
+        const std::string number = path.substr(start.size());
+        if (number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos) return -1;
+        return std::atoi(number.c_str());
+    }
+    return -1;
 }
 
-// Creates a new, empty file with a name of its own in `directory` ("" or
-// ending in "/"); the name is short, whatever the output's name.
-NativeFile CreateTemporary(const std::string& directory, std::string& path, int& error) {
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        unsigned mixed = static_cast<unsigned>(::getpid()) * 2654435761u ^ ++counter * 40503u ^
-                         static_cast<unsigned>(std::time(nullptr));
-        char name[32];
-        std::snprintf(name, sizeof name, ".arrayforge-%08x.tmp", mixed);
-        path = directory + name;
-        // 0666 less the umask: the permissions any new file would get.
-        NativeFile file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (file) return file;
-        error = errno;
-        if (error != EEXIST) return {};
-    }
-    return {};
+BlockInterruptions::BlockInterruptions() noexcept {
+    sigset_t all;
+    sigfillset(&all);
+    for (int fault : {SIGSEGV, SIGBUS, SIGFPE, SIGILL}) sigdelset(&all, fault);
+    pthread_sigmask(SIG_BLOCK, &all, &m_previous);
 }
 
-std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
-    const std::string fullPath = FullPath(given);
-    const std::string destination = Destination(given);
-    struct stat info {};  // of the file replaced, if any
-    if (::stat(destination.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) return OpenFailure(EISDIR, given, fullPath, OpenMode::Output);
-        // Opened for writing, as the output itself would be: a file we may
-        // not write stays refused, and the lock finds a file in use (the
-        // input above all) before anything is written.
-        NativeFile target(::open(destination.c_str(), O_WRONLY | O_CLOEXEC));
-        if (!target) return OpenFailure(errno, given, fullPath, OpenMode::Output);
-        if (::flock(static_cast<int>(target.Get()), LOCK_EX | LOCK_NB) != 0 && errno != EINVAL &&
-            errno != ENOLCK && errno != ENOTSUP)
-            return OpenFailure(errno, given, fullPath, OpenMode::Output);
-        if (::fstat(static_cast<int>(target.Get()), &info) != 0)
-            return OpenFailure(errno, given, fullPath, OpenMode::Output);
-        if (!S_ISREG(info.st_mode)) {
-            // A device or a pipe cannot be replaced: it is written directly.
-            result.handle = std::move(target);
-            result.fullPath = fullPath;
-            return std::nullopt;
-        }
-        result.target = std::move(target);
-    }
-    auto slash = destination.find_last_of('/');
-    std::string directory = slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
-    int error = 0;
-    std::string temporaryPath;
-    // A signal that ends the program between the file's making and its
-    // entry in the table would leave it behind: it waits till both are done.
-    sigset_t stopping, previous;
-    sigemptyset(&stopping);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stopping, signal);
-    pthread_sigmask(SIG_BLOCK, &stopping, &previous);
-    NativeFile file = CreateTemporary(directory, temporaryPath, error);
-    if (file) RememberTemporary(temporaryPath);
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    if (!file) return OpenFailure(error, given, fullPath, OpenMode::Output);
-    result.temporaryPath = temporaryPath;
-    // An output that is replaced keeps its permission bits.
-    if (result.target && ::fchmod(static_cast<int>(file.Get()), info.st_mode & 07777) != 0) {
-        error = errno;
-        Discard(result);
-        return OpenFailure(error, given, fullPath, OpenMode::Output);
-    }
-    result.handle = std::move(file);
-    result.fullPath = fullPath;
-    return std::nullopt;
-}
-
-}  // namespace
+BlockInterruptions::~BlockInterruptions() { pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
 
 std::string FullPath(std::string_view path) {
     if (!path.empty() && path.front() == '/') return std::string(path);
@@ -136,15 +78,16 @@ std::string FullPath(std::string_view path) {
     return full;
 }
 
-bool Exists(std::string_view path) {
+bool WouldReplace(std::string_view path) {
     struct stat info {};
-    return ::stat(std::string(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    return ::stat(std::string(path).c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           NamedDescriptor(std::string(path)) < 0;
 }
 
-std::optional<FileError> Open(std::string_view path, OpenMode mode, Opened& result) {
+std::optional<FileError> Open(std::string_view path, OpenMode mode, bool replaceExisting, Opened& result) {
     const std::string given(path);
     if (path.empty()) return FileError{FileErrorCause::BadPath, ENOENT, {}};
-    if (mode == OpenMode::Output) return OpenOutput(given, result);
+    if (mode == OpenMode::Output) return OpenOutput(given, replaceExisting, result);
 
     const std::string fullPath = FullPath(path);
     NativeFile file(::open(given.c_str(), O_RDONLY | O_CLOEXEC));
@@ -163,32 +106,14 @@ std::optional<FileError> Open(std::string_view path, OpenMode mode, Opened& resu
     return std::nullopt;
 }
 
-std::int32_t Commit(Opened& output, std::string_view path, bool replace) {
-    if (output.temporaryPath.empty()) return 0;
-    const std::string destination = Destination(std::string(path));
-    const char* temporary = output.temporaryPath.c_str();
-    int error = 0;
-    if (replace) {
-        if (::rename(temporary, destination.c_str()) != 0) error = errno;
-    } else if (::renameat2(AT_FDCWD, temporary, AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) != 0) {
-        error = errno;
-        if (error == EINVAL || error == ENOSYS) {
-            // A file system without the no-replace rename: a hard link is
-            // made only where no file is, and the temporary name then goes.
-            error = ::link(temporary, destination.c_str()) == 0 ? 0 : errno;
-            if (error == 0) ::unlink(temporary);
-        }
-    }
-    if (error != 0) ::unlink(temporary);
-    ForgetTemporary(output.temporaryPath);
-    output.temporaryPath.clear();
-    output.target.Reset();
-    return error;
-}
-
 void RemoveFileNow(const char* path) noexcept { ::unlink(path); }
 
-NativeFileTraits::Type StandardOutput() { return STDOUT_FILENO; }
+NativeFileTraits::Type StandardOutput() {
+    // A stream closed when the program started was given /dev/null for
+    // reading only: there is nowhere to write.
+    const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+    return flags == -1 || (flags & O_ACCMODE) == O_RDONLY ? NativeFileTraits::Invalid() : STDOUT_FILENO;
+}
 
 std::size_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::int32_t& error) {
     for (;;) {

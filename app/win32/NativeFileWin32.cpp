@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "app/CodePage932.h"
 #include "app/File.h"
@@ -80,7 +82,59 @@ FileError Failure(DWORD error, const std::string& path) {
     return FileError{CauseFromWindowsError(error), static_cast<std::int32_t>(error), path};
 }
 
-std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
+// Creates a new file beside `path` (CREATE_NEW never truncates) for the
+// text of the output, entered in the interruption table. Others may delete
+// it meanwhile: an interruption or the end of the session removes it while
+// it is still open.
+NativeFile CreateTemporary(const std::string& folder, std::string& temporaryPath, DWORD& error) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "~arrayforge-%08lx.tmp",
+                      static_cast<unsigned long>(::GetCurrentProcessId() * 2654435761u ^ ++counter * 40503u ^
+                                                 ::GetTickCount()));
+        temporaryPath = folder + name;
+        NativeFile file(reinterpret_cast<NativeFileTraits::Type>(
+            ::CreateFileA(temporaryPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)));
+        if (file) {
+            RememberTemporary(temporaryPath);
+            return file;
+        }
+        error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    temporaryPath.clear();
+    return {};
+}
+
+NativeFile OpenTarget(const std::string& path) {
+    return NativeFile(reinterpret_cast<NativeFileTraits::Type>(::CreateFileA(
+        path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
+}  // namespace
+
+struct Replacement {
+    std::string path;           // the output, as given
+    NativeFile target;          // the file there at the open, held with no sharing; none for a new output
+    std::string temporaryPath;  // the complete text, until it is in place
+    bool inPlace = false;       // `target` is rewritten rather than replaced
+    bool replace = false;       // a file that appears meanwhile may be replaced
+};
+
+void ReplacementDeleter::operator()(Replacement* replacement) const noexcept {
+    if (!replacement->temporaryPath.empty()) {
+        replacement->target.Reset();
+        ::DeleteFileA(replacement->temporaryPath.c_str());
+        ForgetTemporary(replacement->temporaryPath);
+    }
+    delete replacement;
+}
+
+namespace {
+
+std::optional<FileError> OpenOutput(const std::string& given, bool replace, Opened& result) {
     const DWORD attributes = ::GetFileAttributesA(given.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return Failure(ERROR_ACCESS_DENIED, given);
@@ -88,8 +142,10 @@ std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
     // with no sharing, as the output itself would be: one we may not write,
     // or one in use (the input above all), is refused before anything is
     // written, and nobody else may open it until the new one takes its place.
-    NativeFile target(reinterpret_cast<NativeFileTraits::Type>(
-        ::CreateFileA(given.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    auto replacement = PendingReplacement(new Replacement);
+    replacement->path = given;
+    replacement->replace = replace;
+    NativeFile target = OpenTarget(given);
     if (!target) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_NOT_FOUND) return Failure(error, given);
@@ -98,45 +154,97 @@ std::optional<FileError> OpenOutput(const std::string& given, Opened& result) {
         result.handle = std::move(target);
         result.fullPath = FullPathOf(given);
         return std::nullopt;
+    } else if (!replace) {
+        return Failure(ERROR_FILE_EXISTS, given);
+    } else {
+        // A replacement splits hard links and turns a link into a file:
+        // those are rewritten in place.
+        BY_HANDLE_FILE_INFORMATION info{};
+        replacement->inPlace = !::GetFileInformationByHandle(AsHandle(target.Get()), &info) ||
+                               info.nNumberOfLinks > 1 || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     }
-    // The temporary file: new (CREATE_NEW never truncates), beside the output.
-    const std::string directory = given.substr(0, given.size() - LastComponent(given).size());
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char name[32];
-        std::snprintf(name, sizeof name, "~arrayforge-%08lx.tmp",
-                      static_cast<unsigned long>(::GetCurrentProcessId() * 2654435761u ^ ++counter * 40503u ^
-                                                 ::GetTickCount()));
-        std::string temporaryPath = directory + name;
-        NativeFile file(reinterpret_cast<NativeFileTraits::Type>(::CreateFileA(
-            temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
-        if (!file) {
-            const DWORD error = ::GetLastError();
-            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-            return Failure(error, given);
+    replacement->target = std::move(target);
+    DWORD error = 0;
+    NativeFile file = CreateTemporary(given.substr(0, given.size() - LastComponent(given).size()),
+                                      replacement->temporaryPath, error);
+    if (!file && replacement->target) {
+        // No new file may be made beside it: the text waits in the folder
+        // for temporary files, and the file is rewritten in place.
+        char folder[MAX_PATH + 1];
+        if (::GetTempPathA(sizeof folder, folder) != 0) {
+            replacement->inPlace = true;
+            file = CreateTemporary(folder, replacement->temporaryPath, error);
         }
-        RememberTemporary(temporaryPath);
-        result.handle = std::move(file);
-        result.temporaryPath = std::move(temporaryPath);
-        result.target = std::move(target);
-        result.fullPath = NameAsStored(FullPathOf(given));
-        return std::nullopt;
     }
-    return Failure(ERROR_FILE_EXISTS, given);
+    if (!file) return Failure(error, given);
+    result.handle = std::move(file);
+    result.fullPath = NameAsStored(FullPathOf(given));
+    result.replacement = std::move(replacement);
+    return std::nullopt;
+}
+
+// Copies bytes `from` to `to` of `source` into the same place of `target`.
+DWORD CopyRange(HANDLE source, HANDLE target, std::uint64_t from, std::uint64_t to) {
+    std::vector<char> buffer(1 << 20);
+    while (from < to) {
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(from);
+        if (!::SetFilePointerEx(source, at, nullptr, FILE_BEGIN) || !::SetFilePointerEx(target, at, nullptr, FILE_BEGIN))
+            return ::GetLastError();
+        DWORD got = 0;
+        const auto want = static_cast<DWORD>(std::min<std::uint64_t>(to - from, buffer.size()));
+        if (!::ReadFile(source, buffer.data(), want, &got, nullptr)) return ::GetLastError();
+        if (got == 0) return ERROR_HANDLE_EOF;
+        if (auto error = WriteAll(reinterpret_cast<NativeFileTraits::Type>(target), buffer.data(), got))
+            return static_cast<DWORD>(error);
+        from += got;
+    }
+    return 0;
+}
+
+DWORD SetLength(HANDLE file, std::uint64_t length) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(length);
+    return ::SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && ::SetEndOfFile(file) ? 0 : ::GetLastError();
+}
+
+// The target rewritten from the temporary. The part past its old end comes
+// first: if even that finds the disk full, the old length is restored and
+// nothing of the old text has changed.
+DWORD RewriteInPlace(Replacement& replacement) {
+    if (!replacement.target) replacement.target = OpenTarget(replacement.path);
+    if (!replacement.target) return ::GetLastError();
+    const NativeFile source(reinterpret_cast<NativeFileTraits::Type>(
+        ::CreateFileA(replacement.temporaryPath.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (!source) return ::GetLastError();
+    HANDLE target = AsHandle(replacement.target.Get());
+    std::int32_t error = 0;
+    const std::uint64_t now = Length(source.Get(), error);
+    const std::uint64_t old = error == 0 ? Length(replacement.target.Get(), error) : 0;
+    if (error != 0) return static_cast<DWORD>(error);
+    if (now > old) {
+        if (DWORD failure = CopyRange(AsHandle(source.Get()), target, old, now)) {
+            SetLength(target, old);
+            return failure;
+        }
+    }
+    if (DWORD failure = CopyRange(AsHandle(source.Get()), target, 0, std::min(now, old))) return failure;
+    return SetLength(target, now);
 }
 
 }  // namespace
 
 std::string FullPath(std::string_view path) { return FullPathOf(path); }
 
-bool Exists(std::string_view path) {
+bool WouldReplace(std::string_view path) {
     const DWORD attributes = ::GetFileAttributesA(std::string(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::optional<FileError> Open(std::string_view path, OpenMode mode, Opened& result) {
+std::optional<FileError> Open(std::string_view path, OpenMode mode, bool replaceExisting, Opened& result) {
     const std::string given(path);
-    if (mode == OpenMode::Output) return OpenOutput(given, result);
+    if (mode == OpenMode::Output) return OpenOutput(given, replaceExisting, result);
     // Others may read, but nobody may write meanwhile.
     NativeFile file(reinterpret_cast<NativeFileTraits::Type>(::CreateFileA(
         given.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
@@ -146,19 +254,39 @@ std::optional<FileError> Open(std::string_view path, OpenMode mode, Opened& resu
     return std::nullopt;
 }
 
-std::int32_t Commit(Opened& output, std::string_view path, bool replace) {
-    if (output.temporaryPath.empty()) return 0;
-    // Our own hold on the old file would make the move fail: it goes first.
-    output.target.Reset();
-    const std::string destination(path);
-    std::int32_t error = 0;
-    if (!::MoveFileExA(output.temporaryPath.c_str(), destination.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
-        error = static_cast<std::int32_t>(::GetLastError());
-        ::DeleteFileA(output.temporaryPath.c_str());
+std::int32_t Prepare(Replacement&) { return 0; }
+
+std::int32_t Commit(Replacement& replacement) {
+    const char* temporary = replacement.temporaryPath.c_str();
+    const char* path = replacement.path.c_str();
+    if (!replacement.inPlace && !replacement.target) {
+        if (!::MoveFileExA(temporary, path, replacement.replace ? MOVEFILE_REPLACE_EXISTING : 0))
+            return static_cast<std::int32_t>(::GetLastError());
+    } else if (!replacement.inPlace) {
+        // ReplaceFileA keeps the replaced file's attributes, ACL and creation
+        // time; it opens that file itself, so our hold on it goes first.
+        replacement.target.Reset();
+        if (!::ReplaceFileA(path, temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+            const DWORD error = ::GetLastError();
+            // The old file is gone and the new one kept its own name: it is
+            // moved into place. Any other refusal changed nothing: the file
+            // is rewritten in place.
+            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+                if (!::MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING))
+                    return static_cast<std::int32_t>(::GetLastError());
+            } else {
+                replacement.inPlace = true;
+            }
+        }
     }
-    ForgetTemporary(output.temporaryPath);
-    output.temporaryPath.clear();
-    return error;
+    if (replacement.inPlace) {
+        if (DWORD error = RewriteInPlace(replacement)) return static_cast<std::int32_t>(error);
+        replacement.target.Reset();
+        ::DeleteFileA(temporary);
+    }
+    ForgetTemporary(replacement.temporaryPath);
+    replacement.temporaryPath.clear();
+    return 0;
 }
 
 void RemoveFileNow(const char* path) noexcept { ::DeleteFileA(path); }

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <utility>
 
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "app/ErrorReport.h"
 #include "app/File.h"
@@ -43,6 +47,12 @@ struct Flow {
 };
 
 const std::string kAsk = "ask";
+// Reports name the file by its full path, with the system's separators.
+#ifdef _WIN32
+constexpr char kInMissingFolder[] = "nowhere\\in.bin";
+#else
+constexpr char kInMissingFolder[] = "nowhere/in.bin";
+#endif
 const std::vector<std::string> kWrittenEvents = {"started", "done", "finished"};
 
 std::string Error(const std::string& text) { return "error:" + text; }
@@ -90,8 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
         Flow{"MissingInputAfterYes", "missing.bin", "out.c", "old", {true}, RunOutcome::InputNotOpened,
              {kAsk, Error(kNotFound)}},
         // Other failures to open get the error report's text, naming the file.
-        Flow{"InputInMissingFolder", "nowhere/in.bin", "out.c", nullptr, {}, RunOutcome::InputNotOpened,
-             {Report(FileErrorCause::BadPath, "nowhere/in.bin")}},
+        Flow{"InputInMissingFolder", kInMissingFolder, "out.c", nullptr, {}, RunOutcome::InputNotOpened,
+             {Report(FileErrorCause::BadPath, kInMissingFolder)}},
         Flow{"FolderAsInput", "dir.c", "out.c", nullptr, {}, RunOutcome::InputNotOpened,
              {Report(FileErrorCause::AccessDenied, "dir.c")}},
         Flow{"OutputInMissingFolder", "in.bin", "nowhere/out.c", nullptr, {}, RunOutcome::OutputNotOpened,
@@ -121,8 +131,8 @@ TEST(ConversionRun, InputThatChangesWhileReadFailsAndLeavesTheOutput) {
         ui.onAdvance = [&] {
             if (std::exchange(changed, true)) return;
             struct stat temporary {};
-            for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-                if (entry.path().extension() == ".tmp") ::stat(entry.path().c_str(), &temporary);
+            for (const std::string& unnamed : UnnamedFilesOpenIn(::getpid(), folder.Path()))
+                ::stat(unnamed.c_str(), &temporary);
             EXPECT_TRUE(arrays > 0 || temporary.st_blocks * 512 >= 5 * size) << "room for the whole output set aside at once";
             if (grow) WriteBytes(input, Pattern(size + 1));
             else std::filesystem::resize_file(input, 100);
@@ -142,27 +152,37 @@ TEST(ConversionRun, InputThatChangesWhileReadFailsAndLeavesTheOutput) {
 
 // A small file system (ARRAYFORGE_SMALL_DIR, a folder ending in its
 // separator, made by scripts/test.sh) fills up: the failure escapes naming
-// the output, which keeps its old content.
-TEST(ConversionRun, FullDiskLeavesTheOldOutput) {
+// the file, and both the output and its declarations header keep their old
+// content, whichever of the two found the disk full.
+TEST(ConversionRun, FullDiskLeavesTheOldOutputAndHeader) {
     const char* small = std::getenv("ARRAYFORGE_SMALL_DIR");
     if (small == nullptr) GTEST_SKIP() << "no small file system prepared";
     ScratchFolder scratch;
     WriteBytes(scratch / "in.bin", Pattern(200000));
-    const std::string output = std::string(small) + "full.c";
-    WriteBytes(output, "old");
-    RecordingUi ui;
-    ui.AnswerNext(true);
-    try {
-        CArrayWriter::Run({scratch / "in.bin", output, DataType::Char}, ui);
-        ADD_FAILURE() << "a full disk went unreported";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.cause, FileErrorCause::DiskFull);
-        EXPECT_EQ(error.path, output);
+    const std::string inSmall = std::string(small) + "full.c";
+    for (const bool headerFails : {false, true}) {
+        const std::string output = headerFails ? scratch / "out.c" : inSmall;
+        const std::string header = std::string(small) + "full.h";
+        WriteBytes(output, "old");
+        WriteBytes(header, "old");
+        if (headerFails) std::ofstream(std::string(small) + "filler", std::ios::binary) << Pattern(200000);  // what fits
+        RecordingUi ui;
+        ui.AnswerNext(true);
+        ui.AnswerNext(true);
+        ConversionRequest request{scratch / "in.bin", output, DataType::Char};
+        request.arrays.push_back({scratch / "in.bin", {}, ArrayForm{.declaredInHeader = true}});
+        request.headerPath = header;
+        try {
+            CArrayWriter::Run(request, ui);
+            ADD_FAILURE() << "a full disk went unreported";
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.cause, FileErrorCause::DiskFull);
+            EXPECT_EQ(error.path, headerFails ? header : output);
+        }
+        EXPECT_EQ(ReadBytes(output) + ReadBytes(header), "oldold") << headerFails;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(small), {}), 2) << "no temporary left";
+        for (const std::string& file : {std::string(small) + "filler", output, header}) std::filesystem::remove(file);
     }
-    EXPECT_EQ(ReadBytes(output), "old");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(small), {}), 1) << "no temporary left";
-    std::filesystem::remove(output);
 }
-
 
 }  // namespace

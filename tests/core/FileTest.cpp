@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
-
+#include <cstring>
+#include <map>
 #include <thread>
 #endif
 
@@ -19,9 +23,31 @@ using namespace testing_support;
 
 namespace {
 
+void Replace(const std::string& path, std::string_view text) {
+    CFile out;
+    ASSERT_FALSE(out.Open(path, OpenMode::Output, true));
+    out.WriteString(text);
+    out.Close();
+}
+
+#ifndef _WIN32
+// Every extended attribute of a file (on Linux its ACL is one), by name.
+std::map<std::string, std::string> Attributes(const std::string& path) {
+    std::map<std::string, std::string> found;
+    char names[4096];
+    const ssize_t size = ::listxattr(path.c_str(), names, sizeof names);
+    for (ssize_t at = 0; at < size; at += std::strlen(names + at) + 1) {
+        char value[4096];
+        const ssize_t length = ::getxattr(path.c_str(), names + at, value, sizeof value);
+        found[names + at] = std::string(value, std::max<ssize_t>(length, 0));
+    }
+    return found;
+}
+#endif
+
 FileErrorCause OpenCause(const std::string& path, OpenMode mode) {
     CFile file;
-    auto error = file.Open(path, mode);
+    auto error = file.Open(path, mode, true);
     if (!error) return FileErrorCause::None;
     EXPECT_EQ(error->path, path) << "a failed open names the path it was given";
     return error->cause;
@@ -85,36 +111,77 @@ TEST(FileOutput, AFileThatAppearsMeanwhileIsNotReplacedWithoutLeave) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "no temporary file left";
 }
 
-#ifndef _WIN32
-TEST(FileOutput, ALinkStaysALink) {
+// What a rename would lose is kept: the other names of a file with several.
+TEST(FileOutput, AllNamesOfAFileGetTheNewText) {
     ScratchFolder folder;
-    WriteBytes(folder / "real.c", "old");
-    std::filesystem::create_symlink(folder.Path() / "real.c", folder.Path() / "link.c");
-    CFile out;
-    ASSERT_FALSE(out.Open(folder / "link.c", OpenMode::Output, true));
-    out.WriteString("n");  // one byte: a write can be that short
-    out.Close();
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / "link.c"));
-    EXPECT_EQ(ReadBytes(folder / "real.c"), "n");
+    WriteBytes(folder / "a.c", "old");
+    std::filesystem::create_hard_link(folder.Path() / "a.c", folder.Path() / "b.c");
+    Replace(folder / "a.c", "new");
+    EXPECT_EQ(ReadBytes(folder / "b.c"), "new");
 }
 
-// Interrupted, the program removes the temporary files of the outputs still
-// open, however many came and went before them. (On Windows a file open
-// elsewhere goes only when the process ends.)
-TEST(FileOutput, TemporariesOfOpenOutputsAreRemovedAtOnce) {
+#ifndef _WIN32
+// ...and, replaced by root, its owner, mode, extended attributes and ACL.
+TEST(FileOutput, RootKeepsTheOwnerModeAndAttributes) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the file to another user";
     ScratchFolder folder;
-    for (int i = 0; i < 16; ++i) {  // twice as many as there are places, one at a time
-        CFile done;
-        ASSERT_FALSE(done.Open(folder / "done", OpenMode::Output, true));
-        if (i % 2 == 0) done.Close();  // the others are given up
-    }
-    CFile a, b, c;
-    ASSERT_FALSE(a.Open(folder / "a", OpenMode::Output));
-    ASSERT_FALSE(b.Open(folder / "b", OpenMode::Output));
-    ASSERT_FALSE(c.Open(folder / "c", OpenMode::Output));
-    b.Close();
-    native_file::RemoveTemporaryFilesNow();
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2) << "only done and b";
+    const std::string path = folder / "x.c";
+    WriteBytes(path, "old");
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534) | ::chmod(path.c_str(), 02640), 0);
+    ASSERT_EQ(::setxattr(path.c_str(), "user.origin", "kept", 4, 0), 0) << "no user attributes here";
+    ASSERT_EQ(std::system(("setfacl -m u:65534:rw,g:0:r '" + path + "'").c_str()), 0);
+    const auto before = Attributes(path);
+    struct stat was {}, after {};
+    ::stat(path.c_str(), &was);
+    Replace(path, "new");
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_TRUE(after.st_uid == 65534 && after.st_gid == 65534 && after.st_mode == was.st_mode) << after.st_mode;
+    EXPECT_EQ(Attributes(path), before);
+    EXPECT_EQ(before.size(), 2u) << "the attribute and the ACL";
+}
+
+// The output is looked up once, by the kernel: a link changed while the
+// output is written changes nothing, and the kernel's guard against links
+// planted in shared sticky folders applies.
+TEST(FileOutput, ALinkIsFollowedOnceByTheKernel) {
+    ScratchFolder folder;
+    WriteBytes(folder / "mine.c", "mine");
+    WriteBytes(folder / "other.c", "other");
+    std::filesystem::create_symlink("mine.c", folder.Path() / "link.c");
+    CFile out;
+    ASSERT_FALSE(out.Open(folder / "link.c", OpenMode::Output, true));
+    std::filesystem::remove(folder.Path() / "link.c");
+    std::filesystem::create_symlink("other.c", folder.Path() / "link.c");
+    out.WriteString("n");  // one byte: a write can be that short
+    out.Close();
+    EXPECT_EQ(ReadBytes(folder / "mine.c"), "n");
+    EXPECT_EQ(ReadBytes(folder / "other.c"), "other");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / "link.c"));
+
+    const char* guard = "/proc/sys/fs/protected_symlinks";
+    const std::string was = ReadBytes(guard);
+    if (::geteuid() != 0 || std::system(("echo 1 > " + std::string(guard)).c_str()) != 0)
+        GTEST_SKIP() << "cannot switch the kernel's guard on here";
+    std::filesystem::create_directory(folder.Path() / "shared");
+    std::filesystem::permissions(folder.Path() / "shared", std::filesystem::perms(01777));
+    std::filesystem::create_symlink("../mine.c", folder.Path() / "shared/planted.c");
+    ASSERT_EQ(::lchown((folder / "shared/planted.c").c_str(), 65534, 65534), 0);
+    auto refused = out.Open(folder / "shared/planted.c", OpenMode::Output, true);
+    WriteBytes(guard, was);
+    EXPECT_TRUE(refused && refused->cause == FileErrorCause::AccessDenied) << "followed a link planted by another";
+}
+
+// A file mounted over another (a container's one-file volume) cannot be
+// renamed over: it is rewritten in place.
+TEST(FileOutput, ABindMountedFileIsRewrittenInPlace) {
+    ScratchFolder folder;
+    WriteBytes(folder / "source.c", "old");
+    WriteBytes(folder / "volume.c", "");
+    if (::mount((folder / "source.c").c_str(), (folder / "volume.c").c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "cannot mount here: " << std::strerror(errno);
+    Replace(folder / "volume.c", "new");
+    ::umount((folder / "volume.c").c_str());
+    EXPECT_EQ(ReadBytes(folder / "source.c"), "new");
 }
 
 TEST(FileOutput, FailedWritesOfTheWriterReachTheCaller) {

@@ -69,6 +69,17 @@ std::string FullDevice(const ScratchFolder& folder) {
     const std::string path = folder / "full";
     return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0 ? path : "/dev/full";
 }
+
+std::vector<std::string> UnnamedFilesOpenIn(int pid, const std::filesystem::path& folder) {
+    std::vector<std::string> found;
+    std::error_code gone;  // the process may end meanwhile
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", gone)) {
+        const std::string target = std::filesystem::read_symlink(entry.path(), gone).string();
+        if (target.starts_with(folder.string() + "/") && target.ends_with(" (deleted)"))
+            found.push_back(entry.path().string());
+    }
+    return found;
+}
 #endif
 
 namespace {

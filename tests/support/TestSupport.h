@@ -39,6 +39,9 @@ std::string Pattern(std::size_t length);  // reproducible bytes of every value
 // A device that refuses every write as /dev/full does: made in `folder` when
 // the tests run as root, who could otherwise replace /dev/full by mistake.
 std::string FullDevice(const ScratchFolder& folder);
+// The files without a name that process `pid` holds open in `folder`, as
+// paths under /proc that lead to them: an output's or a spool's temporary.
+std::vector<std::string> UnnamedFilesOpenIn(int pid, const std::filesystem::path& folder);
 #endif
 
 // A generated file with its creation-time line replaced by "@CREATED@",
