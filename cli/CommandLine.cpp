@@ -14,6 +14,7 @@ const char* const kUsage =
     "                       several INPUTs then go into FILE as one array each, named after\n"
     "                       their file names\n"
     "  -f, --force          overwrite existing outputs without asking\n"
+    "  -q, --quiet          say nothing when a file is written (only a terminal is told)\n"
     "  -n, --name NAME      name of the array (default: rawcontents)\n"
     "      --const          declare the array const\n"
     "      --static         declare the array static (to be #included)\n"
@@ -55,7 +56,7 @@ ParseResult Refuse(std::string why) { return {std::nullopt, std::move(why)}; }
 // Why `name` cannot name an array or a length; empty when it can.
 std::string CheckName(const std::string& name) {
     if (!IsIdentifier(name)) return "'" + name + "' is not a C identifier";
-    if (IsKeyword(name)) return "'" + name + "' is a C or C++ keyword";
+    if (auto why = WhyReservedName(name); !why.empty()) return "'" + name + "' " + std::string(why);
     return {};
 }
 
@@ -118,6 +119,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             return {result, {}};
         } else if (option == "-f" || option == "--force") {
             result.force = true;
+        } else if (option == "-q" || option == "--quiet") {
+            result.quiet = true;
         } else if (option == "--const") {
             result.form.isConst = true;
         } else if (option == "--static") {

@@ -12,6 +12,7 @@ struct CommandLine {
     std::vector<std::string> inputs;    // "-" is standard input
     std::optional<std::string> output;  // "-" means standard output
     bool force = false;
+    bool quiet = false;                 // -q: no line for a file written
 
     // The form of every array; its name is settled per output (cli/Inputs.h).
     ArrayForm form;

@@ -16,7 +16,10 @@ bool PrepareProcess();
 // Whether `descriptor` is a terminal that a user sits at.
 bool IsTerminal(int descriptor);
 
-// A new temporary file for the copy of standard input, open for writing
-// bytes, and standard input set to give bytes as they are; null on failure,
-// errno telling why. `path` names the file whenever one was made.
-std::FILE* OpenStandardInputCopy(std::string& path);
+// A new temporary file for the copy of standard input, open for reading
+// and writing bytes, and standard input set to give bytes as they are; null
+// on failure, errno telling why. `readPath` is where the copy is read from
+// while the stream is open. Where the system allows, the file has no name
+// and goes when the stream is closed; else `namedPath` is its name, to be
+// removed then.
+std::FILE* OpenStandardInputCopy(std::string& readPath, std::string& namedPath);

@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <set>
+#include <map>
+#include <utility>
 
+#include "app/NativeFile.h"
 #include "app/SystemText.h"
+#include "app/TextFormat.h"
 #include "cli/Console.h"
 
 namespace fs = std::filesystem;
@@ -17,25 +20,71 @@ std::string FileNameOf(const std::string& path) {
     return path == "-" ? kStandardInputName : fs::path(path).filename().string();
 }
 
+// `path` made absolute, the links of the part that exists resolved by the system.
+fs::path RealPath(const fs::path& path) {
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(fs::absolute(path), error);
+    return error ? fs::absolute(path).lexically_normal() : resolved;
+}
+
 // The input as #embed names it: relative to the output's folder where
-// there is a way from one to the other, else absolute; '/' separates.
+// there is a way from one to the other, else absolute; '/' separates. Both
+// ends are the real folders the system resolves, links followed, for that
+// is where the compiler's ".." leads.
 std::string EmbedPath(const std::string& input, const std::string& output) {
-    fs::path from = output == "-" ? fs::current_path() : fs::absolute(output).parent_path();
-    fs::path to = fs::absolute(input).lexically_normal();
-    fs::path relative = to.lexically_relative(from.lexically_normal());
+    const fs::path from = RealPath(output == "-" ? fs::current_path() : fs::absolute(output).parent_path());
+    const fs::path to = RealPath(input);
+    const fs::path relative = to.lexically_relative(from);
     return (relative.empty() ? to : relative).generic_string();
 }
 
+// How the messages name an array's input: as given, "-" for standard input.
+std::string GivenName(const ArrayInput& array) { return array.headerName.empty() ? array.path : "-"; }
+
 std::optional<std::string> Collision(const std::vector<ArrayInput>& arrays) {
-    std::set<std::string> names;
+    std::map<std::string, std::string> names;  // each name, and the input it came from
     for (const ArrayInput& array : arrays) {
         for (const std::string* name : {&array.form.name, &array.form.lengthName}) {
             if (name->empty()) continue;
-            if (IsKeyword(*name)) return "'" + *name + "' (from " + array.path + ") is a C or C++ keyword";
-            if (!names.insert(*name).second) return "two arrays or lengths would be named '" + *name + "'";
+            if (auto why = WhyReservedName(*name); !why.empty())
+                return "'" + *name + "' (from " + GivenName(array) + ") " + std::string(why) +
+                       ": rename the file, or convert it alone and name it with -n";
+            if (auto [taken, added] = names.emplace(*name, GivenName(array)); !added)
+                return "the arrays or lengths of " + taken->second + " and " + GivenName(array) +
+                       " would both be named '" + *name + "'";
         }
     }
     return std::nullopt;
+}
+
+// Whether two paths name one file: the same file where both exist, else
+// the same place once links are resolved.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    if (fs::equivalent(a, b, error)) return true;
+    return !fs::exists(a, error) && !fs::exists(b, error) && RealPath(a) == RealPath(b);
+}
+
+// Why the runs cannot all be written without one destroying another's
+// input or output, before anything is written; empty when they can.
+std::string Overlap(const std::vector<ConversionRequest>& runs) {
+    std::vector<std::pair<std::string, std::string>> outputs;  // each output file, and what it is written from
+    for (const ConversionRequest& run : runs) {
+        const std::string from = GivenName(run.arrays.front()) + (run.arrays.size() > 1 ? " and the others" : "");
+        if (!run.toStandardOutput) outputs.emplace_back(run.outputPath, from);
+        if (!run.headerPath.empty()) outputs.emplace_back(run.headerPath, "the declarations of " + from);
+    }
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        const auto& [output, from] = outputs[i];
+        for (const ConversionRequest& run : runs)
+            for (const ArrayInput& array : run.arrays)
+                if (SameFile(output, array.path))
+                    return output + ", the output of " + from + ", is the input " + GivenName(array);
+        for (std::size_t j = 0; j < i; ++j)
+            if (SameFile(output, outputs[j].first))
+                return outputs[j].second + " and " + from + " would both be written to " + output;
+    }
+    return {};
 }
 
 }  // namespace
@@ -65,13 +114,15 @@ RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInpu
         if (commandLine.length)
             array.form.lengthName = commandLine.length->empty() ? array.form.name + "_size" : *commandLine.length;
         if (array.form.format == ArrayFormat::Embed) {
-            array.form.embedPath = EmbedPath(input, run.toStandardOutput ? "-" : run.outputPath);
-            if (array.form.embedPath.find_first_of("\"\n\r") != std::string::npos)
-                return {{}, "#embed cannot name the path of " + input};
+            const std::string& path = array.form.embedPath = EmbedPath(input, run.toStandardOutput ? "-" : run.outputPath);
+            // A C string cannot hold these in an #embed line.
+            if (path.find_first_of("\"\n\r") != std::string::npos || path.ends_with('\\'))
+                return {{}, "#embed cannot name the path of " + input + " (a quote, a line break or a final backslash)"};
         }
     }
     for (const ConversionRequest& run : plan.runs)
         if (auto collision = Collision(run.arrays)) return {{}, *collision};
+    if (auto overlap = Overlap(plan.runs); !overlap.empty()) return {{}, overlap};
     return plan;
 }
 
@@ -79,18 +130,25 @@ std::optional<std::int64_t> SourceDateEpoch(const char* value, std::string& erro
     if (value == nullptr || *value == '\0') return std::nullopt;
     std::int64_t seconds = 0;
     for (const char* c = value; *c != '\0'; ++c) {
-        if (*c < '0' || *c > '9' || seconds > (INT64_MAX - 9) / 10) {
+        if (*c < '0' || *c > '9') {
             error = std::string("SOURCE_DATE_EPOCH is not a number of seconds: '") + value + "'";
             return std::nullopt;
         }
-        seconds = seconds * 10 + (*c - '0');
+        if (seconds > (INT64_MAX - (*c - '0')) / 10) seconds = -1;
+        if (seconds >= 0) seconds = seconds * 10 + (*c - '0');
+    }
+    // The header shows the moment as a date: one the system cannot make a
+    // date of cannot be shown.
+    if (seconds < 0 || FormatUtcTime(seconds, "%y").empty()) {
+        error = std::string("SOURCE_DATE_EPOCH is out of range: '") + value + "'";
+        return std::nullopt;
     }
     return seconds;
 }
 
 StandardInputCopy::StandardInputCopy(std::string& error) {
-    std::FILE* copy = OpenStandardInputCopy(m_path);
-    if (copy == nullptr) {
+    m_copy = OpenStandardInputCopy(m_path, m_namedPath);
+    if (m_copy == nullptr) {
         error = std::string("cannot make a temporary file for standard input: ") + std::strerror(errno);
         return;
     }
@@ -98,14 +156,21 @@ StandardInputCopy::StandardInputCopy(std::string& error) {
     std::size_t count = 0;
     int writeFailure = 0;
     while (writeFailure == 0 && (count = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
-        if (std::fwrite(buffer, 1, count, copy) != count) writeFailure = errno;
+        if (std::fwrite(buffer, 1, count, m_copy) != count) writeFailure = errno;
     const int readFailure = std::ferror(stdin) ? errno : 0;
-    if (std::fclose(copy) != 0 && writeFailure == 0) writeFailure = errno;
+    // A copy with a name is closed once written, so that it can be opened
+    // again; one without is kept open, for the stream is all that holds it.
+    if ((m_namedPath.empty() ? std::fflush(m_copy) : std::fclose(std::exchange(m_copy, nullptr))) != 0 &&
+        writeFailure == 0)
+        writeFailure = errno;
     if (readFailure != 0) error = std::string("cannot read standard input: ") + std::strerror(readFailure);
-    else if (writeFailure != 0)
-        error = "cannot copy standard input to " + m_path + ": " + std::strerror(writeFailure);
+    else if (writeFailure != 0) error = std::string("cannot copy standard input: ") + std::strerror(writeFailure);
 }
 
 StandardInputCopy::~StandardInputCopy() {
-    if (!m_path.empty()) std::remove(m_path.c_str());
+    if (m_copy != nullptr) std::fclose(m_copy);
+    if (!m_namedPath.empty()) {
+        std::remove(m_namedPath.c_str());
+        native_file::ForgetTemporary(m_namedPath);
+    }
 }

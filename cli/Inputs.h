@@ -5,6 +5,7 @@
 // #embed paths made relative to the output's folder.
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,7 +28,7 @@ RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInpu
 std::optional<std::int64_t> SourceDateEpoch(const char* value, std::string& error);
 
 // Standard input copied to a temporary file, so that its length is known
-// before the header is written; the file is removed with the object.
+// before the header is written; the file goes with the object.
 class StandardInputCopy {
 public:
     // Empty `error` on success; otherwise what went wrong.
@@ -36,10 +37,13 @@ public:
     StandardInputCopy(const StandardInputCopy&) = delete;
     StandardInputCopy& operator=(const StandardInputCopy&) = delete;
 
+    // Where the copy is read from.
     const std::string& Path() const { return m_path; }
 
 private:
+    std::FILE* m_copy = nullptr;
     std::string m_path;
+    std::string m_namedPath;  // where the copy has a name: to be removed
 };
 
 // The name the header shows for standard input, and its array's name among

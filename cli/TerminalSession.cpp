@@ -48,7 +48,7 @@ void TerminalSession::ShowDone() {
     // The bar moves only after full chunks: it reaches 100 here, before the
     // line that says so.
     if (m_drawnPercent >= 0) Advance(100);
-    PrintLine(texts::kFileWritten);
+    if (m_settings.reportDone) PrintLine(texts::kFileWritten);
 }
 
 void TerminalSession::PrintLine(std::string_view text) {

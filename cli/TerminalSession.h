@@ -16,6 +16,7 @@ public:
         bool force = false;
         bool interactive = false;   // standard input and error are terminals
         bool showProgress = false;  // standard error is a terminal and the input is large
+        bool reportDone = true;     // a line for each file written
         std::FILE* answers = stdin;
         std::FILE* messages = stderr;
     };

@@ -80,7 +80,8 @@ std::vector<std::string> InputsOf(const ConversionRequest& request) {
     return inputs;
 }
 
-int Convert(ConversionRequest request, bool force) {
+int Convert(ConversionRequest request, const CommandLine& commandLine) {
+    const bool force = commandLine.force;
     request.replaceWithoutAsking = force;
 #ifndef _WIN32
     for (const std::string& input : InputsOf(request)) {
@@ -94,6 +95,8 @@ int Convert(ConversionRequest request, bool force) {
     settings.force = force;
     settings.interactive = IsTerminal(0) && IsTerminal(2);
     settings.showProgress = IsTerminal(2) && SizeOf(request.inputPath) >= kProgressThreshold;
+    // Build logs carry only what went wrong.
+    settings.reportDone = IsTerminal(2) && !commandLine.quiet;
     TerminalSession session(settings);
     try {
         switch (CArrayWriter::Run(request, session)) {
@@ -146,6 +149,6 @@ int main(int argc, char** argv) {
         return kUsageError;
     }
     for (const ConversionRequest& run : plan.runs)
-        if (int code = Convert(run, commandLine.force); code != kWritten) return code;
+        if (int code = Convert(run, commandLine); code != kWritten) return code;
     return kWritten;
 }

@@ -50,8 +50,12 @@ std::uint64_t ElementCount(const ArrayForm& form, std::uint64_t length);
 
 // A C identifier: a letter or '_', then letters, digits and '_'.
 bool IsIdentifier(std::string_view text);
-// A keyword of C (up to C23) or C++ (up to C++23), or an alternative token.
-bool IsKeyword(std::string_view text);
+// Why an identifier cannot name an array or a length in a file that must
+// compile, or empty when it can: a keyword of C (up to C23) or C++ (up to
+// C++23) or an alternative token, a spelling reserved to the compiler (two
+// underscores first, or one and a capital), `main`, or a type or macro that
+// the generated files or their readers' standard headers define.
+std::string_view WhyReservedName(std::string_view identifier);
 // A file name made into an identifier: every byte other than a letter, a
 // digit or '_' becomes '_', and a leading digit gets a '_' before it
 // ("logo.png" gives logo_png, "8x8.fnt" gives _8x8_fnt).

@@ -14,9 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Interrupted or terminated: the temporary file of the output goes (the
-// output itself is untouched until the end), then the signal does what it
-// would have done.
+// Interrupted or terminated: the named temporary files of the outputs go
+// (the outputs themselves are untouched until the end), then the signal
+// does what it would have done.
 extern "C" void RemoveTemporariesAndStop(int signal) {
     native_file::RemoveTemporaryFilesNow();
     std::signal(signal, SIG_DFL);
@@ -27,16 +27,26 @@ extern "C" void RemoveTemporariesAndStop(int signal) {
 
 bool PrepareProcess() {
     // Descriptors 0 to 2 are the standard streams: if one is closed, the next
-    // file opened would take its number and be written or read as that stream.
+    // file opened would take its number and be written or read as that
+    // stream. It gets /dev/null against its direction, so that using it
+    // fails and is reported rather than reading nothing or writing into
+    // nothing as if that had worked.
     for (int fd = 0; fd <= 2; ++fd) {
         if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
             // open answers the lowest free number: this very one.
-            if (::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd) return false;
+            if (::open("/dev/null", fd == 0 ? O_WRONLY : O_RDONLY) != fd) return false;
         }
     }
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, &RemoveTemporariesAndStop);
+    // Every signal that would end the program removes the named temporary
+    // files first (where the file system gives no unnamed ones), unless the
+    // caller had it ignored.
+    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU}) {
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
+            std::signal(signal, &RemoveTemporariesAndStop);
+    }
     // A reader that goes away, or a file size limit, is reported as a failed
-    // write, not a silent death that leaves the temporary files behind.
+    // write, not a silent death.
     for (int signal : {SIGPIPE, SIGXFSZ}) std::signal(signal, SIG_IGN);
     std::setlocale(LC_CTYPE, "");
     return true;
@@ -44,12 +54,20 @@ bool PrepareProcess() {
 
 bool IsTerminal(int descriptor) { return isatty(descriptor) != 0; }
 
-std::FILE* OpenStandardInputCopy(std::string& path) {
+std::FILE* OpenStandardInputCopy(std::string& readPath, std::string&) {
     std::error_code noTemp;
     fs::path folder = fs::temp_directory_path(noTemp);
-    std::string pattern = ((noTemp ? fs::path("/tmp") : folder) / "arrayforge-stdin-XXXXXX").string();
-    int descriptor = ::mkstemp(pattern.data());
-    if (descriptor < 0) return nullptr;
-    path = pattern;
-    return ::fdopen(descriptor, "wb");
+    if (noTemp) folder = "/tmp";
+    // Without a name from the start where the system allows, else unnamed
+    // at once: nothing is left behind however the program ends. It is read
+    // back through its descriptor.
+    int descriptor = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (descriptor < 0) {
+        std::string pattern = (folder / "arrayforge-stdin-XXXXXX").string();
+        descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (descriptor < 0) return nullptr;
+        ::unlink(pattern.c_str());
+    }
+    readPath = "/dev/fd/" + std::to_string(descriptor);
+    return ::fdopen(descriptor, "w+b");
 }

@@ -31,13 +31,14 @@ bool IsTerminal(int descriptor) {
     return handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
 }
 
-std::FILE* OpenStandardInputCopy(std::string& path) {
+std::FILE* OpenStandardInputCopy(std::string& readPath, std::string& namedPath) {
     std::FILE* copy = nullptr;
     char folder[MAX_PATH + 1];
     char name[MAX_PATH + 1];
     if (GetTempPathA(sizeof folder, folder) != 0 && GetTempFileNameA(folder, "afg", 0, name) != 0) {
-        path = name;
-        copy = std::fopen(name, "wb");
+        readPath = namedPath = name;
+        native_file::RememberTemporary(namedPath);  // an interruption removes it
+        copy = std::fopen(name, "w+b");
     }
     _setmode(_fileno(stdin), _O_BINARY);
     return copy;

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "cli/CommandLine.h"
 #include "cli/Inputs.h"
+#include "tests/support/TestSupport.h"
+
+using testing_support::ScratchFolder;
 
 namespace {
 
@@ -20,10 +25,50 @@ TEST(CommandLine, DefaultsAndOptions) {
     EXPECT_TRUE(full.commandLine->force);
 }
 
-TEST(SourceDateEpoch, TakesSecondsUpToTheLargestItCanCheck) {
-    std::string error;
-    EXPECT_EQ(SourceDateEpoch("9223372036854775799", error), 9223372036854775799);
-    EXPECT_EQ(SourceDateEpoch("9223372036854775800", error), std::nullopt);
+// A moment the header can show is taken; anything else is refused, saying
+// why, never dropped from the header.
+TEST(SourceDateEpoch, TakesOnlyMomentsTheHeaderCanShow) {
+    const std::tuple<const char*, std::optional<std::int64_t>, const char*> cases[] = {
+        {"0", 0, ""},
+        {"67768036191676799", 67768036191676799, ""},  // the last second of the year 2147485547
+        {"67768036191676800", std::nullopt, "out of range"},
+        {"9223372036854775807", std::nullopt, "out of range"},
+        {"99999999999999999999", std::nullopt, "out of range"},
+        {"-1", std::nullopt, "not a number"},
+        {"1e3", std::nullopt, "not a number"},
+    };
+    for (const auto& [value, seconds, why] : cases) {
+        std::string error;
+        EXPECT_EQ(SourceDateEpoch(value, error), seconds) << value;
+        EXPECT_NE(error.find(why), std::string::npos) << value << ": " << error;
+    }
+}
+
+// Every output planned before anything is written: none may be an input,
+// or another output, or hold a name that cannot compile; #embed names its
+// input from the output's real folder.
+TEST(PlanRuns, RefusesPlansThatDestroyOrCannotCompile) {
+    const std::pair<std::vector<std::string>, const char*> refused[] = {
+        // Arguments, what the refusal names.
+        {{"x.bin", "x.c"}, "x.c, the output of x.bin, is the input x.c"},
+        {{"a.bin", "a.txt"}, "a.bin and a.txt would both be written to a.c"},
+        {{"-o", "same.c", "--header", "same.c", "in"}, "would both be written to same.c"},
+        {{"-o", "all.c", "a.bin", "a_bin"}, "of a.bin and a_bin would both be named 'a_bin'"},
+        {{"-o", "all.c", "a.bin", "main"}, "'main' (from main) is the program's entry point: rename"},
+        {{"-o", "all.c", "uint8_t", "a.bin"}, "'uint8_t' (from uint8_t) is a type"},
+        {{"-o", "all.c", "int", "a.bin"}, "is a C or C++ keyword"},
+        {{"-o", "all.c", "--length", "a.bin", "a.bin"}, "would both be named 'a_bin'"},
+        {{"--format=embed", "ends\\"}, "#embed cannot name the path of ends\\"},
+    };
+    for (const auto& [arguments, why] : refused) {
+        const RunPlan plan = PlanRuns(*Parse(arguments).commandLine, {}, {});
+        EXPECT_NE(plan.error.find(why), std::string::npos) << plan.error;
+    }
+    ScratchFolder folder;
+    std::filesystem::create_directories(folder.Path() / "real/out");
+    std::filesystem::create_symlink("real/out", folder.Path() / "linked");
+    const auto line = Parse({"--format=embed", "-o", folder / "linked/x.c", folder / "in.bin"}).commandLine;
+    EXPECT_EQ(PlanRuns(*line, {}, {}).runs.at(0).arrays.at(0).form.embedPath, "../../in.bin");
 }
 
 TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
@@ -48,8 +93,10 @@ TEST(CommandLine, BuildOptions) {
 
 TEST(CommandLine, RefusesWhatItCannotUse) {
     for (auto arguments : std::vector<std::vector<std::string>>{
-             {}, {"-t"}, {"-t", "word", "in"}, {"-o"}, {"-o", "", "in"}, {"-q", "in"}, {""},
+             {}, {"-t"}, {"-t", "word", "in"}, {"-o"}, {"-o", "", "in"}, {"-x", "in"}, {""},
              {"-n", "2d", "a"}, {"-n", "a-b", "a"}, {"-n", "class", "a"}, {"-n", "int", "a"}, {"--length=for", "a"},
+             {"-n", "main", "a"}, {"-n", "uint8_t", "-t", "u8", "a"}, {"-n", "NULL", "a"}, {"-n", "__FILE__", "a"},
+             {"-n", "_Pragma", "a"}, {"--length=__func__", "a"},
              {"-n", "x", "--length=x", "a"}, {"--format", "text", "a"}, {"--format", "string", "-t", "u16", "a"},
              {"--format=embed", "-t", "uint", "a"}, {"--format", "embed", "-"}, {"--eol", "cr", "a"},
              {"--static", "--header", "a.h", "a"}, {"-", "-"}, {"--header", "a.h", "a", "b"},
