@@ -12,6 +12,7 @@
 
 #include "about/AboutDialog.h"
 #include "app/CodePage932.h"
+#include "app/NativeFile.h"
 #include "app/Paths.h"
 #include "app/Texts.h"
 #include "app/win32/MessageBoxes.h"
@@ -88,6 +89,7 @@ std::span<const MessageEntry> CMainDialog::MessageTable() const {
         Clicked<&CMainDialog::OnConvert>(IDC_CONVERT),
         Clicked<&CMainDialog::OnHelpButton>(IDC_HELP_BUTTON),
         Message<&CMainDialog::OnDropFiles>(WM_DROPFILES),
+        Message<&CMainDialog::OnEndSession>(WM_ENDSESSION),
         Clicked<&CMainDialog::OnTopMost>(IDC_TOPMOST),
     };
     return kTable;
@@ -402,6 +404,14 @@ std::optional<LRESULT> CMainDialog::OnDropFiles(WPARAM dropParameter, LPARAM) {
     return 0;
 }
 
+std::optional<LRESULT> CMainDialog::OnEndSession(WPARAM ending, LPARAM) {
+    // When the session ends, the process may be ended at any moment after
+    // this returns, and a run under way would leave its temporary file beside
+    // the output. Deleted now, it goes when the run's handle closes.
+    if (ending && m_running) native_file::RemoveTemporaryFilesNow();
+    return 0;
+}
+
 void CMainDialog::OnTopMost() {
     UpdateData(true);
     g_bTopWin = m_bTopMost;
@@ -413,6 +423,9 @@ bool CMainDialog::ConfirmOverwrite(std::string_view) {
 }
 
 void CMainDialog::ShowError(std::string_view message, std::string_view) {
+    // An error after Started (the input changed) finds the window disabled:
+    // as for the completion box, it takes input again first.
+    AcceptInput();
     WindowMessageBox(Hwnd(), message, texts::kErrorCaption, MB_OK | MB_ICONSTOP);
 }
 

@@ -64,6 +64,7 @@ private:
     void OnConvert();
     void OnHelpButton();
     std::optional<LRESULT> OnDropFiles(WPARAM drop, LPARAM);
+    std::optional<LRESULT> OnEndSession(WPARAM ending, LPARAM);
     void OnTopMost();
 
     void SelectDataType(DataType type, int radioId);

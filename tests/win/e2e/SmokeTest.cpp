@@ -199,5 +199,20 @@ TEST(Program, MainWalkThrough) {
     EXPECT_EQ(program->ExitCode(), 0u) << "the close request was lost";
     EXPECT_TRUE(ReadBytes(folder / "big.c").ends_with("\r\n\t};\r\n")) << "the run was cut short";
     EXPECT_EQ(lastDir(), folder / "sub\\");
+
+    // The session ends during a run: the process is ended from outside, and
+    // leaves no temporary file.
+    program = std::make_unique<Program>(folder.Path().string());
+    WriteBytes(folder / "huge.bin", Pattern(64 << 20));
+    program->Convert(folder / "huge.bin", folder / "huge.c");
+    const auto temporaries = [&] {
+        WIN32_FIND_DATAA found{};
+        const HANDLE search = ::FindFirstFileA((folder / "~arrayforge-*.tmp").c_str(), &found);
+        return search != INVALID_HANDLE_VALUE && ::FindClose(search);
+    };
+    ASSERT_TRUE(WaitFor(temporaries)) << "no run under way";
+    ::SendMessageA(program->dialog, WM_ENDSESSION, TRUE, 0);
+    program.reset();
+    EXPECT_TRUE(WaitFor([&] { return !temporaries(); })) << "the temporary file stayed";
 }
 
