@@ -11,7 +11,9 @@
 # what arrayforge's -t and --format take; LENGTH defines <name>_size. With
 # STATIC there is no source: <name>.h holds the static array itself, for
 # the one file that includes it. The header comment is UTF-8, lines end in
-# LF.
+# LF. SOURCE_DATE_EPOCH, when set while configuring, fixes the header's
+# time as it does for arrayforge. Two files that would get one name in one
+# target stop the configure step.
 
 include("${CMAKE_CURRENT_LIST_DIR}/ArrayforgeTargets.cmake")
 
@@ -28,7 +30,14 @@ function(arrayforge_add_data target file)
   endif()
   set(folder "${CMAKE_CURRENT_BINARY_DIR}/arrayforge/${target}")
   set(header "${folder}/${name}.h")
-  set(options -f --eol lf --utf8 -n "${name}")
+  # One name, one pair of files: a second file would silently take the first one's place.
+  get_property(taken GLOBAL PROPERTY "arrayforge_add_data:${header}")
+  if(taken)
+    message(FATAL_ERROR "arrayforge_add_data: ${taken} and ${input} would both be embedded in ${target} "
+                        "as '${name}'; give one of them another NAME")
+  endif()
+  set_property(GLOBAL PROPERTY "arrayforge_add_data:${header}" "${input}")
+  set(options -f -q --eol lf --utf8 -n "${name}")
   if(arg_TYPE)
     list(APPEND options -t "${arg_TYPE}")
   endif()
@@ -54,10 +63,14 @@ function(arrayforge_add_data target file)
       set_source_files_properties("${source}" PROPERTIES LANGUAGE CXX)
     endif()
   endif()
+  set(command "$<TARGET_FILE:Arrayforge::arrayforge>" ${options} "${input}")
+  if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(command "${CMAKE_COMMAND}" -E env "SOURCE_DATE_EPOCH=$ENV{SOURCE_DATE_EPOCH}" ${command})
+  endif()
   file(MAKE_DIRECTORY "${folder}")
   add_custom_command(
     OUTPUT ${outputs}
-    COMMAND Arrayforge::arrayforge ${options} "${input}"
+    COMMAND ${command}
     DEPENDS "${input}"
     COMMENT "Embedding ${file} as ${name}"
     VERBATIM)

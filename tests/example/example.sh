@@ -8,8 +8,11 @@ build=$1; source=$2; work=$3
 rm -rf "$work"; mkdir -p "$work"
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 cp -r "$source/examples/cmake" "$work/example"
-cmake -S "$work/example" -B "$work/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
-ninja -C "$work/build" >/dev/null
+SOURCE_DATE_EPOCH=1700000000 cmake -S "$work/example" -B "$work/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+log=$(ninja -C "$work/build")
+[[ $log != *"書き込みました"* ]] || { echo "example: a build log told of success: $log"; exit 1; }
+grep -q '23/11/14 22:13:20' "$work/build/arrayforge/show_data/greeting_txt.c" ||
+  { echo "example: SOURCE_DATE_EPOCH was not passed on"; exit 1; }
 
 expect() {
   for file in greeting.txt palette.bin; do
@@ -26,5 +29,15 @@ log=$(ninja -C "$work/build")
 [[ $log == *"Embedding data/greeting.txt"* && $log != *"Embedding data/palette.bin"* ]] ||
   { echo "example: the changed input alone should be embedded again: $log"; exit 1; }
 diff <(expect) <("$work/build/show_data") || { echo "example: wrong after the change"; exit 1; }
+# Two files of one name in one target: the package says so and suggests NAME.
+mkdir -p "$work/clash/a" "$work/clash/b"
+touch "$work/clash/a/logo.bin" "$work/clash/b/logo.bin" "$work/clash/main.c"
+printf '%s\n' 'cmake_minimum_required(VERSION 3.25)' 'project(Clash C)' 'find_package(Arrayforge CONFIG REQUIRED)' \
+  'add_executable(clash main.c)' 'arrayforge_add_data(clash a/logo.bin)' 'arrayforge_add_data(clash b/logo.bin)' \
+  > "$work/clash/CMakeLists.txt"
+if log=$(cmake -S "$work/clash" -B "$work/clash/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" 2>&1) ||
+   [[ $log != *"a/logo.bin and"*"b/logo.bin"*"NAME"* ]]; then
+  echo "example: two files named alike were not refused: $log"; exit 1
+fi
 echo "example: built, checked, rebuilt only on change"
 rm -rf "$work"
