@@ -129,7 +129,9 @@ void CFile::ThrowWriteFailure(std::int32_t systemCode) const {
     throw FileError{native_file::CauseOf(systemCode), systemCode, m_fullPath};
 }
 
-void CFile::ReserveSpace(std::uint64_t bytes) noexcept { native_file::Reserve(m_handle.Get(), bytes); }
+void CFile::ReserveSpace(std::uint64_t bytes) noexcept {
+    native_file::Reserve(m_handle.Get(), bytes);  // a full disk shows at the writes
+}
 
 std::uint64_t CFile::Length() const {
     std::int32_t error = 0;

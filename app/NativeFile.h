@@ -68,9 +68,10 @@ NativeFileTraits::Type StandardOutput();
 std::size_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::int32_t& error);
 // Writes all `count` bytes; a partial write is a failure. Returns 0 or the system error code.
 std::int32_t WriteAll(NativeFileTraits::Type handle, const char* bytes, std::size_t count);
-// Sets aside room for the first `bytes` of the file where the system
-// allows, the file's size unchanged; nothing otherwise.
-void Reserve(NativeFileTraits::Type handle, std::uint64_t bytes) noexcept;
+// Sets aside room for the first `bytes` of the file, the file's size
+// unchanged. Returns 0 where that was done or the system has no way to do
+// it; else the system error code (a full disk), nothing set aside.
+std::int32_t Reserve(NativeFileTraits::Type handle, std::uint64_t bytes) noexcept;
 // Returns 0 or the system error code.
 std::int32_t Close(NativeFileTraits::Type handle);
 std::uint64_t Length(NativeFileTraits::Type handle, std::int32_t& error);

@@ -140,22 +140,20 @@ std::int32_t WriteAll(NativeFileTraits::Type handle, const char* bytes, std::siz
     return 0;
 }
 
-void Reserve(NativeFileTraits::Type handle, std::uint64_t bytes) noexcept {
-#ifdef FALLOC_FL_KEEP_SIZE
+std::int32_t Reserve(NativeFileTraits::Type handle, std::uint64_t bytes) noexcept {
     // Allocated past the end, the size untouched: the writes then fill
     // blocks that exist. A file system without fallocate says EOPNOTSUPP;
     // one too full may have allocated part before it said ENOSPC, and that
-    // part is given back so that the writes alone decide when the disk is full.
+    // part is given back.
     const int fd = static_cast<int>(handle);
-    if (bytes == 0 || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0) return;
+    if (bytes == 0 || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0) return 0;
+    const int error = errno;
+    if (error == EOPNOTSUPP || error == ENOSYS) return 0;
     struct stat info {};
-    if (errno == ENOSPC && ::fstat(fd, &info) == 0 && static_cast<std::uint64_t>(info.st_size) < bytes)
+    if (::fstat(fd, &info) == 0 && static_cast<std::uint64_t>(info.st_size) < bytes)
         ::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, info.st_size,
                     static_cast<off_t>(bytes) - info.st_size);
-#else
-    (void)handle;
-    (void)bytes;
-#endif
+    return error;
 }
 
 std::int32_t Close(NativeFileTraits::Type handle) {

@@ -155,28 +155,15 @@ bool CarryOverAttributes(int target, int temporary) {
 // Copies bytes `from` to `to` of the temporary into the same place of the target.
 int CopyRange(int temporary, int target, off_t from, off_t to) {
     std::vector<char> buffer(std::min<off_t>(to - from, 1 << 20));
+    if (::lseek(target, from, SEEK_SET) < 0) return errno;
     while (from < to) {
-        ssize_t got = ::pread(temporary, buffer.data(), std::min<off_t>(to - from, buffer.size()), from);
+        const ssize_t got = ::pread(temporary, buffer.data(), std::min<off_t>(to - from, buffer.size()), from);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return got < 0 ? errno : EIO;
-        for (ssize_t done = 0; done < got;) {
-            ssize_t put = ::pwrite(target, buffer.data() + done, static_cast<std::size_t>(got - done), from + done);
-            if (put < 0 && errno == EINTR) continue;
-            if (put <= 0) return put < 0 ? errno : ENOSPC;
-            done += put;
-        }
+        if (int error = WriteAll(target, buffer.data(), static_cast<std::size_t>(got))) return error;
         from += got;
     }
     return 0;
-}
-
-// Room for the whole new text in the target, its length unchanged. A file
-// system without fallocate says EOPNOTSUPP: the copy then writes the part
-// past the old end first.
-int ReserveInTarget(Replacement& replacement, off_t size) {
-    if (size == 0) return 0;
-    if (::fallocate(Descriptor(replacement.target), FALLOC_FL_KEEP_SIZE, 0, size) == 0) return 0;
-    return errno == EOPNOTSUPP || errno == ENOSYS ? 0 : errno;
 }
 
 // The target rewritten from the temporary. The part past its old end comes
@@ -187,7 +174,9 @@ int RewriteInPlace(Replacement& replacement) {
     const int target = Descriptor(replacement.target);
     struct stat now {}, old {};
     if (::fstat(temporary, &now) != 0 || ::fstat(target, &old) != 0) return errno;
-    if (int error = ReserveInTarget(replacement, now.st_size)) return error;
+    // Room for the whole new text first: where the system has no way to set
+    // it aside, the part past the old end is written first below.
+    if (int error = Reserve(replacement.target.Get(), static_cast<std::uint64_t>(now.st_size))) return error;
     if (now.st_size > old.st_size) {
         if (int error = CopyRange(temporary, target, old.st_size, now.st_size)) {
             if (::ftruncate(target, old.st_size) != 0) return errno;
@@ -318,7 +307,7 @@ std::int32_t Prepare(Replacement& replacement) {
     if (!replacement.inPlace) return 0;
     struct stat now {};
     if (::fstat(Descriptor(replacement.temporary), &now) != 0) return errno;
-    return ReserveInTarget(replacement, now.st_size);
+    return Reserve(replacement.target.Get(), static_cast<std::uint64_t>(now.st_size));
 }
 
 std::int32_t Commit(Replacement& replacement) {

@@ -323,7 +323,7 @@ std::int32_t WriteAll(NativeFileTraits::Type handle, const char* bytes, std::siz
 }
 
 // Windows allocates as it goes (FileAllocationInfo does nothing under Wine).
-void Reserve(NativeFileTraits::Type, std::uint64_t) noexcept {}
+std::int32_t Reserve(NativeFileTraits::Type, std::uint64_t) noexcept { return 0; }
 
 std::int32_t Close(NativeFileTraits::Type handle) {
     return ::CloseHandle(AsHandle(handle)) ? 0 : static_cast<std::int32_t>(::GetLastError());

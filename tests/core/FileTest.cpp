@@ -114,7 +114,7 @@ TEST(FileOutput, AFileThatAppearsMeanwhileIsNotReplacedWithoutLeave) {
 // What a rename would lose is kept: the other names of a file with several.
 TEST(FileOutput, AllNamesOfAFileGetTheNewText) {
     ScratchFolder folder;
-    WriteBytes(folder / "a.c", "old");
+    WriteBytes(folder / "a.c", "older, longer");
     std::filesystem::create_hard_link(folder.Path() / "a.c", folder.Path() / "b.c");
     Replace(folder / "a.c", "new");
     EXPECT_EQ(ReadBytes(folder / "b.c"), "new");
