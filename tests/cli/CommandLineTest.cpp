@@ -96,7 +96,7 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
              {}, {"-t"}, {"-t", "word", "in"}, {"-o"}, {"-o", "", "in"}, {"-x", "in"}, {""},
              {"-n", "2d", "a"}, {"-n", "a-b", "a"}, {"-n", "class", "a"}, {"-n", "int", "a"}, {"--length=for", "a"},
              {"-n", "main", "a"}, {"-n", "uint8_t", "-t", "u8", "a"}, {"-n", "NULL", "a"}, {"-n", "__FILE__", "a"},
-             {"-n", "_Pragma", "a"}, {"--length=__func__", "a"},
+             {"-n", "_A", "a"}, {"--length=__func__", "a"},
              {"-n", "x", "--length=x", "a"}, {"--format", "text", "a"}, {"--format", "string", "-t", "u16", "a"},
              {"--format=embed", "-t", "uint", "a"}, {"--format", "embed", "-"}, {"--eol", "cr", "a"},
              {"--static", "--header", "a.h", "a"}, {"-", "-"}, {"--header", "a.h", "a", "b"},
