@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "res/resource.h"
 
 namespace {

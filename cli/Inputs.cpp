@@ -7,9 +7,9 @@
 #include <map>
 #include <utility>
 
-#include "app/NativeFile.h"
-#include "app/SystemText.h"
-#include "app/TextFormat.h"
+#include "base/NativeFile.h"
+#include "base/SystemText.h"
+#include "base/TextFormat.h"
 #include "cli/Console.h"
 
 namespace fs = std::filesystem;

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/SystemText.h"
-#include "app/Texts.h"
+#include "base/SystemText.h"
+#include "base/Texts.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include <unistd.h>
 #endif
 
-#include "app/ErrorReport.h"
-#include "app/NativeFile.h"
-#include "app/SystemText.h"
-#include "app/Texts.h"
-#include "app/Version.h"
+#include "base/ErrorReport.h"
+#include "base/NativeFile.h"
+#include "base/SystemText.h"
+#include "base/Texts.h"
+#include "base/Version.h"
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
 #include "cli/Inputs.h"

@@ -12,11 +12,11 @@ set(package_readme "${CMAKE_BINARY_DIR}/package/README.txt")
 add_custom_command(
   OUTPUT "${package_readme}"
   COMMAND ${CMAKE_COMMAND}
-          -DINPUT=${PROJECT_SOURCE_DIR}/help/PackageReadme.txt -DVERSION=${PROJECT_VERSION}
+          -DINPUT=${PROJECT_SOURCE_DIR}/cmake/PackageReadme.txt -DVERSION=${PROJECT_VERSION}
           -DOUTPUT=${package_readme}
           -DICONV=${ARRAYFORGE_ICONV}
-          -P ${PROJECT_SOURCE_DIR}/help/CodePage932.cmake
-  DEPENDS "${PROJECT_SOURCE_DIR}/help/PackageReadme.txt" "${PROJECT_SOURCE_DIR}/help/CodePage932.cmake"
+          -P ${PROJECT_SOURCE_DIR}/cmake/CodePage932.cmake
+  DEPENDS "${PROJECT_SOURCE_DIR}/cmake/PackageReadme.txt" "${PROJECT_SOURCE_DIR}/cmake/CodePage932.cmake"
   VERBATIM)
 add_custom_target(arrayforge_package_readme ALL DEPENDS "${package_readme}")
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/SystemText.h"
-#include "app/TextFormat.h"
+#include "base/SystemText.h"
+#include "base/TextFormat.h"
 
 namespace {
 

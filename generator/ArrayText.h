@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/File.h"
+#include "base/File.h"
 #include "generator/ArrayForm.h"
 
 // Writes the header, the declaration, the elements and the closing of one

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "app/ErrorReport.h"
-#include "app/File.h"
-#include "app/Texts.h"
+#include "base/ErrorReport.h"
+#include "base/File.h"
+#include "base/Texts.h"
 #include "generator/ArrayText.h"
 
 namespace {

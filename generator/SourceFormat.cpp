@@ -5,7 +5,7 @@
 #include <bit>
 #include <cstring>
 
-#include "app/TextFormat.h"
+#include "base/TextFormat.h"
 #include "generator/VectorLines.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/File.h"
+#include "base/File.h"
 
 // Element type of the generated array, as stored in the settings.
 enum class DataType : std::uint32_t { Char = 0, Uint = 1, Ulong = 2 };

@@ -1,6 +1,6 @@
 #include "ui/ConverterApp.h"
 
-#include "app/win32/FailureReport.h"
+#include "ui/FailureReport.h"
 #include "ui/MainDialog.h"
 #include "winfw/ErrorReporting.h"
 

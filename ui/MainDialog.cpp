@@ -10,13 +10,13 @@
 #include <thread>
 #include <utility>
 
-#include "about/AboutDialog.h"
-#include "app/CodePage932.h"
-#include "app/NativeFile.h"
-#include "app/Paths.h"
-#include "app/Texts.h"
-#include "app/win32/MessageBoxes.h"
-#include "help/HtmlHelp.h"
+#include "ui/AboutDialog.h"
+#include "base/CodePage932.h"
+#include "base/NativeFile.h"
+#include "base/Paths.h"
+#include "base/Texts.h"
+#include "winfw/MessageBoxes.h"
+#include "winfw/HtmlHelp.h"
 #include "res/resource.h"
 #include "winfw/App.h"
 

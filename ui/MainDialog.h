@@ -11,7 +11,7 @@
 #include "ui/Settings.h"
 #include "winfw/Controls.h"
 #include "winfw/Dialog.h"
-#include "app/win32/Handles.h"
+#include "winfw/Handles.h"
 
 // Stay-on-top switch, shared by the settings and the check box.
 extern BOOL g_bTopWin;

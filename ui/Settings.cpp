@@ -1,6 +1,6 @@
 #include "ui/Settings.h"
 
-#include "app/CodePage932.h"
+#include "base/CodePage932.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "generator/SourceFormat.h"
-#include "app/win32/RegistryKey.h"
+#include "winfw/RegistryKey.h"
 
 inline constexpr char kSettingsKey[] = "Software\\Corvane\\Tabulo";
 inline constexpr std::size_t kLastDirSize = 256;  // bytes, terminating zero included

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/Paths.h"
-#include "app/win32/MessageBoxes.h"
+#include "base/Paths.h"
+#include "winfw/MessageBoxes.h"
 #include "winfw/ErrorReporting.h"
 #include "winfw/Wnd.h"
 

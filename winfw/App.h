@@ -36,7 +36,7 @@ public:
     const std::string& HelpFilePath() const { return m_helpFilePath; }
 
     // The main window: owner of AppMessageBox and of dialogs made without a
-    // parent. Its window handle goes to AppMainWindow (app/win32/MessageBoxes.h)
+    // parent. Its window handle goes to AppMainWindow (winfw/MessageBoxes.h)
     // as soon as a dialog set here has its window, and is taken back when the
     // window is destroyed.
     CWnd* MainWindow() const { return m_mainWindow; }

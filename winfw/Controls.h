@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/win32/Handles.h"
+#include "winfw/Handles.h"
 #include "winfw/Wnd.h"
 
 // Thin wrappers of the controls the dialogs use; bind them with BindControl

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/win32/MessageBoxes.h"
+#include "winfw/MessageBoxes.h"
 #include "winfw/App.h"
 #include "winfw/ErrorReporting.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/NativeFile.h"
+#include "base/NativeFile.h"
 #include "cli/Console.h"
 
 namespace fs = std::filesystem;

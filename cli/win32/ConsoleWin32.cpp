@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include "app/NativeFile.h"
+#include "base/NativeFile.h"
 #include "cli/Console.h"
 
 namespace {

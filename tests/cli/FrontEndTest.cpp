@@ -14,8 +14,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/Texts.h"
-#include "app/Version.h"
+#include "base/Texts.h"
+#include "base/Version.h"
 #include "cli/Console.h"
 #include "tests/support/TestSupport.h"
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "cli/TerminalSession.h"
 #include "tests/support/TestSupport.h"
 

@@ -12,8 +12,8 @@
 #include <unistd.h>
 #endif
 
-#include "app/ErrorReport.h"
-#include "app/File.h"
+#include "base/ErrorReport.h"
+#include "base/File.h"
 #include "generator/ArrayWriter.h"
 #include "generator/SourceFormat.h"
 #include "tests/support/TestSupport.h"

@@ -16,7 +16,7 @@
 #include <thread>
 #endif
 
-#include "app/File.h"
+#include "base/File.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;

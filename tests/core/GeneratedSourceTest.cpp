@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/TextFormat.h"
+#include "base/TextFormat.h"
 #include "generator/ArrayWriter.h"
 #include "generator/VectorLines.h"
 #include "tests/support/TestSupport.h"

@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/ErrorReport.h"
-#include "app/FileError.h"
-#include "app/SystemText.h"
-#include "app/Texts.h"
+#include "base/ErrorReport.h"
+#include "base/FileError.h"
+#include "base/SystemText.h"
+#include "base/Texts.h"
 
 namespace {
 

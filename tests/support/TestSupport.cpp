@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 
 #include <atomic>
 #include <ctime>

@@ -51,7 +51,7 @@ std::string MaskCreationTime(const std::string& text);
 std::string GoldenFile(const std::string& name);
 
 // A printed program text as a UTF-8 terminal shows it: its UTF-8 form as
-// written in the source (app/Texts.h), not a conversion of the program's.
+// written in the source (base/Texts.h), not a conversion of the program's.
 std::string Utf8Of(std::string_view codePage932Text);
 
 // Records what a run shows, in order: "ask", "error:" + text, "done",

@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "about/HyperLink.h"
-#include "about/LinkLauncher.h"
+#include "winfw/HyperLink.h"
+#include "winfw/LinkLauncher.h"
 #include "res/resource.h"
 #include "winfw/App.h"
 #include "winfw/Dialog.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/win32/RegistryKey.h"
+#include "winfw/RegistryKey.h"
 
 constexpr char kScratchKey[] = "Software\\Arrayforge tests\\Registry";
 const std::string kSeven("\x07\0\0\0", 4);

@@ -13,11 +13,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "about/LinkTargets.h"
-#include "app/ErrorReport.h"
-#include "app/TextFormat.h"
-#include "app/Texts.h"
-#include "app/win32/RegistryKey.h"
+#include "ui/LinkTargets.h"
+#include "base/ErrorReport.h"
+#include "base/TextFormat.h"
+#include "base/Texts.h"
+#include "winfw/RegistryKey.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "TestResources.h"
-#include "app/win32/MessageBoxes.h"
+#include "winfw/MessageBoxes.h"
 #include "winfw/Controls.h"
 #include "winfw/Dialog.h"
 #include "winfw/ErrorReporting.h"

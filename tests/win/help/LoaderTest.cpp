@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "help/HtmlHelp.h"
+#include "winfw/HtmlHelp.h"
 
 // What the stand-ins were asked, in order, and what they answer.
 std::vector<std::string> g_log;

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/Version.h"
+#include "base/Version.h"
 
 TEST(Resources, VersionRecordAndManifest) {
     char path[MAX_PATH] = {};

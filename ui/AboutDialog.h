@@ -1,0 +1,23 @@
+#pragma once
+
+#include "winfw/HyperLink.h"
+#include "winfw/Dialog.h"
+
+// The program's About box (template IDD_ABOUT) with its two links, the
+// maker's web site and the support mail address. Made for one opening:
+//   CAboutDialog about;
+//   about.DoModal();
+// Without a parent it is owned by the application's main window. OK, Enter
+// and Escape close it.
+class CAboutDialog : public CDialog {
+public:
+    explicit CAboutDialog(CWnd* parent = nullptr);
+
+protected:
+    void DoDataExchange(CDataExchange& exchange) override;
+    BOOL OnInitDialog() override;
+
+private:
+    CHyperLink m_linkMail;
+    CHyperLink m_linkSite;
+};
