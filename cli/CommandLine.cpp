@@ -44,10 +44,6 @@ const char* const kUsage =
 
 namespace {
 
-const std::map<std::string, ElementType> kTypeNames{
-    {"char", ElementType::Char},          {"uint", ElementType::Uint}, {"ulong", ElementType::Ulong},
-    {"uchar", ElementType::UnsignedChar}, {"u8", ElementType::Uint8},  {"u16", ElementType::Uint16},
-    {"u32", ElementType::Uint32}};
 const std::map<std::string, ArrayFormat> kFormatNames{
     {"list", ArrayFormat::List}, {"string", ArrayFormat::String}, {"embed", ArrayFormat::Embed}};
 
@@ -64,7 +60,7 @@ std::string CheckName(const std::string& name) {
 std::string CheckCombination(const CommandLine& line) {
     const ArrayForm& form = line.form;
     const bool oneOutput = line.output.has_value() && line.inputs.size() > 1;
-    if (form.format != ArrayFormat::List && BytesPerElement(form.type) != 1)
+    if (form.format != ArrayFormat::List && WidthOf(form.type) != 1)
         return std::string("--format ") + (form.format == ArrayFormat::String ? "string" : "embed") +
                " needs a 1-byte type (char, uchar, u8)";
     if (form.isStatic && !line.header.empty()) return "--header declares no static arrays";
@@ -138,9 +134,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             auto text = value();
             if (!text || text->empty()) return Refuse("option " + option + " needs a value");
             if (option == "-t" || option == "--type") {
-                auto found = kTypeNames.find(*text);
-                if (found == kTypeNames.end()) return Refuse("unknown type '" + *text + "'");
-                result.form.type = found->second;
+                auto type = ElementTypeNamed(*text);
+                if (!type) return Refuse("unknown type '" + *text + "'");
+                result.form.type = *type;
             } else if (option == "--format") {
                 auto found = kFormatNames.find(*text);
                 if (found == kFormatNames.end()) return Refuse("unknown format '" + *text + "'");

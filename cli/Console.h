@@ -4,6 +4,7 @@
 // cli/win32 implement it.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 // Sets the process up before anything else runs: an interruption removes
@@ -12,6 +13,15 @@
 // a failed write and the locale is the user's. False when the process
 // cannot run at all.
 bool PrepareProcess();
+
+// Why `input` is refused before anything is opened, if it is: only a
+// regular file has the length the header gives, and standard output must
+// not be the input itself (it would feed on its own output).
+struct InputRefusal {
+    bool standardOutput;  // the fault is standard output's, not the input's
+    const char* why;
+};
+std::optional<InputRefusal> RefusedInput(const std::string& input, bool toStandardOutput);
 
 // Whether `descriptor` is a terminal that a user sits at.
 bool IsTerminal(int descriptor);

@@ -96,7 +96,6 @@ RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInpu
     for (const std::string& input : commandLine.inputs) {
         if (!together || plan.runs.empty()) {
             ConversionRequest& run = plan.runs.emplace_back();
-            run.inputPath = input == "-" ? standardInputCopy : input;
             const std::string output =
                 commandLine.output.value_or(input == "-" ? "-" : DeriveOutputPath(input, SystemPathEncoding()));
             run.toStandardOutput = output == "-";

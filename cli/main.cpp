@@ -10,10 +10,6 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #include "base/ErrorReport.h"
 #include "base/NativeFile.h"
@@ -50,51 +46,21 @@ void ReportFileError(TerminalSession& session, const FileError& error) {
                  native_file::Describe(error.systemCode).c_str());
 }
 
-#ifndef _WIN32
-struct Refusal {
-    int exitCode;
-    const char* why;
-};
-
-// Why the input is refused before anything is opened, if it is: only a
-// regular file has the length the header gives, and standard output must
-// not be the input itself (it would feed on its own output).
-std::optional<Refusal> RefusedInput(const std::string& input, bool toStandardOutput) {
-    struct stat info {};
-    if (::stat(input.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;  // the run reports it
-    if (!S_ISREG(info.st_mode))
-        return Refusal{kInputError, "not a regular file (its length is not known before it is read)"};
-    struct stat out {};
-    if (toStandardOutput && ::fstat(STDOUT_FILENO, &out) == 0 && out.st_dev == info.st_dev &&
-        out.st_ino == info.st_ino)
-        return Refusal{kOutputError, "standard output is the input file itself"};
-    return std::nullopt;
-}
-#endif
-
-// The files a run reads: its arrays' inputs, or its one input.
-std::vector<std::string> InputsOf(const ConversionRequest& request) {
-    std::vector<std::string> inputs;
-    for (const ArrayInput& array : request.arrays) inputs.push_back(array.path);
-    if (inputs.empty()) inputs.push_back(request.inputPath);
-    return inputs;
-}
-
 int Convert(ConversionRequest request, const CommandLine& commandLine) {
     const bool force = commandLine.force;
     request.replaceWithoutAsking = force;
-#ifndef _WIN32
-    for (const std::string& input : InputsOf(request)) {
-        if (auto refusal = RefusedInput(input, request.toStandardOutput)) {
-            std::fprintf(stderr, "arrayforge: %s: %s\n", input.c_str(), refusal->why);
-            return refusal->exitCode;
+    std::uintmax_t size = 0;
+    for (const ArrayInput& array : request.arrays) {
+        if (auto refusal = RefusedInput(array.path, request.toStandardOutput)) {
+            std::fprintf(stderr, "arrayforge: %s: %s\n", array.path.c_str(), refusal->why);
+            return refusal->standardOutput ? kOutputError : kInputError;
         }
+        size += SizeOf(array.path);
     }
-#endif
     TerminalSession::Settings settings;
     settings.force = force;
     settings.interactive = IsTerminal(0) && IsTerminal(2);
-    settings.showProgress = IsTerminal(2) && SizeOf(request.inputPath) >= kProgressThreshold;
+    settings.showProgress = IsTerminal(2) && size >= kProgressThreshold;
     // Build logs carry only what went wrong.
     settings.reportDone = IsTerminal(2) && !commandLine.quiet;
     TerminalSession session(settings);
@@ -108,8 +74,8 @@ int Convert(ConversionRequest request, const CommandLine& commandLine) {
         }
     } catch (const FileError& error) {
         ReportFileError(session, error);
-        for (const std::string& input : InputsOf(request))
-            if (error.path == native_file::FullPath(input)) return kInputError;
+        for (const ArrayInput& array : request.arrays)
+            if (error.path == native_file::FullPath(array.path)) return kInputError;
         return kOutputError;
     } catch (const std::bad_alloc&) {
         session.PrintLine(texts::kOutOfMemory);

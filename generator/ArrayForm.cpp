@@ -3,64 +3,49 @@
 #include <algorithm>
 #include <iterator>
 
-bool ArrayForm::Classic() const {
-    return ClassicDataType(type) && format == ArrayFormat::List && name == kClassicArrayName && !isConst &&
-           !isStatic && !nul && lengthName.empty() && !declaredInHeader;
+namespace {
+
+using source_format::ElementText;
+
+constexpr ElementTypeFacts kElementTypes[] = {
+    {ElementType::Char, "char", "char", ElementText::CharLiteral, false},
+    {ElementType::Uint, "uint", "UINT", ElementText::Hex2, false},
+    {ElementType::Ulong, "ulong", "ULONG", ElementText::Hex4, false},
+    {ElementType::UnsignedChar, "uchar", "unsigned char", ElementText::Hex1, false},
+    {ElementType::Uint8, "u8", "uint8_t", ElementText::Hex1, true},
+    {ElementType::Uint16, "u16", "uint16_t", ElementText::Hex2, true},
+    {ElementType::Uint32, "u32", "uint32_t", ElementText::Hex4, true},
+};
+
+}  // namespace
+
+const ElementTypeFacts& FactsOf(ElementType type) {
+    for (const ElementTypeFacts& facts : kElementTypes)
+        if (facts.type == type) return facts;
+    return kElementTypes[0];
 }
 
-ElementType ElementTypeOf(DataType type) {
-    switch (NormalizedDataType(type)) {
-    case DataType::Uint: return ElementType::Uint;
-    case DataType::Ulong: return ElementType::Ulong;
-    case DataType::Char: break;
-    }
-    return ElementType::Char;
+std::optional<ElementType> ElementTypeNamed(std::string_view optionName) {
+    for (const ElementTypeFacts& facts : kElementTypes)
+        if (facts.optionName == optionName) return facts.type;
+    return std::nullopt;
 }
 
-std::optional<DataType> ClassicDataType(ElementType type) {
-    switch (type) {
-    case ElementType::Char: return DataType::Char;
-    case ElementType::Uint: return DataType::Uint;
-    case ElementType::Ulong: return DataType::Ulong;
-    default: return std::nullopt;
-    }
+std::size_t WidthOf(ElementType type) { return source_format::BytesPerElement(FactsOf(type).text); }
+
+bool ArrayForm::IsClassic() const {
+    const bool classicType = type == ElementType::Char || type == ElementType::Uint || type == ElementType::Ulong;
+    return classicType && format == ArrayFormat::List && name == kClassicArrayName && !isConst && !isStatic && !nul &&
+           lengthName.empty() && !declaredInHeader;
 }
 
-std::string_view CTypeName(ElementType type) {
-    switch (type) {
-    case ElementType::Char: return "char";
-    case ElementType::Uint: return "UINT";
-    case ElementType::Ulong: return "ULONG";
-    case ElementType::UnsignedChar: return "unsigned char";
-    case ElementType::Uint8: return "uint8_t";
-    case ElementType::Uint16: return "uint16_t";
-    case ElementType::Uint32: return "uint32_t";
-    }
-    return "char";
+ElementText ArrayForm::Text() const {
+    // The window program's char elements are hexadecimal too.
+    return IsClassic() && type == ElementType::Char ? ElementText::Hex1 : FactsOf(type).text;
 }
-
-bool NeedsStdint(ElementType type) {
-    return type == ElementType::Uint8 || type == ElementType::Uint16 || type == ElementType::Uint32;
-}
-
-source_format::ElementText ElementTextOf(ElementType type) {
-    using source_format::ElementText;
-    switch (type) {
-    case ElementType::Char: return ElementText::CharLiteral;
-    case ElementType::Uint:
-    case ElementType::Uint16: return ElementText::Hex2;
-    case ElementType::Ulong:
-    case ElementType::Uint32: return ElementText::Hex4;
-    case ElementType::UnsignedChar:
-    case ElementType::Uint8: break;
-    }
-    return ElementText::Hex1;
-}
-
-std::size_t BytesPerElement(ElementType type) { return source_format::BytesPerElement(ElementTextOf(type)); }
 
 std::uint64_t ElementCount(const ArrayForm& form, std::uint64_t length) {
-    const std::uint64_t width = BytesPerElement(form.type);
+    const std::uint64_t width = WidthOf(form.type);
     const std::uint64_t elements = (length + width - 1) / width;
     const bool zeroAfter = form.nul || form.format == ArrayFormat::String || length == 0;
     return elements + (zeroAfter ? 1 : 0);

@@ -1,10 +1,10 @@
 #pragma once
 
-// How the command-line front end may shape the generated text beyond the
-// window program's: element types of the standard headers, a name, const
-// and static, a length symbol, a terminating zero, a declarations header,
-// string-literal or #embed forms, several arrays in one file, LF line ends,
-// a UTF-8 header and a fixed header time.
+// The form of one generated array: which element type, how its elements
+// are spelled, its name and qualifiers, whether a length or a zero follows,
+// and the form of its body (a list, string literal pieces or #embed). The
+// window program's three types are one preset of it (Classic); every option
+// of the front end is a field.
 
 #include <cstdint>
 #include <optional>
@@ -16,6 +16,21 @@
 
 enum class ElementType { Char, Uint, Ulong, UnsignedChar, Uint8, Uint16, Uint32 };
 enum class ArrayFormat { List, String, Embed };
+
+// What an element type is, in one row of one table (ArrayForm.cpp).
+struct ElementTypeFacts {
+    ElementType type;
+    std::string_view optionName;  // the front end's -t
+    std::string_view cName;       // as declared: "UINT", "uint16_t", ...
+    // How its elements are spelled where the text must compile as C and C++
+    // alike: plain char as character literals, so that no byte narrows.
+    source_format::ElementText text;
+    bool needsStdint;  // declared in <stdint.h>
+};
+const ElementTypeFacts& FactsOf(ElementType type);
+std::optional<ElementType> ElementTypeNamed(std::string_view optionName);
+// Input bytes per element.
+std::size_t WidthOf(ElementType type);
 
 inline constexpr std::string_view kClassicArrayName = "rawcontents";
 
@@ -30,17 +45,15 @@ struct ArrayForm {
     bool declaredInHeader = false;
     std::string embedPath{};     // the input as #embed names it, from the output's folder
 
-    // The window program's text: no option that changes the declaration.
-    bool Classic() const;
+    // The window program's text for char, UINT or ULONG: hexadecimal
+    // elements, no declarations for C++ before it, an empty list for an
+    // empty input.
+    static ArrayForm Classic(ElementType type) { return {.type = type}; }
+    // Whether this is that text: no option that changes the declaration.
+    bool IsClassic() const;
+    // How its list elements are spelled.
+    source_format::ElementText Text() const;
 };
-
-ElementType ElementTypeOf(DataType type);
-// The classic types are the window program's; the others are the front end's.
-std::optional<DataType> ClassicDataType(ElementType type);
-std::string_view CTypeName(ElementType type);  // "unsigned char", "uint16_t", ...
-bool NeedsStdint(ElementType type);
-source_format::ElementText ElementTextOf(ElementType type);
-std::size_t BytesPerElement(ElementType type);
 
 // Elements the array holds in the portable form for an input of `length`
 // bytes: the input's, then a zero after it with --nul, in the string form

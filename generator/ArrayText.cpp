@@ -12,16 +12,16 @@ constexpr std::string_view kLengthType = "unsigned long long";
 
 std::string Qualified(const ArrayForm& form) {
     std::string text = form.isConst ? "const " : "";
-    text += CTypeName(form.type);
+    text += FactsOf(form.type).cName;
     return text;
 }
 
 // What comes before the definition: the types' header, and the
 // declarations that give a C++ reader C linkage and external linkage for
-// const.
+// const. The window program's text has none.
 std::string Prologue(const ArrayForm& form) {
-    std::string text = NeedsStdint(form.type) ? "#include <stdint.h>\n" : "";
-    if (form.isStatic) return text;
+    std::string text = FactsOf(form.type).needsStdint ? "#include <stdint.h>\n" : "";
+    if (form.isStatic || form.IsClassic()) return text;
     text += "#ifdef __cplusplus\nextern \"C\" " + Qualified(form) + " " + form.name + "[];\n";
     if (!form.lengthName.empty())
         text += FormatText("extern \"C\" const %s %s;\n", kLengthType.data(), form.lengthName.c_str());
@@ -53,41 +53,6 @@ bool ForEachChunk(CFile& input, std::uint64_t length, unsigned char* buffer, con
     }
 }
 
-bool WritePortable(CFile& input, const ArrayForm& form, std::uint64_t length, CFile& output, unsigned char* buffer,
-                   const std::function<void()>& chunkDone) {
-    // #embed of an empty file would leave the braces empty.
-    const ArrayFormat format = form.format == ArrayFormat::Embed && length == 0 ? ArrayFormat::List : form.format;
-    output.WriteString(Prologue(form) + Definition(form));
-    if (format == ArrayFormat::String) {
-        if (!ForEachChunk(input, length, buffer, chunkDone, [&](const unsigned char* bytes, std::size_t count) {
-                source_format::WriteStringChunk(bytes, count, output);
-            }))
-            return false;
-        output.WriteString(length == 0 ? "\n\t\t\"\";\n" : ";\n");
-    } else {
-        output.WriteString(" {\n");
-        if (format == ArrayFormat::Embed)
-            output.WriteString(std::string(kEmbedTest) + "\n#embed \"" + form.embedPath + "\"" +
-                               (form.nul ? " suffix(, 0)" : "") + "\n#else\n");
-        output.WriteString("\t\t");
-        const auto text = ElementTextOf(form.type);
-        if (!ForEachChunk(input, length, buffer, chunkDone, [&](const unsigned char* bytes, std::size_t count) {
-                source_format::WriteElementChunk(text, bytes, count, output);
-            }))
-            return false;
-        if (form.nul || length == 0) {
-            // After a full last chunk the last element has its comma already.
-            if (length % source_format::kChunkSize != 0) output.WriteString(",");
-            output.WriteString(source_format::ZeroElement(text));
-        }
-        output.WriteString(format == ArrayFormat::Embed ? "\n#endif\n\t};\n" : "\n\t};\n");
-    }
-    if (!form.lengthName.empty())
-        output.WriteString(FormatText("\t%sconst %s %s = %llu;\n", form.isStatic ? "static " : "", kLengthType.data(),
-                                      form.lengthName.c_str(), static_cast<unsigned long long>(length)));
-    return true;
-}
-
 }  // namespace
 
 bool WriteArray(CFile& input, std::uint64_t length, const ArrayInput& array, const SourceStyle& style,
@@ -99,22 +64,46 @@ bool WriteArray(CFile& input, std::uint64_t length, const ArrayInput& array, con
     facts.creationTime = style.headerTime ? *style.headerTime : input.Status().creationTime;
     facts.length = length;
     facts.utf8 = style.utf8Header;
-    const std::string headerText = source_format::HeaderText(facts);
 
     const ArrayForm& form = array.form;
-    if (!form.Classic()) {
-        output.WriteString(headerText);
-        return WritePortable(input, form, length, output, buffer, chunkDone);
+    // #embed of an empty file would leave the braces empty.
+    const ArrayFormat format = form.format == ArrayFormat::Embed && length == 0 ? ArrayFormat::List : form.format;
+    const std::string opening = source_format::HeaderText(facts) + Prologue(form) + Definition(form);
+    if (format == ArrayFormat::String) {
+        output.WriteString(opening);
+        if (!ForEachChunk(input, length, buffer, chunkDone, [&](const unsigned char* bytes, std::size_t count) {
+                source_format::WriteStringChunk(bytes, count, output);
+            }))
+            return false;
+        output.WriteString(length == 0 ? "\n\t\t\"\";\n" : ";\n");
+    } else {
+        std::string listOpening = opening + " {\n";
+        if (format == ArrayFormat::Embed)
+            listOpening += std::string(kEmbedTest) + "\n#embed \"" + form.embedPath + "\"" +
+                           (form.nul ? " suffix(, 0)" : "") + "\n#else\n";
+        listOpening += "\t\t";
+        const auto text = form.Text();
+        // The window program's text, alone in a CR LF file, has its size
+        // known at once: room for it all is set aside where the system allows.
+        if (reserveSpace && form.IsClassic())
+            output.ReserveSpace(source_format::OutputSize(listOpening, text, length, source_format::kClosing));
+        output.WriteString(listOpening);
+        if (!ForEachChunk(input, length, buffer, chunkDone, [&](const unsigned char* bytes, std::size_t count) {
+                source_format::WriteElementChunk(text, bytes, count, output);
+            }))
+            return false;
+        // C has no empty array, and --nul asks for a zero; the window
+        // program's empty list stays empty.
+        if (form.nul || (length == 0 && !form.IsClassic())) {
+            // After a full last chunk the last element has its comma already.
+            if (length % source_format::kChunkSize != 0) output.WriteString(",");
+            output.WriteString(source_format::ZeroElement(text));
+        }
+        output.WriteString(format == ArrayFormat::Embed ? "\n#endif\n\t};\n" : source_format::kClosing);
     }
-    const DataType type = *ClassicDataType(form.type);
-    if (reserveSpace) output.ReserveSpace(source_format::OutputSize(headerText, type, length));
-    output.WriteString(headerText);
-    output.WriteString(source_format::Declaration(type));
-    if (!ForEachChunk(input, length, buffer, chunkDone, [&](const unsigned char* bytes, std::size_t count) {
-            source_format::WriteChunk(type, bytes, count, output);
-        }))
-        return false;
-    output.WriteString(source_format::kClosing);
+    if (!form.lengthName.empty())
+        output.WriteString(FormatText("\t%sconst %s %s = %llu;\n", form.isStatic ? "static " : "", kLengthType.data(),
+                                      form.lengthName.c_str(), static_cast<unsigned long long>(length)));
     return true;
 }
 
@@ -129,7 +118,7 @@ std::string DeclarationsHeader(std::string_view headerFileName,
     const std::string guard = IncludeGuard(headerFileName);
     std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
     bool stdint = false;
-    for (const auto& [form, length] : arrays) stdint = stdint || NeedsStdint(form.type);
+    for (const auto& [form, length] : arrays) stdint = stdint || FactsOf(form.type).needsStdint;
     if (stdint) text += "#include <stdint.h>\n\n";
     text += "#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n";
     for (const auto& [form, length] : arrays) {

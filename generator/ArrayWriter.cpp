@@ -40,12 +40,7 @@ void ShowOpenFailure(ConversionUi& ui, FileError error, std::string_view message
 
 RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui) {
     auto buffer = std::make_unique<unsigned char[]>(source_format::kReadSize);  // zero-filled
-    std::vector<ArrayInput> arrays = request.arrays;
-    if (arrays.empty()) {
-        ArrayForm classic;
-        classic.type = ElementTypeOf(request.dataType);
-        arrays.push_back({request.inputPath, {}, classic});
-    }
+    const std::vector<ArrayInput>& arrays = request.arrays;
     const bool withHeader = !request.headerPath.empty();
 
     // Only a file the user agreed to replace is replaced: one that appears

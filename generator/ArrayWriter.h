@@ -8,22 +8,22 @@
 #include "generator/SourceFormat.h"
 
 struct ConversionRequest {
-    std::string inputPath;
+    std::vector<ArrayInput> arrays;  // one after the other in the output
     std::string outputPath;
-    DataType dataType = DataType::Char;
     // Write to the process's standard output instead of `outputPath`
     // (command-line use); no overwrite question is asked then.
     bool toStandardOutput = false;
     // Replace an existing output without asking, without even looking
     // (the front end's --force).
     bool replaceWithoutAsking = false;
-
-    // The command-line front end's choices. Left empty, the run writes the
-    // window program's text: one array of `dataType` from `inputPath`.
-    std::vector<ArrayInput> arrays{};  // one after the other in the output
-    std::string headerPath{};        // a declarations header besides
+    std::string headerPath{};  // a declarations header besides
     SourceStyle style{};
 };
+
+// The window program's request: one array of `type` in its classic form.
+inline ConversionRequest ClassicRequest(std::string inputPath, std::string outputPath, ElementType type) {
+    return {{{std::move(inputPath), {}, ArrayForm::Classic(type)}}, std::move(outputPath)};
+}
 
 // How a run ended, for callers that care (the user has been told already).
 enum class RunOutcome {

@@ -94,53 +94,7 @@ inline char* PutElements(const unsigned char* bytes, std::size_t count, char* cu
 
 }  // namespace
 
-DataType NormalizedDataType(DataType type) {
-    switch (type) {
-    case DataType::Char:
-    case DataType::Uint:
-    case DataType::Ulong: return type;
-    }
-    return DataType::Char;
-}
-
-ElementLayout LayoutOf(DataType type) {
-    switch (NormalizedDataType(type)) {
-    case DataType::Uint: return {2, 8};
-    case DataType::Ulong: return {4, 4};
-    case DataType::Char: break;
-    }
-    return {1, 8};
-}
-
 namespace source_format {
-
-std::string HeaderOpening() { return "/*\n" + kRule + "\n"; }
-
-std::string NameLine(std::string_view fileName) {
-    std::string line = kNameLabel;
-    line += fileName;
-    line += '\n';
-    return line;
-}
-
-std::string CreationTimeLine(std::int64_t creationTime) {
-    return FormatLocalTime(creationTime, (std::string(kCreationLabel) + "%y/%m/%d %H:%M:%S\n").c_str());
-}
-
-std::string SizeLine(std::uint64_t length) {
-    return FormatText("%s%llu%s\n", kSizeLabel, static_cast<unsigned long long>(length), kByteUnit);
-}
-
-std::string HeaderClosing() { return kRule + "\n*/\n"; }
-
-std::string_view Declaration(DataType type) {
-    switch (NormalizedDataType(type)) {
-    case DataType::Uint: return "\tUINT rawcontents[] = {\n\t\t";
-    case DataType::Ulong: return "\tULONG rawcontents[] = {\n\t\t";
-    case DataType::Char: break;
-    }
-    return "\tchar rawcontents[] = {\n\t\t";
-}
 
 namespace {
 
@@ -150,15 +104,17 @@ namespace {
 // Whole lines followed by a separator go through VectorLines where it is
 // usable; the input's last line, and every line where it is not, element
 // by element.
-template <std::size_t Width, std::size_t PerLine, std::size_t (*Put)(const unsigned char*, char*)>
+template <ElementText Text, std::size_t (*Put)(const unsigned char*, char*)>
 void WriteLines(const unsigned char* bytes, std::size_t count, CFile& output, std::string_view prefix,
                 std::string_view suffix) {
-    constexpr std::size_t kLineBytes = Width * PerLine;
+    constexpr std::size_t kWidth = BytesPerElement(Text);
+    constexpr std::size_t kPerLine = ElementsPerLine(Text);
+    constexpr std::size_t kLineBytes = kWidth * kPerLine;
     constexpr std::size_t kLinesPerBatch = CFile::kMaxReserve / kMaxLineBytes;
     static_assert(kMaxLineBytes >= VectorLines::kMaxStore);
     const bool lastChunk = count < kChunkSize;
     const std::string separator = std::string(output.LineEnd()) + "\t\t";
-    const VectorLines vectorLines({Width, PerLine, prefix, suffix, separator});
+    const VectorLines vectorLines({kWidth, kPerLine, prefix, suffix, separator});
     std::size_t pos = 0;
     while (pos < count) {
         char* const start = output.ReserveRaw(kLinesPerBatch * kMaxLineBytes);
@@ -173,7 +129,7 @@ void WriteLines(const unsigned char* bytes, std::size_t count, CFile& output, st
         }
         for (; line < kLinesPerBatch && pos < count; ++line) {
             const std::size_t take = std::min(count - pos, kLineBytes);
-            cursor = PutElements<Width, Put>(bytes + pos, take, cursor);
+            cursor = PutElements<kWidth, Put>(bytes + pos, take, cursor);
             pos += take;
             if (lastChunk && pos == count) {
                 --cursor;  // the input's last element: no comma, no separator
@@ -188,18 +144,10 @@ void WriteLines(const unsigned char* bytes, std::size_t count, CFile& output, st
 
 }  // namespace
 
-void WriteChunk(DataType type, const unsigned char* bytes, std::size_t count, CFile& output) {
-    switch (NormalizedDataType(type)) {
-    case DataType::Char: WriteLines<1, 8, PutChar>(bytes, count, output, "0x", ","); break;
-    case DataType::Uint: WriteLines<2, 8, PutUint>(bytes, count, output, "0x", ","); break;
-    case DataType::Ulong: WriteLines<4, 4, PutUlong>(bytes, count, output, "0x", ","); break;
-    }
-}
-
 std::string HeaderText(const HeaderFacts& facts) {
     const bool utf8 = facts.utf8;
     std::string timeFormat = std::string(utf8 ? kCreationLabelUtf8 : kCreationLabel) + kTimeFormat;
-    std::string text = HeaderOpening();
+    std::string text = "/*\n" + kRule + "\n";
     text += utf8 ? kNameLabelUtf8 : kNameLabel;
     text += facts.fileName;
     text += '\n';
@@ -207,18 +155,7 @@ std::string HeaderText(const HeaderFacts& facts) {
                       : FormatLocalTime(facts.creationTime, timeFormat.c_str());
     text += FormatText("%s%llu%s\n", utf8 ? kSizeLabelUtf8 : kSizeLabel, static_cast<unsigned long long>(facts.length),
                        utf8 ? kByteUnitUtf8 : kByteUnit);
-    text += HeaderClosing();
-    return text;
-}
-
-std::size_t BytesPerElement(ElementText text) {
-    switch (text) {
-    case ElementText::Hex2: return 2;
-    case ElementText::Hex4: return 4;
-    case ElementText::Hex1:
-    case ElementText::CharLiteral: break;
-    }
-    return 1;
+    return text + kRule + "\n*/\n";
 }
 
 std::string_view ZeroElement(ElementText text) {
@@ -233,10 +170,12 @@ std::string_view ZeroElement(ElementText text) {
 
 void WriteElementChunk(ElementText text, const unsigned char* bytes, std::size_t count, CFile& output) {
     switch (text) {
-    case ElementText::Hex1: WriteLines<1, 8, PutChar>(bytes, count, output, "0x", ","); break;
-    case ElementText::Hex2: WriteLines<2, 8, PutUint>(bytes, count, output, "0x", ","); break;
-    case ElementText::Hex4: WriteLines<4, 4, PutUlong>(bytes, count, output, "0x", ","); break;
-    case ElementText::CharLiteral: WriteLines<1, 8, PutCharLiteral>(bytes, count, output, "'\\x", "',"); break;
+    case ElementText::Hex1: WriteLines<ElementText::Hex1, PutChar>(bytes, count, output, "0x", ","); break;
+    case ElementText::Hex2: WriteLines<ElementText::Hex2, PutUint>(bytes, count, output, "0x", ","); break;
+    case ElementText::Hex4: WriteLines<ElementText::Hex4, PutUlong>(bytes, count, output, "0x", ","); break;
+    case ElementText::CharLiteral:
+        WriteLines<ElementText::CharLiteral, PutCharLiteral>(bytes, count, output, "'\\x", "',");
+        break;
     }
 }
 
@@ -300,21 +239,20 @@ std::uint64_t SizeInFile(std::string_view text) {
 
 }  // namespace
 
-std::uint64_t OutputSize(std::string_view header, DataType type, std::uint64_t length) {
-    const ElementLayout layout = LayoutOf(type);
-    const std::uint64_t elementBytes = 3 + 2 * layout.bytesPerElement;  // "0x", the digits, ","
-    const std::uint64_t separatorBytes = kFileLineSeparator.size();
+std::uint64_t OutputSize(std::string_view before, ElementText text, std::uint64_t length, std::string_view after) {
+    const std::uint64_t width = BytesPerElement(text);
+    const std::uint64_t perLine = ElementsPerLine(text);
+    const std::uint64_t elementBytes = ZeroElement(text).size() + 1;  // with its comma
+    const std::uint64_t separatorBytes = CFile::kLineEnd.size() + 2;  // and two tabs
     // Full chunks: whole lines, each followed by a separator.
-    const std::uint64_t fullChunks = length / kChunkSize;
-    const std::uint64_t chunkBytes = kChunkSize / layout.bytesPerElement * elementBytes +
-                                     kChunkSize / layout.BytesPerLine() * separatorBytes;
-    std::uint64_t size = SizeInFile(header) + SizeInFile(Declaration(type)) + fullChunks * chunkBytes +
-                         SizeInFile(kClosing);
+    const std::uint64_t chunkBytes =
+        kChunkSize / width * elementBytes + kChunkSize / (width * perLine) * separatorBytes;
+    std::uint64_t size = SizeInFile(before) + length / kChunkSize * chunkBytes + SizeInFile(after);
     // The last, short chunk: its last element has no comma and no separator
     // follows its last line.
     if (const std::uint64_t rest = length % kChunkSize; rest != 0) {
-        const std::uint64_t elements = (rest + layout.bytesPerElement - 1) / layout.bytesPerElement;
-        const std::uint64_t lines = (rest + layout.BytesPerLine() - 1) / layout.BytesPerLine();
+        const std::uint64_t elements = (rest + width - 1) / width;
+        const std::uint64_t lines = (elements + perLine - 1) / perLine;
         size += elements * elementBytes - 1 + (lines - 1) * separatorBytes;
     }
     return size;

@@ -126,9 +126,9 @@ BOOL CMainDialog::OnInitDialog() {
         PlaceTopmost(Hwnd(), true);
     }
     switch (m_nDataType) {
-    case DataType::Char: OnRadioChar(); break;
-    case DataType::Uint: OnRadioUint(); break;
-    case DataType::Ulong: OnRadioUlong(); break;
+    case ElementType::Uint: OnRadioUint(); break;
+    case ElementType::Ulong: OnRadioUlong(); break;
+    default: OnRadioChar(); break;
     }
 
     m_bmpBrowse.Reset(::LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(IDB_BROWSE)));
@@ -180,14 +180,14 @@ std::optional<LRESULT> CMainDialog::OnPaint(WPARAM, LPARAM) {
 
 std::optional<LRESULT> CMainDialog::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); }
 
-void CMainDialog::SelectDataType(DataType type, int radioId) {
+void CMainDialog::SelectDataType(ElementType type, int radioId) {
     m_nDataType = type;
     ::CheckRadioButton(Hwnd(), IDC_TYPE_1BYTE, IDC_TYPE_4BYTE, radioId);
 }
 
-void CMainDialog::OnRadioChar() { SelectDataType(DataType::Char, IDC_TYPE_1BYTE); }
-void CMainDialog::OnRadioUint() { SelectDataType(DataType::Uint, IDC_TYPE_2BYTE); }
-void CMainDialog::OnRadioUlong() { SelectDataType(DataType::Ulong, IDC_TYPE_4BYTE); }
+void CMainDialog::OnRadioChar() { SelectDataType(ElementType::Char, IDC_TYPE_1BYTE); }
+void CMainDialog::OnRadioUint() { SelectDataType(ElementType::Uint, IDC_TYPE_2BYTE); }
+void CMainDialog::OnRadioUlong() { SelectDataType(ElementType::Ulong, IDC_TYPE_4BYTE); }
 
 void CMainDialog::OnExit() { EndDialog(0); }
 
@@ -273,10 +273,7 @@ private:
 };
 
 void CMainDialog::OnConvert() {
-    ConversionRequest request;
-    request.inputPath = m_editInput.Text();
-    request.outputPath = m_editOutput.Text();
-    request.dataType = m_nDataType;
+    const ConversionRequest request = ClassicRequest(m_editInput.Text(), m_editOutput.Text(), m_nDataType);
     // However the run ends (a failure escapes to the failure report), the
     // window takes input again before any box is shown.
     struct RunEnd {

@@ -67,7 +67,7 @@ private:
     std::optional<LRESULT> OnEndSession(WPARAM ending, LPARAM);
     void OnTopMost();
 
-    void SelectDataType(DataType type, int radioId);
+    void SelectDataType(ElementType type, int radioId);
     void UpdateConvertButton();
     // Puts `inputPath` and its derived output into the two fields; refuses
     // (and changes nothing) when either would not fit a Windows path.
@@ -96,7 +96,7 @@ private:
     CRegistryKey m_regKey;
     CToolTipCtrl m_toolTip;
     UniqueBitmap m_bmpBrowse;
-    DataType m_nDataType = DataType::Char;
+    ElementType m_nDataType = ElementType::Char;
     CButton m_btnTopMost;
     CProgressCtrl m_progress;
     CButton m_btnConvert;

@@ -1,5 +1,8 @@
 #include "ui/Settings.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "base/CodePage932.h"
 
 namespace {
@@ -12,13 +15,16 @@ bool EndsWithBackslash(const char* text) {
     return backslash;
 }
 
+// The element types as the "DataType" value stores them: 0, 1 and 2.
+constexpr ElementType kStoredTypes[] = {ElementType::Char, ElementType::Uint, ElementType::Ulong};
+
 }  // namespace
 
 CRegistryKey OpenSettingsKey() { return CRegistryKey::Create(HKEY_CURRENT_USER, kSettingsKey); }
 
-DataType ReadDataType(const CRegistryKey& key) {
+ElementType ReadDataType(const CRegistryKey& key) {
     const std::optional<DWORD> value = key.ReadDword("DataType");
-    return value ? NormalizedDataType(static_cast<DataType>(*value)) : DataType::Char;
+    return value && *value < std::size(kStoredTypes) ? kStoredTypes[*value] : ElementType::Char;
 }
 
 void ReadLastDir(const CRegistryKey& key, char (&lastDir)[kLastDirSize]) {
@@ -42,10 +48,11 @@ void ReadTopWin(const CRegistryKey& key, BOOL& topWin) {
     if (const std::optional<DWORD> value = key.ReadDword("TopWin")) topWin = static_cast<BOOL>(*value);
 }
 
-void WriteSettings(const CRegistryKey& key, DataType dataType, const char* lastDir, BOOL topWin) {
+void WriteSettings(const CRegistryKey& key, ElementType dataType, const char* lastDir, BOOL topWin) {
     if (!key) return;
+    const auto stored = std::find(std::begin(kStoredTypes), std::end(kStoredTypes), dataType) - std::begin(kStoredTypes);
     // Each write on its own: one that fails does not stop the others.
-    key.WriteDword("DataType", static_cast<DWORD>(dataType));
+    key.WriteDword("DataType", static_cast<DWORD>(stored));
     key.WriteString("LastDir", lastDir);
     key.WriteDword("TopWin", static_cast<DWORD>(topWin));
 }

@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "generator/SourceFormat.h"
+#include "generator/ArrayForm.h"
 #include "winfw/RegistryKey.h"
 
 inline constexpr char kSettingsKey[] = "Software\\Corvane\\Tabulo";
@@ -16,8 +16,9 @@ inline constexpr std::size_t kLastDirSize = 256;  // bytes, terminating zero inc
 // Opens the key, creating it when missing; empty when neither works.
 CRegistryKey OpenSettingsKey();
 
-// "DataType" (REG_DWORD): Char when missing, malformed or outside 0 to 2.
-DataType ReadDataType(const CRegistryKey& key);
+// "DataType" (REG_DWORD): 0 char, 1 UINT, 2 ULONG; char when missing,
+// malformed or outside 0 to 2.
+ElementType ReadDataType(const CRegistryKey& key);
 // "LastDir" (REG_SZ): the stored folder as it is, or else the current
 // directory with "\" appended (unless it ends in one already); empty when
 // even that does not fit.
@@ -27,4 +28,4 @@ void ReadLastDir(const CRegistryKey& key, char (&lastDir)[kLastDirSize]);
 void ReadTopWin(const CRegistryKey& key, BOOL& topWin);
 
 // Writes all three; a failed write is ignored and the others still written.
-void WriteSettings(const CRegistryKey& key, DataType dataType, const char* lastDir, BOOL topWin);
+void WriteSettings(const CRegistryKey& key, ElementType dataType, const char* lastDir, BOOL topWin);

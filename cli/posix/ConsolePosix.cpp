@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -50,6 +51,16 @@ bool PrepareProcess() {
     for (int signal : {SIGPIPE, SIGXFSZ}) std::signal(signal, SIG_IGN);
     std::setlocale(LC_CTYPE, "");
     return true;
+}
+
+std::optional<InputRefusal> RefusedInput(const std::string& input, bool toStandardOutput) {
+    struct stat info {};
+    if (::stat(input.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;  // the run reports it
+    if (!S_ISREG(info.st_mode)) return InputRefusal{false, "not a regular file (its length is not known before it is read)"};
+    struct stat out {};
+    if (toStandardOutput && ::fstat(STDOUT_FILENO, &out) == 0 && out.st_dev == info.st_dev && out.st_ino == info.st_ino)
+        return InputRefusal{true, "standard output is the input file itself"};
+    return std::nullopt;
 }
 
 bool IsTerminal(int descriptor) { return isatty(descriptor) != 0; }

@@ -23,6 +23,9 @@ bool PrepareProcess() {
     return true;
 }
 
+// Windows' own sharing rules refuse what needs refusing once the files open.
+std::optional<InputRefusal> RefusedInput(const std::string&, bool) { return std::nullopt; }
+
 // Only a console has a console mode. _isatty would also say yes for NUL, a
 // character device too, and the bar would then be drawn into nothing.
 bool IsTerminal(int descriptor) {

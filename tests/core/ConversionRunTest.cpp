@@ -71,7 +71,7 @@ TEST_P(Flows, ShowWhatTheyShouldAndLeaveFilesAsTheyShould) {
     if (flow.existingOutput) WriteBytes(folder / flow.output, flow.existingOutput);
     RecordingUi ui;
     for (bool answer : flow.answers) ui.AnswerNext(answer);
-    EXPECT_EQ(CArrayWriter::Run({folder / flow.input, folder / flow.output, DataType::Char}, ui), flow.outcome);
+    EXPECT_EQ(CArrayWriter::Run(ClassicRequest(folder / flow.input, folder / flow.output, ElementType::Char), ui), flow.outcome);
     std::vector<std::string> expected = flow.events;
     for (std::string& event : expected)
         if (auto at = event.find("{dir}/"); at != std::string::npos) event.replace(at, 6, folder / "");
@@ -137,9 +137,9 @@ TEST(ConversionRun, InputThatChangesWhileReadFailsAndLeavesTheOutput) {
             if (grow) WriteBytes(input, Pattern(size + 1));
             else std::filesystem::resize_file(input, 100);
         };
-        ConversionRequest request{input, folder / "out.c", DataType::Char};
-        if (arrays == 2) request.arrays.push_back({folder / "first.bin", {}, ArrayForm{.name = "first"}});
-        if (arrays > 0) request.arrays.push_back({input, {}, ArrayForm{.isConst = true}});
+        ConversionRequest request = ClassicRequest(input, folder / "out.c", ElementType::Char);
+        if (arrays > 0) request.arrays = {{input, {}, ArrayForm{.isConst = true}}};
+        if (arrays == 2) request.arrays.insert(request.arrays.begin(), {folder / "first.bin", {}, ArrayForm{.name = "first"}});
         ASSERT_EQ(CArrayWriter::Run(request, ui), RunOutcome::InputChanged) << arrays;
         EXPECT_EQ(ui.events.back(), Error(kChanged)) << grow;
         EXPECT_EQ(ui.errorPaths.back(), input);
@@ -169,8 +169,7 @@ TEST(ConversionRun, FullDiskLeavesTheOldOutputAndHeader) {
         RecordingUi ui;
         ui.AnswerNext(true);
         ui.AnswerNext(true);
-        ConversionRequest request{scratch / "in.bin", output, DataType::Char};
-        request.arrays.push_back({scratch / "in.bin", {}, ArrayForm{.declaredInHeader = true}});
+        ConversionRequest request{{{scratch / "in.bin", {}, ArrayForm{.declaredInHeader = true}}}, output};
         request.headerPath = header;
         try {
             CArrayWriter::Run(request, ui);

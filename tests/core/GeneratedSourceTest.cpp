@@ -21,7 +21,7 @@ struct Conversion {
     RecordingUi ui;
 };
 
-void Convert(const std::string& name, std::string_view input, DataType type, Conversion& result) {
+void Convert(const std::string& name, std::string_view input, ElementType type, Conversion& result) {
     ScratchFolder folder;
     WriteBytes(folder / name, input);
 #ifndef _WIN32  // (Wine gives the last write as the creation time)
@@ -29,24 +29,23 @@ void Convert(const std::string& name, std::string_view input, DataType type, Con
     const auto path = folder.Path() / name;
     std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) - std::chrono::hours(24 * 365));
 #endif
-    ConversionRequest request{folder / name, folder / "out.c", type};
-    EXPECT_EQ(CArrayWriter::Run(request, result.ui), RunOutcome::Written);
+    EXPECT_EQ(CArrayWriter::Run(ClassicRequest(folder / name, folder / "out.c", type), result.ui), RunOutcome::Written);
     result.text = ReadBytes(folder / "out.c");
 }
 
-// The size the run reserves, from the header it wrote: every "\r\n" in
-// it was a line break.
-std::uint64_t ComputedSize(const std::string& text, DataType type, std::size_t length) {
-    std::string header = text.substr(0, text.find("*/\r\n") + 4);
-    std::erase(header, '\r');
-    return source_format::OutputSize(header, type, length);
+// The size the run reserves, from what it wrote before the elements:
+// every "\r\n" in it was a line break.
+std::uint64_t ComputedSize(const std::string& text, ElementType type, std::size_t length) {
+    std::string before = text.substr(0, text.find("{\r\n\t\t") + 5);
+    std::erase(before, '\r');
+    return source_format::OutputSize(before, ArrayForm::Classic(type).Text(), length, source_format::kClosing);
 }
 
 struct GoldenCase {
     const char* golden;
     const char* inputName;
     std::string input;
-    DataType type;
+    ElementType type;
 };
 
 class GoldenOutput : public ::testing::TestWithParam<GoldenCase> {};
@@ -61,24 +60,21 @@ TEST_P(GoldenOutput, MatchesTheHandWrittenFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryType, GoldenOutput,
-    ::testing::Values(GoldenCase{"ten_char.c", "ten.bin", "0123456789", DataType::Char},
-                      GoldenCase{"eight_char.c", "eight.bin", "abcdefgh", DataType::Char},
-                      GoldenCase{"nine_char.c", "nine.bin", {"\x00\x7F\x80\xFF\n\r\\\"A", 9}, DataType::Char},
-                      GoldenCase{"empty_char.c", "empty.bin", "", DataType::Char},
-                      GoldenCase{"three_uint.c", "three.bin", "\x01\x02\x03", DataType::Uint},
-                      GoldenCase{"seventeen_uint.c", "seventeen.bin", {"\0\1\2\3\4\5\6\7\10\11\12\13\14\15\16\17\20", 17}, DataType::Uint},
-                      GoldenCase{"five_ulong.c", "five.bin", "\x01\x02\x03\x04\x05", DataType::Ulong},
-                      // A stored type outside 0 to 2 converts as char.
-                      GoldenCase{"ten_char.c", "ten.bin", "0123456789", static_cast<DataType>(7)}));
+    ::testing::Values(GoldenCase{"ten_char.c", "ten.bin", "0123456789", ElementType::Char},
+                      GoldenCase{"eight_char.c", "eight.bin", "abcdefgh", ElementType::Char},
+                      GoldenCase{"nine_char.c", "nine.bin", {"\x00\x7F\x80\xFF\n\r\\\"A", 9}, ElementType::Char},
+                      GoldenCase{"empty_char.c", "empty.bin", "", ElementType::Char},
+                      GoldenCase{"three_uint.c", "three.bin", "\x01\x02\x03", ElementType::Uint},
+                      GoldenCase{"seventeen_uint.c", "seventeen.bin", {"\0\1\2\3\4\5\6\7\10\11\12\13\14\15\16\17\20", 17}, ElementType::Uint},
+                      GoldenCase{"five_ulong.c", "five.bin", "\x01\x02\x03\x04\x05", ElementType::Ulong}));
 
 // The element lines as the format describes them, built the plain way:
 // each element "0x" and its digits, little-endian, zeros for missing high
 // bytes; a comma after every element but the input's last (after that one
 // too when the input fills whole chunks, a line of two tabs following); a
 // line break and two tabs after each full line.
-std::string ExpectedElements(const std::string& input, DataType type) {
-    const ElementLayout layout = LayoutOf(type);
-    const std::size_t width = layout.bytesPerElement;
+std::string ExpectedElements(const std::string& input, ElementType type) {
+    const std::size_t width = WidthOf(type);
     const std::size_t count = (input.size() + width - 1) / width;
     const bool wholeChunks = !input.empty() && input.size() % 28672 == 0;
     std::string text = "\t\t";
@@ -89,14 +85,14 @@ std::string ExpectedElements(const std::string& input, DataType type) {
         text += FormatText("0x%0*lX", static_cast<int>(2 * width), value);
         const bool more = k + 1 < count || wholeChunks;
         if (more) text += ',';
-        if (more && (k + 1) % layout.elementsPerLine == 0) text += "\r\n\t\t";
+        if (more && (k + 1) % (width == 4 ? 4 : 8) == 0) text += "\r\n\t\t";
     }
     return text + "\r\n\t};\r\n";
 }
 
 struct BoundaryCase {
     std::size_t length;
-    DataType type;
+    ElementType type;
     std::vector<std::string> progress;
 };
 
@@ -123,17 +119,17 @@ TEST_P(ChunkBoundaries, KeepEveryByteAndTheLineRules) {
 
 INSTANTIATE_TEST_SUITE_P(
     AroundOneAndTwoChunks, ChunkBoundaries,
-    ::testing::Values(BoundaryCase{28671, DataType::Char, {}},
-                      BoundaryCase{28672, DataType::Char, {"100"}},
-                      BoundaryCase{28673, DataType::Char, {"99"}},
-                      BoundaryCase{57344, DataType::Char, {"50", "100"}},
-                      BoundaryCase{28673, DataType::Uint, {"99"}},
-                      BoundaryCase{57344, DataType::Uint, {"50", "100"}},
-                      BoundaryCase{28675, DataType::Ulong, {"99"}},
-                      BoundaryCase{57344, DataType::Ulong, {"50", "100"}},
-                      BoundaryCase{100000, DataType::Char, {"28", "57", "86"}},
+    ::testing::Values(BoundaryCase{28671, ElementType::Char, {}},
+                      BoundaryCase{28672, ElementType::Char, {"100"}},
+                      BoundaryCase{28673, ElementType::Char, {"99"}},
+                      BoundaryCase{57344, ElementType::Char, {"50", "100"}},
+                      BoundaryCase{28673, ElementType::Uint, {"99"}},
+                      BoundaryCase{57344, ElementType::Uint, {"50", "100"}},
+                      BoundaryCase{28675, ElementType::Ulong, {"99"}},
+                      BoundaryCase{57344, ElementType::Ulong, {"50", "100"}},
+                      BoundaryCase{100000, ElementType::Char, {"28", "57", "86"}},
                       // Eight chunks come in with one read: the ninth with the next.
-                      BoundaryCase{8 * 28672 + 1, DataType::Ulong, {"12", "24", "37", "49", "62", "74", "87", "99"}}));
+                      BoundaryCase{8 * 28672 + 1, ElementType::Ulong, {"12", "24", "37", "49", "62", "74", "87", "99"}}));
 
 // Large inputs are quick because whole lines are formatted a vector at a
 // time: that must not quietly give way to the element-by-element path.

@@ -20,7 +20,7 @@
 #include "winfw/App.h"
 
 // Data type, last folder and switch (on before loading) as loaded.
-std::tuple<DataType, std::string, BOOL> Load() {
+std::tuple<ElementType, std::string, BOOL> Load() {
     const CRegistryKey key = OpenSettingsKey();
     char lastDir[kLastDirSize];
     BOOL topWin = 1;
@@ -35,21 +35,21 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefaultAndAllAreWrittenBack) {
     char directory[MAX_PATH];
     const std::string here = std::string(directory, ::GetCurrentDirectoryA(MAX_PATH, directory)) + "\\";
     // Value stored (none: no key at all), its type and bytes; what loads.
-    const std::tuple<const char*, DWORD, std::string, std::tuple<DataType, std::string, BOOL>> cases[] = {
-        {nullptr, 0, "", {DataType::Char, here, 1}},
-        {"DataType", REG_DWORD, Dword(2), {DataType::Ulong, here, 1}},
-        {"DataType", REG_DWORD, Dword(3), {DataType::Char, here, 1}},  // outside 0 to 2
-        {"LastDir", REG_SZ, std::string("D:\\x\\", 6), {DataType::Char, "D:\\x\\", 1}},
-        {"LastDir", REG_DWORD, Dword(7), {DataType::Char, here, 1}},
-        {"TopWin", REG_DWORD, Dword(0), {DataType::Char, here, 0}},
+    const std::tuple<const char*, DWORD, std::string, std::tuple<ElementType, std::string, BOOL>> cases[] = {
+        {nullptr, 0, "", {ElementType::Char, here, 1}},
+        {"DataType", REG_DWORD, Dword(2), {ElementType::Ulong, here, 1}},
+        {"DataType", REG_DWORD, Dword(3), {ElementType::Char, here, 1}},  // outside 0 to 2
+        {"LastDir", REG_SZ, std::string("D:\\x\\", 6), {ElementType::Char, "D:\\x\\", 1}},
+        {"LastDir", REG_DWORD, Dword(7), {ElementType::Char, here, 1}},
+        {"TopWin", REG_DWORD, Dword(0), {ElementType::Char, here, 0}},
     };
     for (const auto& [name, type, bytes, loaded] : cases) {
         ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
         if (name != nullptr) ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, name, type, bytes.data(), bytes.size());
         EXPECT_EQ(Load(), loaded) << (name ? name : "none") << " " << testing::PrintToString(bytes);
     }
-    WriteSettings(OpenSettingsKey(), DataType::Uint, "C:\\Work\\", 0);
-    EXPECT_EQ(Load(), std::make_tuple(DataType::Uint, std::string("C:\\Work\\"), BOOL{0}));
+    WriteSettings(OpenSettingsKey(), ElementType::Uint, "C:\\Work\\", 0);
+    EXPECT_EQ(Load(), std::make_tuple(ElementType::Uint, std::string("C:\\Work\\"), BOOL{0}));
     DWORD size = 0;  // the folder stored with its zero, as any reader of the key expects
     EXPECT_EQ(::RegQueryValueExA(OpenSettingsKey().Get(), "LastDir", nullptr, nullptr, nullptr, &size) + size, 9u);
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
