@@ -1,15 +1,8 @@
 #include "base/ErrorReport.h"
 
-#include "base/Texts.h"
+#include <iterator>
 
-std::string_view ErrorReportString(unsigned id) {
-    if (id == texts::kIdUntitledFile) return texts::kUntitledFile;
-    if (id == texts::kIdOutOfMemory) return texts::kOutOfMemory;
-    unsigned next = texts::kIdFirstFileError;
-    for (std::string_view text : texts::kFileErrors)
-        if (id == next++) return text;
-    return {};
-}
+#include "base/Texts.h"
 
 std::string ReplacePlaceholder(std::string_view pattern, std::string_view insert) {
     // "%1" holds only ASCII bytes, and neither is a possible second byte of a
@@ -25,8 +18,9 @@ std::string ReplacePlaceholder(std::string_view pattern, std::string_view insert
 }
 
 std::string_view ErrorReportPattern(FileErrorCause cause) {
-    std::string_view pattern = ErrorReportString(texts::kIdFirstFileError + static_cast<unsigned>(cause));
-    return pattern.empty() ? ErrorReportString(texts::kIdFirstFileError + 1) : pattern;
+    const auto index = static_cast<std::size_t>(cause);
+    return index < std::size(texts::kFileErrors) ? texts::kFileErrors[index]
+                                                 : texts::kFileErrors[static_cast<std::size_t>(FileErrorCause::Generic)];
 }
 
 std::string ErrorReportText(const FileError& error) {

@@ -7,9 +7,6 @@
 
 // Texts and icons of the report shown for a failure that escapes a command.
 
-// The string with that id (61446, 61475, 61856 to 61870), or empty.
-std::string_view ErrorReportString(unsigned id);
-
 // The text for a file failure, "%1" still in it (the generic failure's for
 // an unknown cause).
 std::string_view ErrorReportPattern(FileErrorCause cause);

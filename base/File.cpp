@@ -146,8 +146,6 @@ FileStatus CFile::Status() const {
     if (!native_file::Status(m_handle.Get(), status, error))
         throw FileError{native_file::CauseOf(error), error, m_fullPath};
     if (status.creationTime == 0) status.creationTime = status.lastWriteTime;
-    if (status.lastAccessTime == 0) status.lastAccessTime = status.lastWriteTime;
-    status.fullPath = m_fullPath;
     return status;
 }
 

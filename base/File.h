@@ -29,12 +29,8 @@ bool OutputWouldReplace(std::string_view path);
 
 // Times are seconds since 1970-01-01 UTC.
 struct FileStatus {
-    std::int64_t creationTime = 0;
+    std::int64_t creationTime = 0;  // the last write where the system keeps none
     std::int64_t lastWriteTime = 0;
-    std::int64_t lastAccessTime = 0;
-    std::uint64_t size = 0;
-    std::uint32_t attributes = 0;
-    std::string fullPath;
 };
 
 // One open file. Open reports its failure as a value; every other operation

@@ -4,7 +4,7 @@
 #include <string>
 
 // Why a file operation failed. The values are fixed: the error report picks
-// its text by them (string 61856 + cause).
+// its text by them (texts::kFileErrors).
 enum class FileErrorCause : int {
     None = 0,
     Generic = 1,

@@ -29,7 +29,8 @@ inline constexpr std::string_view kAppTitle = "Arrayforge";
     TEXT(kUntitledFile, "無題のﾌｧｲﾙ")                                             \
     TEXT(kOutOfMemory, "ﾒﾓﾘが不足しています。")
 
-// The error report's text for each file failure, by FileErrorCause.
+// The error report's text for each file failure, by FileErrorCause (the
+// order of the enumeration).
 #define ARRAYFORGE_FILE_ERROR_TEXTS(TEXT)                               \
     TEXT("ｴﾗｰはありませんでした。")                                     \
     TEXT("%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。")                   \
@@ -59,11 +60,6 @@ inline constexpr std::string_view kBrowseInitialName = "(無題)";
 // Tooltips of the About box's links.
 inline constexpr std::string_view kSiteLinkTip = "最新版入手のためのサイトにアクセスします。";
 inline constexpr std::string_view kMailLinkTip = "作者へメールを送ります。";
-
-// The error report for failures that escape a command, by string id.
-inline constexpr unsigned kIdUntitledFile = 61446;
-inline constexpr unsigned kIdOutOfMemory = 61475;
-inline constexpr unsigned kIdFirstFileError = 61856;  // + FileErrorCause
 
 #define ARRAYFORGE_TEXT_ITEM(literal) literal,
 inline constexpr std::string_view kFileErrors[] = {ARRAYFORGE_FILE_ERROR_TEXTS(ARRAYFORGE_TEXT_ITEM)};

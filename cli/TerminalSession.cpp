@@ -12,24 +12,19 @@ constexpr int kBarWidth = 40;
 }  // namespace
 
 bool TerminalSession::ConfirmOverwrite(std::string_view) {
-    if (m_settings.force) return true;
+    // Asked before anything is opened: no bar is on screen.
     const std::string_view question = texts::kOverwriteQuestion;
-    EndProgressLine();
     if (!m_settings.interactive) {
         // Nobody to ask: the file stays as it is. Only the question's first
         // line (the statement that the file exists) is worth printing.
         PrintLine(question.substr(0, question.find('\n')));
-        m_overwriteRefused = true;
         return false;
     }
     std::string prompt = CodePage932ToSystemText(question);
     std::fprintf(m_settings.messages, "%s [y/N] ", prompt.c_str());
     std::fflush(m_settings.messages);
     char answer[64] = {};
-    bool yes = std::fgets(answer, sizeof answer, m_settings.answers) != nullptr &&
-               (answer[0] == 'y' || answer[0] == 'Y');
-    if (!yes) m_overwriteRefused = true;
-    return yes;
+    return std::fgets(answer, sizeof answer, m_settings.answers) != nullptr && (answer[0] == 'y' || answer[0] == 'Y');
 }
 
 void TerminalSession::ShowError(std::string_view message, std::string_view path) {

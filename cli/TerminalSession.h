@@ -7,13 +7,12 @@
 
 // The front end's side of a conversion: texts go to standard error in the
 // terminal's encoding, the overwrite question is asked on a terminal
-// (answered No elsewhere, Yes with --force), progress is drawn as a bar on
+// (answered No elsewhere; with --force the run asks nothing), progress is drawn as a bar on
 // a terminal for large inputs, redrawn only when its figure changes and
 // completed to 100 when the output is written.
 class TerminalSession final : public ConversionUi {
 public:
     struct Settings {
-        bool force = false;
         bool interactive = false;   // standard input and error are terminals
         bool showProgress = false;  // standard error is a terminal and the input is large
         bool reportDone = true;     // a line for each file written
@@ -34,11 +33,8 @@ public:
     // Ends a progress bar still on screen.
     void EndProgressLine();
 
-    bool OverwriteRefused() const { return m_overwriteRefused; }
-
 private:
     Settings m_settings;
     bool m_barShown = false;    // on screen, its line not ended yet
     int m_drawnPercent = -1;    // the figure last drawn; -1 before the first
-    bool m_overwriteRefused = false;
 };

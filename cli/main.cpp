@@ -47,8 +47,7 @@ void ReportFileError(TerminalSession& session, const FileError& error) {
 }
 
 int Convert(ConversionRequest request, const CommandLine& commandLine) {
-    const bool force = commandLine.force;
-    request.replaceWithoutAsking = force;
+    request.replaceWithoutAsking = commandLine.force;
     std::uintmax_t size = 0;
     for (const ArrayInput& array : request.arrays) {
         if (auto refusal = RefusedInput(array.path, request.toStandardOutput)) {
@@ -58,7 +57,6 @@ int Convert(ConversionRequest request, const CommandLine& commandLine) {
         size += SizeOf(array.path);
     }
     TerminalSession::Settings settings;
-    settings.force = force;
     settings.interactive = IsTerminal(0) && IsTerminal(2);
     settings.showProgress = IsTerminal(2) && size >= kProgressThreshold;
     // Build logs carry only what went wrong.

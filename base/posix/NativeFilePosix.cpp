@@ -177,9 +177,6 @@ bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& err
         return false;
     }
     status.lastWriteTime = st.st_mtime;
-    status.lastAccessTime = st.st_atime;
-    status.size = static_cast<std::uint64_t>(st.st_size);
-    status.attributes = st.st_mode;
 #ifdef STATX_BTIME
     // The birth time only where the system and the file system keep one.
     struct statx info {};

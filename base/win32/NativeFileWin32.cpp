@@ -346,9 +346,6 @@ bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& err
     }
     status.creationTime = UnixTime(info.ftCreationTime);
     status.lastWriteTime = UnixTime(info.ftLastWriteTime);
-    status.lastAccessTime = UnixTime(info.ftLastAccessTime);
-    status.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    status.attributes = info.dwFileAttributes;
     return true;
 }
 

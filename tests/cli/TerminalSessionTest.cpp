@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "base/Texts.h"
 #include "cli/TerminalSession.h"
@@ -24,10 +25,9 @@ public:
     }
     // Only what the session flushed: a prompt or a bar must show at once.
     std::string Printed() const { return std::string(m_buffer, m_size); }
-    TerminalSession::Settings Settings(bool interactive, bool force = false) {
+    TerminalSession::Settings Settings(bool interactive) {
         TerminalSession::Settings settings;
         settings.interactive = interactive;
-        settings.force = force;
         settings.answers = in;
         settings.messages = out;
         return settings;
@@ -44,34 +44,22 @@ private:
 const std::string kQuestion = testing_support::Utf8Of(texts::kOverwriteQuestion);
 const std::string kExists = kQuestion.substr(0, kQuestion.find('\n'));
 
-TEST(TerminalSession, AsksOnATerminal) {
-    Streams yes("y\n");
-    TerminalSession session(yes.Settings(true));
-    EXPECT_TRUE(session.ConfirmOverwrite("out.c"));
-    std::string printed = yes.Printed();
-    EXPECT_EQ(printed.find(kExists + "\n"), 0u) << printed;
-    EXPECT_EQ(printed.substr(printed.size() - 7), " [y/N] ");
-    Streams upper("Y\n");
-    EXPECT_TRUE(TerminalSession(upper.Settings(true)).ConfirmOverwrite("out.c"));
-
-    Streams no("\n");
-    TerminalSession other(no.Settings(true));
-    EXPECT_FALSE(other.ConfirmOverwrite("out.c"));
-    EXPECT_TRUE(other.OverwriteRefused());
+// On a terminal the question is asked (y or Y is yes, anything else no);
+// elsewhere it is answered no, and its first line says why.
+TEST(TerminalSession, AsksOnlyOnATerminal) {
+    const std::string prompt = kQuestion + " [y/N] ";
+    for (auto [interactive, answer, yes] : {std::tuple{true, "y\n", true}, {true, "Y\n", true}, {true, "\n", false},
+                                           {true, "", false}, {false, "y\n", false}}) {
+        Streams streams(answer);
+        EXPECT_EQ(TerminalSession(streams.Settings(interactive)).ConfirmOverwrite("out.c"), yes) << answer;
+        EXPECT_EQ(streams.Printed(), interactive ? prompt : kExists + "\n") << interactive;
+    }
 }
 
-TEST(TerminalSession, RefusesWithoutATerminalAndSaysWhyUnlessForced) {
-    Streams streams("y\n");
-    TerminalSession session(streams.Settings(false));
-    EXPECT_FALSE(session.ConfirmOverwrite("out.c"));
-    session.ShowError("gone", "p");  // the message converted, the path as it is
-    EXPECT_EQ(streams.Printed(), kExists + "\n" + testing_support::Utf8Of(texts::kErrorCaption) + ": gone: p\n");
-    EXPECT_TRUE(session.OverwriteRefused());
-
-    Streams forced("n\n");
-    TerminalSession force(forced.Settings(true, true));
-    EXPECT_TRUE(force.ConfirmOverwrite("out.c"));
-    EXPECT_EQ(forced.Printed(), "") << "no question asked";
+TEST(TerminalSession, ErrorsAreConvertedAndTheirPathsKept) {
+    Streams streams("");
+    TerminalSession(streams.Settings(false)).ShowError("gone", "p");
+    EXPECT_EQ(streams.Printed(), testing_support::Utf8Of(texts::kErrorCaption) + ": gone: p\n");
 }
 
 TEST(TerminalSession, ProgressIsDrawnOnlyWhenItsFigureChangesAndEndsAtHundred) {
