@@ -29,9 +29,9 @@ std::optional<FileError> CFile::Open(std::string_view path, OpenMode mode, bool 
 
 std::optional<FileError> CFile::OpenStandardOutput() {
     CloseQuietly();
-    auto handle = native_file::StandardOutput();
-    if (handle == NativeFileTraits::Invalid())
-        return FileError{FileErrorCause::InvalidFile, 0, {}};
+    std::int32_t error = 0;
+    auto handle = native_file::StandardOutput(error);
+    if (handle == NativeFileTraits::Invalid()) return FileError{FileErrorCause::InvalidFile, error, {}};
     native_file::Opened opened;
     opened.handle = NativeFile(handle);
     Adopt(std::move(opened), false, OpenMode::Output);

@@ -62,8 +62,9 @@ bool WouldReplace(std::string_view path);
 // `path` resolved against the current directory.
 std::string FullPath(std::string_view path);
 
-// The process's standard output, or Invalid() when it cannot be written.
-NativeFileTraits::Type StandardOutput();
+// The process's standard output, or Invalid() with the system error code
+// when it cannot be written.
+NativeFileTraits::Type StandardOutput(std::int32_t& error);
 // Reads at most `count` bytes; 0 at the end. Returns the system error code on failure.
 std::size_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::int32_t& error);
 // Writes all `count` bytes; a partial write is a failure. Returns 0 or the system error code.

@@ -61,8 +61,7 @@ std::string CheckCombination(const CommandLine& line) {
     const ArrayForm& form = line.form;
     const bool oneOutput = line.output.has_value() && line.inputs.size() > 1;
     if (form.format != ArrayFormat::List && WidthOf(form.type) != 1)
-        return std::string("--format ") + (form.format == ArrayFormat::String ? "string" : "embed") +
-               " needs a 1-byte type (char, uchar, u8)";
+        return "--format string and embed need a 1-byte type (char, uchar, u8)";
     if (form.isStatic && !line.header.empty()) return "--header declares no static arrays";
     if (std::count(line.inputs.begin(), line.inputs.end(), "-") > 1) return "standard input can be read only once";
     if (form.format == ArrayFormat::Embed && std::count(line.inputs.begin(), line.inputs.end(), "-") > 0)

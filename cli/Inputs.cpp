@@ -152,9 +152,8 @@ StandardInputCopy::StandardInputCopy(std::string& error) {
         return;
     }
     char buffer[65536];
-    std::size_t count = 0;
     int writeFailure = 0;
-    while (writeFailure == 0 && (count = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
+    for (std::size_t count; writeFailure == 0 && (count = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;)
         if (std::fwrite(buffer, 1, count, m_copy) != count) writeFailure = errno;
     const int readFailure = std::ferror(stdin) ? errno : 0;
     // A copy with a name is closed once written, so that it can be opened

@@ -32,7 +32,7 @@ unsigned Percent(std::uint64_t consumed, std::uint64_t length) {
 // the cause, which names the file by its full path as every report does.
 void ShowOpenFailure(ConversionUi& ui, FileError error, std::string_view message) {
     if (!message.empty()) return ui.ShowError(message, error.path);
-    error.path = native_file::FullPath(error.path);
+    if (!error.path.empty()) error.path = native_file::FullPath(error.path);
     ui.ShowError(ErrorReportText(error), {});
 }
 

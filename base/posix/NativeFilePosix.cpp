@@ -108,11 +108,13 @@ std::optional<FileError> Open(std::string_view path, OpenMode mode, bool replace
 
 void RemoveFileNow(const char* path) noexcept { ::unlink(path); }
 
-NativeFileTraits::Type StandardOutput() {
+NativeFileTraits::Type StandardOutput(std::int32_t& error) {
     // A stream closed when the program started was given /dev/null for
     // reading only: there is nowhere to write.
     const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
-    return flags == -1 || (flags & O_ACCMODE) == O_RDONLY ? NativeFileTraits::Invalid() : STDOUT_FILENO;
+    if (flags != -1 && (flags & O_ACCMODE) != O_RDONLY) return STDOUT_FILENO;
+    error = EBADF;
+    return NativeFileTraits::Invalid();
 }
 
 std::size_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::int32_t& error) {

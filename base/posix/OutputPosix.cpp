@@ -317,7 +317,6 @@ std::int32_t Commit(Replacement& replacement) {
         // mount or a folder we may not write take the file rewritten in place.
         const bool refused = error == EPERM || error == EACCES || error == EBUSY || error == EXDEV || error == EROFS;
         if (error == 0 || !replacement.target || !refused) return error;
-        replacement.inPlace = true;
     }
     return RewriteInPlace(replacement);
 }

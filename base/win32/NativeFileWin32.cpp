@@ -291,10 +291,11 @@ std::int32_t Commit(Replacement& replacement) {
 
 void RemoveFileNow(const char* path) noexcept { ::DeleteFileA(path); }
 
-NativeFileTraits::Type StandardOutput() {
+NativeFileTraits::Type StandardOutput(std::int32_t& error) {
     HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    return out == nullptr || out == INVALID_HANDLE_VALUE ? NativeFileTraits::Invalid()
-                                                          : reinterpret_cast<NativeFileTraits::Type>(out);
+    if (out != nullptr && out != INVALID_HANDLE_VALUE) return reinterpret_cast<NativeFileTraits::Type>(out);
+    error = ERROR_INVALID_HANDLE;
+    return NativeFileTraits::Invalid();
 }
 
 std::size_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::int32_t& error) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <thread>
 #include <tuple>
 
@@ -187,26 +189,36 @@ TEST(FrontEnd, HeaderNameIsShiftJisWhateverTheLocale) {
 }
 
 // However the front end is ended mid-run (a signal at its default, a
-// CPU-time limit, a kill), it leaves the old output and nothing else: neither
-// the output's temporary nor the copy of standard input.
+// CPU-time limit, a kill), it leaves the old output and nothing else:
+// neither the output's temporary nor the copy of standard input. Without
+// /proc the temporary must have a name, which the signal handlers remove.
 TEST(FrontEnd, EndedMidRunItLeavesTheOldOutputAndNothingElse) {
-    for (bool fromStandardInput : {false, true}) {
+    enum Source { kFile, kStandardInput, kFileWithoutProc };
+    for (Source source : {kFile, kStandardInput, kFileWithoutProc}) {
         for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM, SIGKILL, SIGXCPU}) {
+            if (source == kFileWithoutProc && (signal == SIGKILL || geteuid() != 0)) continue;
             ScratchFolder folder;
             WriteBytes(folder / "in.bin", "");
             std::filesystem::resize_file(folder.Path() / "in.bin", 256u << 20);
             WriteBytes(folder / "in.c", "old");
-            Launch launch{{"-f", "-o", "in.c", fromStandardInput ? "-" : "in.bin"}};
+            Launch launch{{"-f", "-o", "in.c", source == kStandardInput ? "-" : "in.bin"}};
             launch.environment = {"TMPDIR=" + folder.Path().string()};
-            if (fromStandardInput) launch.standardInput = folder / "in.bin";
+            if (source == kStandardInput) launch.standardInput = folder / "in.bin";
+            if (source == kFileWithoutProc)
+                launch.prefix = {"/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh", "-c",
+                                 "mount -t tmpfs none /proc && exec \"$0\" \"$@\""};
             const pid_t child = Start(folder, launch);
-            for (int wait = 0; wait < 2000 && UnnamedFilesOpenIn(child, folder.Path()).empty(); ++wait) usleep(1000);
-            ASSERT_FALSE(UnnamedFilesOpenIn(child, folder.Path()).empty()) << "no temporary seen";
+            const auto underWay = [&] {
+                return source == kFileWithoutProc ? FilesIn(folder).size() == 3
+                                                  : !UnnamedFilesOpenIn(child, folder.Path()).empty();
+            };
+            for (int wait = 0; wait < 2000 && !underWay(); ++wait) usleep(1000);
+            ASSERT_TRUE(underWay()) << "no temporary seen " << source;
             const rlimit spent{0, RLIM_INFINITY};  // less than it has used already
             if (signal == SIGXCPU) prlimit(child, RLIMIT_CPU, &spent, nullptr);
             else kill(child, signal);
             EXPECT_EQ(Finish(folder, child).exitCode, 128 + signal);
-            EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"in.bin", "in.c"})) << signal;
+            EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"in.bin", "in.c"})) << source << " " << signal;
             EXPECT_EQ(ReadBytes(folder / "in.c"), "old");
         }
     }
@@ -261,12 +273,14 @@ TEST(FrontEnd, RefusesInputItCannotMeasureOrThatIsItsOwnOutput) {
 TEST(FrontEnd, AStreamClosedAtTheStartIsNotUsed) {
     ScratchFolder folder;
     WriteBytes(folder / "in.bin", "abc");
-    for (auto [closing, arguments, exitCode] : {std::tuple{">&-", "-o - in.bin", 4}, {"<&-", "-", 3}}) {
+    const std::string noHandle = Utf8Of(texts::kUntitledFile) + Utf8Of(texts::kFileErrors[6]).substr(2);
+    for (auto [closing, arguments, exitCode, said] : {std::tuple{">&-", "-o - in.bin", 4, noHandle},
+                                                      {"<&-", "-", 3, std::string(std::strerror(EBADF))}}) {
         Launch launch{{}};
         launch.prefix = {"/bin/sh", "-c", std::string("exec \"$0\" ") + arguments + " " + closing};
         const Result result = Finish(folder, Start(folder, launch));
         EXPECT_EQ(result.exitCode, exitCode) << closing;
-        EXPECT_FALSE(result.err.empty()) << closing;
+        EXPECT_NE(result.err.find(said), std::string::npos) << result.err;
     }
 }
 
@@ -292,29 +306,34 @@ TEST(FrontEnd, PipesAndNamedStreamsAreWrittenNotReplaced) {
 
 // Another user's run: a file they may not write is asked about (and so,
 // with nobody to ask, kept); one they may write is rewritten in place where
-// a rename would fail or lose its owner: in a folder they may not write, or
-// in a sticky shared folder.
+// a rename would fail or lose its owner: in a folder they may not write, in
+// a sticky shared folder, or where its group is not theirs to give.
 TEST(FrontEnd, AnotherUserRewritesOnlyWhatTheyMayWrite) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
     using std::filesystem::perms;
-    // The folder's permissions, the file's, the exit code.
-    for (auto [folderMode, fileMode, exitCode] : {std::tuple{perms(0777), perms(0222), 4},
-                                                  {perms(0755), perms(0666), 0}, {perms(01777), perms(0666), 0}}) {
+    const uid_t kNobody = 65534;
+    // The folder's permissions and owner, the file's permissions and group, the exit code.
+    for (auto [folderMode, folderOwner, fileMode, fileGroup, exitCode] :
+         {std::tuple{perms(0777), 0u, perms(0222), 0u, 4}, {perms(0755), 0u, perms(0666), 0u, 0},
+          {perms(01777), 0u, perms(0666), 0u, 0}, {perms(0755), kNobody, perms(0664), 0u, 0}}) {
         ScratchFolder folder;
         std::filesystem::permissions(folder.Path(), perms(0755));
         WriteBytes(folder / "in.bin", "abc");
         std::filesystem::create_directory(folder.Path() / "shared");
-        WriteBytes(folder / "shared/out.c", "keep");
-        std::filesystem::permissions(folder.Path() / "shared/out.c", fileMode);
+        const std::string output = folder / "shared/out.c";
+        WriteBytes(output, "keep");
+        ASSERT_EQ(chown(output.c_str(), folderOwner, fileGroup) | chown((folder / "shared").c_str(), folderOwner, 0), 0);
+        std::filesystem::permissions(output, fileMode);
         std::filesystem::permissions(folder.Path() / "shared", folderMode);
         Launch asNobody{{exitCode == 0 ? "-f" : "-q", "-o", "shared/out.c", "in.bin"}};
         asNobody.prefix = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
         const Result result = Finish(folder, Start(folder, asNobody));
         EXPECT_EQ(result.exitCode, exitCode) << result.err;
-        EXPECT_EQ(ReadBytes(folder / "shared/out.c").find("0x61,0x62,0x63") != std::string::npos, exitCode == 0);
-        EXPECT_EQ(std::filesystem::status(folder.Path() / "shared/out.c").permissions(), fileMode);
+        EXPECT_EQ(ReadBytes(output).find("0x61,0x62,0x63") != std::string::npos, exitCode == 0) << folderOwner;
+        EXPECT_EQ(std::filesystem::status(output).permissions(), fileMode);
         struct stat owner {};
-        EXPECT_TRUE(stat((folder / "shared/out.c").c_str(), &owner) == 0 && owner.st_uid == 0) << "still root's";
+        EXPECT_TRUE(stat(output.c_str(), &owner) == 0 && owner.st_uid == folderOwner && owner.st_gid == fileGroup)
+            << "owner kept " << folderOwner;
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "generator/ArrayForm.h"
+#include "generator/ArrayText.h"
 
 namespace {
 
@@ -19,6 +20,12 @@ TEST(ArrayForm, ElementsCountTheZeroThatEndsAnArray) {
     EXPECT_EQ(ElementCount(list, 8), 3u);
     const ArrayForm string{.type = ElementType::UnsignedChar, .format = ArrayFormat::String};
     EXPECT_EQ(ElementCount(string, 7), 8u) << "the literal's own terminator";
+}
+
+// The declarations header takes <stdint.h> for its types only.
+TEST(ArrayForm, DeclarationsIncludeStdintOnlyForItsTypes) {
+    for (auto [type, stdint] : {std::pair{ElementType::UnsignedChar, false}, {ElementType::Uint16, true}})
+        EXPECT_EQ(DeclarationsHeader("a.h", {{ArrayForm{.type = type}, 1}}).find("<stdint.h>") != std::string::npos, stdint);
 }
 
 }  // namespace

@@ -66,6 +66,12 @@ TEST(FileOutput, LargeWritesArriveWhole) {
     out.WriteString(big.substr(1000));
     out.Close();
     EXPECT_TRUE(ReadBytes(folder / "big") == expected);
+    CFile tail;  // a byte past a full buffer, alone in the last block
+    ASSERT_FALSE(tail.Open(folder / "tail", OpenMode::Output));
+    tail.UseLfLineEnds();
+    tail.WriteString(std::string((1 << 20) + 1, 'x'));
+    tail.Close();
+    EXPECT_EQ(std::filesystem::file_size(folder.Path() / "tail"), (1u << 20) + 1);
 }
 
 // The output changes only at Close, and then whole: given up before, the
