@@ -19,12 +19,12 @@ std::string ReplacePlaceholder(std::string_view pattern, std::string_view insert
 
 std::string_view ErrorReportPattern(FileErrorCause cause) {
     const auto index = static_cast<std::size_t>(cause);
-    return index < std::size(texts::kFileErrors) ? texts::kFileErrors[index]
-                                                 : texts::kFileErrors[static_cast<std::size_t>(FileErrorCause::Generic)];
+    return index < std::size(texts::kFileErrors)
+               ? texts::kFileErrors[index]
+               : texts::kFileErrors[static_cast<std::size_t>(FileErrorCause::Generic)];
 }
 
 std::string ErrorReportText(const FileError& error) {
     return ReplacePlaceholder(ErrorReportPattern(error.cause),
                               error.path.empty() ? texts::kUntitledFile : std::string_view(error.path));
 }
-

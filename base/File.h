@@ -12,7 +12,7 @@
 #include "base/NativeFile.h"
 
 enum class OpenMode {
-    Input,   // read, others may read but not write, existing file only, bytes as they are
+    Input,  // read, others may read but not write, existing file only, bytes as they are
     // Write, text mode ("\n" becomes CR LF). A regular file is written as a
     // temporary that Close puts in its place, so the output is replaced
     // whole or not at all; a file already there is held with no sharing
@@ -116,7 +116,7 @@ private:
     OpenMode m_mode = OpenMode::Input;
     std::string m_fullPath;
     native_file::PendingReplacement m_replacement;  // an output's way into its place
-    std::unique_ptr<char[]> m_buffer;       // being filled
+    std::unique_ptr<char[]> m_buffer;               // being filled
     std::size_t m_buffered = 0;
     std::unique_ptr<BackgroundWriter> m_writer;  // started when the first buffer is full
     bool m_writeInline = false;                  // no writer thread could be started

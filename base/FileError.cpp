@@ -16,8 +16,7 @@ const std::array<CauseCodes, 5> kWindowsCodes{{
     {FileErrorCause::FileNotFound, {2, 6, 18, 107}},
     {FileErrorCause::BadPath,
      {3, 15, 17, 34, 52, 53, 55, 67, 70, 85, 111, 123, 124, 125, 144, 154, 161, 206, 208, 267}},
-    {FileErrorCause::AccessDenied,
-     {5, 12, 19, 29, 54, 58, 64, 65, 71, 80, 82, 86, 170, 183, 999}},
+    {FileErrorCause::AccessDenied, {5, 12, 19, 29, 54, 58, 64, 65, 71, 80, 82, 86, 170, 183, 999}},
     {FileErrorCause::SharingViolation, {32}},
     {FileErrorCause::DiskFull, {39, 112}},
 }};
@@ -27,8 +26,7 @@ const std::array<CauseCodes, 5> kWindowsCodes{{
 FileErrorCause CauseFromWindowsError(std::uint32_t code) {
     if (code == 0) return FileErrorCause::None;
     for (const auto& group : kWindowsCodes) {
-        if (std::find(group.codes.begin(), group.codes.end(), code) != group.codes.end())
-            return group.cause;
+        if (std::find(group.codes.begin(), group.codes.end(), code) != group.codes.end()) return group.cause;
     }
     return FileErrorCause::Generic;
 }

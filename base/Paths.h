@@ -28,5 +28,4 @@ std::string ReplaceExtension(std::string_view path, std::string_view extension,
                              PathEncoding encoding = PathEncoding::CodePage932);
 
 // The output for an input: ReplaceExtension with ".c".
-std::string DeriveOutputPath(std::string_view inputPath,
-                             PathEncoding encoding = PathEncoding::CodePage932);
+std::string DeriveOutputPath(std::string_view inputPath, PathEncoding encoding = PathEncoding::CodePage932);

@@ -14,6 +14,8 @@ inline constexpr std::string_view kAppTitle = "Arrayforge";
 // The texts the command-line front end may print are written once here and
 // stored twice: in code page 932, as the program uses them, and in UTF-8,
 // for a system that cannot convert code page 932 itself (base/SystemText.h).
+// (The continuation marks line up by the texts' display width.)
+// clang-format off
 #define ARRAYFORGE_PRINTED_TEXTS(TEXT)                                            \
     TEXT(kErrorCaption, "エラー")                                                 \
     /* The conversion run. */                                                     \
@@ -47,6 +49,8 @@ inline constexpr std::string_view kAppTitle = "Arrayforge";
     TEXT("%1 へのｱｸｾｽ中にﾛｯｸ違反が発生しました。")                     \
     TEXT("%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。")                 \
     TEXT("%1 の末尾以降にｱｸｾｽしようとしました。")
+
+// clang-format on
 
 #define ARRAYFORGE_NAMED_TEXT(name, literal) inline constexpr std::string_view name = literal;
 ARRAYFORGE_PRINTED_TEXTS(ARRAYFORGE_NAMED_TEXT)

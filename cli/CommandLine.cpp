@@ -100,8 +100,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             return arguments[++i];
         };
         const bool takesValue = option == "-t" || option == "--type" || option == "-o" || option == "--output" ||
-                                option == "-n" || option == "--name" || option == "--header" ||
-                                option == "--format" || option == "--eol";
+                                option == "-n" || option == "--name" || option == "--header" || option == "--format" ||
+                                option == "--eol";
         if (attached && !takesValue && option != "--length") return Refuse("option " + option + " takes no value");
 
         if (option == "--") {

@@ -12,15 +12,15 @@ struct CommandLine {
     std::vector<std::string> inputs;    // "-" is standard input
     std::optional<std::string> output;  // "-" means standard output
     bool force = false;
-    bool quiet = false;                 // -q: no line for a file written
+    bool quiet = false;  // -q: no line for a file written
 
     // The form of every array; its name is settled per output (cli/Inputs.h).
     ArrayForm form;
-    bool nameGiven = false;              // -n
-    std::optional<std::string> length;   // --length[=NAME]; empty: <array>_size
-    std::string header;                  // --header FILE.h
-    bool lfLineEnds = false;             // --eol lf
-    bool utf8Header = false;             // --utf8
+    bool nameGiven = false;             // -n
+    std::optional<std::string> length;  // --length[=NAME]; empty: <array>_size
+    std::string header;                 // --header FILE.h
+    bool lfLineEnds = false;            // --eol lf
+    bool utf8Header = false;            // --utf8
 };
 
 struct ParseResult {

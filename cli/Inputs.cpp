@@ -113,10 +113,12 @@ RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInpu
         if (commandLine.length)
             array.form.lengthName = commandLine.length->empty() ? array.form.name + "_size" : *commandLine.length;
         if (array.form.format == ArrayFormat::Embed) {
-            const std::string& path = array.form.embedPath = EmbedPath(input, run.toStandardOutput ? "-" : run.outputPath);
+            const std::string& path = array.form.embedPath =
+                EmbedPath(input, run.toStandardOutput ? "-" : run.outputPath);
             // A C string cannot hold these in an #embed line.
             if (path.find_first_of("\"\n\r") != std::string::npos || path.ends_with('\\'))
-                return {{}, "#embed cannot name the path of " + input + " (a quote, a line break or a final backslash)"};
+                return {{},
+                        "#embed cannot name the path of " + input + " (a quote, a line break or a final backslash)"};
         }
     }
     for (const ConversionRequest& run : plan.runs)

@@ -61,8 +61,8 @@ void TerminalSession::Advance(unsigned percent) {
     if (!m_settings.showProgress || static_cast<int>(percent) == m_drawnPercent) return;
     m_drawnPercent = static_cast<int>(percent);
     int filled = static_cast<int>(percent) * kBarWidth / 100;
-    std::fprintf(m_settings.messages, "\r[%.*s%*s] %3u%%", filled,
-                 "########################################", kBarWidth - filled, "", percent);
+    std::fprintf(m_settings.messages, "\r[%.*s%*s] %3u%%", filled, "########################################",
+                 kBarWidth - filled, "", percent);
     std::fflush(m_settings.messages);
     m_barShown = true;
 }

@@ -35,6 +35,6 @@ public:
 
 private:
     Settings m_settings;
-    bool m_barShown = false;    // on screen, its line not ended yet
-    int m_drawnPercent = -1;    // the figure last drawn; -1 before the first
+    bool m_barShown = false;  // on screen, its line not ended yet
+    int m_drawnPercent = -1;  // the figure last drawn; -1 before the first
 };

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-
 #include "base/ErrorReport.h"
 #include "base/NativeFile.h"
 #include "base/SystemText.h"

@@ -73,10 +73,9 @@ constexpr std::string_view kKeywords[] = {
 
 // Types and macros that the generated files use, or that the standard
 // headers they include or sit beside define.
-constexpr std::string_view kDefinedNames[] = {
-    "UINT",     "ULONG",    "NULL",     "size_t",    "int8_t",    "int16_t",   "int32_t",  "int64_t",
-    "uint8_t",  "uint16_t", "uint32_t", "uint64_t",  "intptr_t",  "uintptr_t", "intmax_t", "uintmax_t",
-    "ptrdiff_t"};
+constexpr std::string_view kDefinedNames[] = {"UINT",     "ULONG",     "NULL",     "size_t",    "int8_t",   "int16_t",
+                                              "int32_t",  "int64_t",   "uint8_t",  "uint16_t",  "uint32_t", "uint64_t",
+                                              "intptr_t", "uintptr_t", "intmax_t", "uintmax_t", "ptrdiff_t"};
 
 }  // namespace
 
@@ -90,8 +89,8 @@ std::string_view WhyReservedName(std::string_view identifier) {
         return std::find(std::begin(names), std::end(names), identifier) != std::end(names);
     };
     if (listed(kKeywords)) return "is a C or C++ keyword";
-    if (identifier.starts_with("__") || (identifier.size() > 1 && identifier[0] == '_' && identifier[1] >= 'A' &&
-                                         identifier[1] <= 'Z'))
+    if (identifier.starts_with("__") ||
+        (identifier.size() > 1 && identifier[0] == '_' && identifier[1] >= 'A' && identifier[1] <= 'Z'))
         return "is reserved to the compiler (two underscores first, or one and a capital)";
     if (identifier == "main") return "is the program's entry point";
     if (listed(kDefinedNames)) return "is a type or macro that the generated files or the standard headers define";

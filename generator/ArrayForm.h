@@ -41,9 +41,9 @@ struct ArrayForm {
     bool isConst = false;
     bool isStatic = false;
     bool nul = false;
-    std::string lengthName{};    // empty: no length symbol
+    std::string lengthName{};  // empty: no length symbol
     bool declaredInHeader = false;
-    std::string embedPath{};     // the input as #embed names it, from the output's folder
+    std::string embedPath{};  // the input as #embed names it, from the output's folder
 
     // The window program's text for char, UINT or ULONG: hexadecimal
     // elements, no declarations for C++ before it, an empty list for an

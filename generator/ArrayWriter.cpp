@@ -89,11 +89,11 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
         // One array in CR LF text: its size is known, and room for it all is
         // reserved at once where the system allows.
         const bool reserve = arrays.size() == 1 && !request.toStandardOutput && !request.style.lfLineEnds;
-        const bool whole = WriteArray(inputs[i], declared[i].second, arrays[i], request.style, reserve, output,
-                                      buffer.get(), [&] {
-            consumed += source_format::kChunkSize;
-            ui.Advance(Percent(consumed, length));
-        });
+        const bool whole =
+            WriteArray(inputs[i], declared[i].second, arrays[i], request.style, reserve, output, buffer.get(), [&] {
+                consumed += source_format::kChunkSize;
+                ui.Advance(Percent(consumed, length));
+            });
         if (!whole) {
             // The header's size would not match the array: the output is
             // given up (the file it was to replace stays as it was).

@@ -28,10 +28,10 @@ inline ConversionRequest ClassicRequest(std::string inputPath, std::string outpu
 // How a run ended, for callers that care (the user has been told already).
 enum class RunOutcome {
     Written,
-    Declined,           // the user would not overwrite the output
+    Declined,  // the user would not overwrite the output
     InputNotOpened,
     OutputNotOpened,
-    InputChanged,       // the input's length changed while it was read
+    InputChanged,  // the input's length changed while it was read
 };
 
 class CArrayWriter {

@@ -39,8 +39,8 @@ constexpr std::array<std::uint64_t, 256> MakeHexDigits() {
     constexpr char kDigits[] = "0123456789ABCDEF";
     std::array<std::uint64_t, 256> table{};
     for (unsigned value = 0; value < 256; ++value)
-        table[value] = static_cast<std::uint64_t>(kDigits[value >> 4]) |
-                       static_cast<std::uint64_t>(kDigits[value & 0x0F]) << 8;
+        table[value] =
+            static_cast<std::uint64_t>(kDigits[value >> 4]) | static_cast<std::uint64_t>(kDigits[value & 0x0F]) << 8;
     return table;
 }
 constexpr auto kHexDigits = MakeHexDigits();

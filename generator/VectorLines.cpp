@@ -83,10 +83,11 @@ ARRAYFORGE_WITH_SHUFFLES __m128i Load(const unsigned char* bytes) {
 
 // Only here may the compiler use SSSE3 instructions.
 ARRAYFORGE_WITH_SHUFFLES char* WriteShuffled(const unsigned char* bytes, std::size_t inputBytes, std::size_t lines,
-                                            std::size_t lineBytes, const unsigned char (*fromLow)[16],
-                                            const unsigned char (*fromHigh)[16], const unsigned char (*literals)[16],
-                                            char* out) {
-    const __m128i digits = _mm_setr_epi8('0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F');
+                                             std::size_t lineBytes, const unsigned char (*fromLow)[16],
+                                             const unsigned char (*fromHigh)[16], const unsigned char (*literals)[16],
+                                             char* out) {
+    const __m128i digits =
+        _mm_setr_epi8('0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F');
     const __m128i lowNibble = _mm_set1_epi8(0x0F);
     const __m128i low[4] = {Load(fromLow[0]), Load(fromLow[1]), Load(fromLow[2]), Load(fromLow[3])};
     const __m128i high[4] = {Load(fromHigh[0]), Load(fromHigh[1]), Load(fromHigh[2]), Load(fromHigh[3])};
@@ -97,11 +98,11 @@ ARRAYFORGE_WITH_SHUFFLES char* WriteShuffled(const unsigned char* bytes, std::si
                                             : _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes));
         const __m128i highDigits = _mm_shuffle_epi8(digits, _mm_and_si128(_mm_srli_epi16(in, 4), lowNibble));
         const __m128i lowDigits = _mm_shuffle_epi8(digits, _mm_and_si128(in, lowNibble));
-        const __m128i first = _mm_unpacklo_epi8(highDigits, lowDigits);  // digits of bytes 0-7
+        const __m128i first = _mm_unpacklo_epi8(highDigits, lowDigits);   // digits of bytes 0-7
         const __m128i second = _mm_unpackhi_epi8(highDigits, lowDigits);  // of bytes 8-15
         for (int v = 0; v < 4; ++v) {
-            const __m128i piece = _mm_or_si128(
-                _mm_or_si128(_mm_shuffle_epi8(first, low[v]), _mm_shuffle_epi8(second, high[v])), text[v]);
+            const __m128i piece =
+                _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(first, low[v]), _mm_shuffle_epi8(second, high[v])), text[v]);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * v), piece);
         }
     }

@@ -158,9 +158,7 @@ std::int32_t Reserve(NativeFileTraits::Type handle, std::uint64_t bytes) noexcep
     return error;
 }
 
-std::int32_t Close(NativeFileTraits::Type handle) {
-    return ::close(static_cast<int>(handle)) == 0 ? 0 : errno;
-}
+std::int32_t Close(NativeFileTraits::Type handle) { return ::close(static_cast<int>(handle)) == 0 ? 0 : errno; }
 
 std::uint64_t Length(NativeFileTraits::Type handle, std::int32_t& error) {
     struct stat info {};

@@ -35,15 +35,15 @@
 namespace native_file {
 
 struct Replacement {
-    NativeFile folder;       // the output's folder, as the open found it
-    std::string folderPath;  // as given, "" or ending in '/'
-    std::string name;        // the output's name in it
-    NativeFile target;       // the file there at the open, held for writing; none for a new output
-    NativeFile temporary;    // a descriptor of our own on the temporary the text goes to
+    NativeFile folder;           // the output's folder, as the open found it
+    std::string folderPath;      // as given, "" or ending in '/'
+    std::string name;            // the output's name in it
+    NativeFile target;           // the file there at the open, held for writing; none for a new output
+    NativeFile temporary;        // a descriptor of our own on the temporary the text goes to
     std::string namedTemporary;  // its name in `folder` while it has one
     std::string temporaryPath;   // the same as a path, for the interruption table
-    bool inPlace = false;    // `target` is rewritten rather than replaced
-    bool replace = false;    // a file that appears meanwhile may be replaced
+    bool inPlace = false;        // `target` is rewritten rather than replaced
+    bool replace = false;        // a file that appears meanwhile may be replaced
 };
 
 void ReplacementDeleter::operator()(Replacement* replacement) const noexcept {
@@ -118,7 +118,8 @@ int CreateScratch(Replacement& replacement, NativeFile& file) {
 // Gives `temporary` the owner, group, permissions and extended attributes
 // (on Linux the ACL is one) of `target`; false where that cannot be done.
 bool CarryOverAttributes(int target, int temporary) {
-    struct stat from {}, to {};
+    struct stat from {
+    }, to{};
     if (::fstat(target, &from) != 0 || ::fstat(temporary, &to) != 0) return false;
     // The owner first: a change of owner clears the set-id bits.
     if ((from.st_uid != to.st_uid || from.st_gid != to.st_gid) && ::fchown(temporary, from.st_uid, from.st_gid) != 0)
@@ -172,7 +173,8 @@ int CopyRange(int temporary, int target, off_t from, off_t to) {
 int RewriteInPlace(Replacement& replacement) {
     const int temporary = Descriptor(replacement.temporary);
     const int target = Descriptor(replacement.target);
-    struct stat now {}, old {};
+    struct stat now {
+    }, old{};
     if (::fstat(temporary, &now) != 0 || ::fstat(target, &old) != 0) return errno;
     // Room for the whole new text first: where the system has no way to set
     // it aside, the part past the old end is written first below.
@@ -194,7 +196,8 @@ int LinkTemporary(Replacement& replacement, const std::string& name, bool replac
     if (replacement.namedTemporary.empty()) {
         // An unnamed file is linked in through /proc, which needs no privilege.
         const std::string source = ProcessPath(Descriptor(replacement.temporary));
-        if (!replace) return ::linkat(AT_FDCWD, source.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+        if (!replace)
+            return ::linkat(AT_FDCWD, source.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
         std::string interim;
         for (int attempt = 0; attempt < 100 && interim.empty(); ++attempt) {
             BlockInterruptions blocked;
@@ -218,7 +221,8 @@ int LinkTemporary(Replacement& replacement, const std::string& name, bool replac
         result = errno;
         // A file system without the no-replace rename: a hard link is made
         // only where no file is.
-        if (result == EINVAL || result == ENOSYS) result = ::linkat(folder, from, folder, name.c_str(), 0) == 0 ? 0 : errno;
+        if (result == EINVAL || result == ENOSYS)
+            result = ::linkat(folder, from, folder, name.c_str(), 0) == 0 ? 0 : errno;
         if (result != 0) return result;
         ::unlinkat(folder, from, 0);
     }

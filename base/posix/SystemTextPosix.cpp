@@ -1,10 +1,10 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include <strings.h>
 #include <cerrno>
 #include <cstring>
 #include <optional>
-#include <strings.h>
 
 #include "base/CodePage932.h"
 #include "base/SystemText.h"

@@ -50,8 +50,7 @@ std::string VolumeRoot(const std::string& fullPath) {
 std::string NameAsStored(std::string fullPath) {
     std::string root = VolumeRoot(fullPath);
     DWORD flags = 0;
-    if (root.empty() ||
-        !::GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+    if (root.empty() || !::GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
         return fullPath;
     if (!(flags & FILE_CASE_PRESERVED_NAMES)) ::CharUpperBuffA(fullPath.data(), static_cast<DWORD>(fullPath.size()));
     if (!(flags & FILE_UNICODE_ON_DISK)) {
@@ -74,8 +73,7 @@ std::int64_t UnixTime(const FILETIME& time) {
     if (ticks.QuadPart == 0) return 0;
     constexpr std::uint64_t kTicksPerSecond = 10000000;
     constexpr std::uint64_t kEpochOffsetSeconds = 11644473600;  // 1601-01-01 to 1970-01-01
-    return static_cast<std::int64_t>(ticks.QuadPart / kTicksPerSecond) -
-           static_cast<std::int64_t>(kEpochOffsetSeconds);
+    return static_cast<std::int64_t>(ticks.QuadPart / kTicksPerSecond) - static_cast<std::int64_t>(kEpochOffsetSeconds);
 }
 
 FileError Failure(DWORD error, const std::string& path) {
@@ -90,9 +88,9 @@ NativeFile CreateTemporary(const std::string& folder, std::string& temporaryPath
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[32];
-        std::snprintf(name, sizeof name, "~arrayforge-%08lx.tmp",
-                      static_cast<unsigned long>(::GetCurrentProcessId() * 2654435761u ^ ++counter * 40503u ^
-                                                 ::GetTickCount()));
+        std::snprintf(
+            name, sizeof name, "~arrayforge-%08lx.tmp",
+            static_cast<unsigned long>(::GetCurrentProcessId() * 2654435761u ^ ++counter * 40503u ^ ::GetTickCount()));
         temporaryPath = folder + name;
         NativeFile file(reinterpret_cast<NativeFileTraits::Type>(
             ::CreateFileA(temporaryPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
@@ -109,8 +107,9 @@ NativeFile CreateTemporary(const std::string& folder, std::string& temporaryPath
 }
 
 NativeFile OpenTarget(const std::string& path) {
-    return NativeFile(reinterpret_cast<NativeFileTraits::Type>(::CreateFileA(
-        path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    return NativeFile(reinterpret_cast<NativeFileTraits::Type>(
+        ::CreateFileA(path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
 }  // namespace
@@ -165,8 +164,8 @@ std::optional<FileError> OpenOutput(const std::string& given, bool replace, Open
     }
     replacement->target = std::move(target);
     DWORD error = 0;
-    NativeFile file = CreateTemporary(given.substr(0, given.size() - LastComponent(given).size()),
-                                      replacement->temporaryPath, error);
+    NativeFile file =
+        CreateTemporary(given.substr(0, given.size() - LastComponent(given).size()), replacement->temporaryPath, error);
     if (!file && replacement->target) {
         // No new file may be made beside it: the text waits in the folder
         // for temporary files, and the file is rewritten in place.
@@ -189,7 +188,8 @@ DWORD CopyRange(HANDLE source, HANDLE target, std::uint64_t from, std::uint64_t 
     while (from < to) {
         LARGE_INTEGER at{};
         at.QuadPart = static_cast<LONGLONG>(from);
-        if (!::SetFilePointerEx(source, at, nullptr, FILE_BEGIN) || !::SetFilePointerEx(target, at, nullptr, FILE_BEGIN))
+        if (!::SetFilePointerEx(source, at, nullptr, FILE_BEGIN) ||
+            !::SetFilePointerEx(target, at, nullptr, FILE_BEGIN))
             return ::GetLastError();
         DWORD got = 0;
         const auto want = static_cast<DWORD>(std::min<std::uint64_t>(to - from, buffer.size()));

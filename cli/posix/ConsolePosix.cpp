@@ -56,7 +56,8 @@ bool PrepareProcess() {
 std::optional<InputRefusal> RefusedInput(const std::string& input, bool toStandardOutput) {
     struct stat info {};
     if (::stat(input.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;  // the run reports it
-    if (!S_ISREG(info.st_mode)) return InputRefusal{false, "not a regular file (its length is not known before it is read)"};
+    if (!S_ISREG(info.st_mode))
+        return InputRefusal{false, "not a regular file (its length is not known before it is read)"};
     struct stat out {};
     if (toStandardOutput && ::fstat(STDOUT_FILENO, &out) == 0 && out.st_dev == info.st_dev && out.st_ino == info.st_ino)
         return InputRefusal{true, "standard output is the input file itself"};
