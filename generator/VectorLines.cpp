@@ -2,29 +2,10 @@
 
 #include <atomic>
 #include <cstring>
+#include <optional>
 #include <vector>
 
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#include <immintrin.h>
-#define ARRAYFORGE_SHUFFLES 1
-#define ARRAYFORGE_WITH_SHUFFLES __attribute__((target("ssse3")))
-namespace {
-bool ProcessorShuffles() { return __builtin_cpu_supports("ssse3"); }
-}  // namespace
-#elif defined(_MSC_VER) && (defined(_M_X64) || defined(_M_IX86))
-#include <intrin.h>
-#define ARRAYFORGE_SHUFFLES 1
-#define ARRAYFORGE_WITH_SHUFFLES
-namespace {
-bool ProcessorShuffles() {
-    int registers[4];
-    __cpuid(registers, 1);
-    return (registers[2] & (1 << 9)) != 0;  // ECX bit 9: SSSE3
-}
-}  // namespace
-#else
-#define ARRAYFORGE_SHUFFLES 0
-#endif
+#include "generator/ProcessorShuffles.h"
 
 namespace {
 std::atomic<bool> g_vectorLinesAllowed{true};
@@ -38,11 +19,11 @@ VectorLines::VectorLines(const LineShape& shape) {
     // digit first).
     struct Slot {
         char literal;
-        int digit;  // -1 for a literal
+        std::optional<int> digit;  // none for a literal
     };
     std::vector<Slot> line;
     const auto literal = [&](std::string_view text) {
-        for (char c : text) line.push_back({c, -1});
+        for (char c : text) line.push_back({c, std::nullopt});
     };
     for (std::size_t element = 0; element < shape.perLine; ++element) {
         literal(shape.prefix);
@@ -65,9 +46,9 @@ VectorLines::VectorLines(const LineShape& shape) {
         const Slot& slot = line[at];
         const std::size_t vector = at / 16;
         const std::size_t lane = at % 16;
-        if (slot.digit < 0) m_literals[vector][lane] = static_cast<unsigned char>(slot.literal);
-        else if (slot.digit < 16) m_fromLow[vector][lane] = static_cast<unsigned char>(slot.digit);
-        else m_fromHigh[vector][lane] = static_cast<unsigned char>(slot.digit - 16);
+        if (!slot.digit) m_literals[vector][lane] = static_cast<unsigned char>(slot.literal);
+        else if (*slot.digit < 16) m_fromLow[vector][lane] = static_cast<unsigned char>(*slot.digit);
+        else m_fromHigh[vector][lane] = static_cast<unsigned char>(*slot.digit - 16);
     }
 #if ARRAYFORGE_SHUFFLES
     m_usable = g_vectorLinesAllowed && ProcessorShuffles();

@@ -46,17 +46,26 @@ FileError OpenFailure(int error, std::string_view path, const std::string& fullP
     return FileError{cause, error, std::string(path)};
 }
 
-int NamedDescriptor(const std::string& path) {
-    if (path == "/dev/stdout") return 1;
-    if (path == "/dev/stderr") return 2;
-    for (const char* prefix : {"/dev/fd/", "/proc/self/fd/"}) {
-        const std::string_view start(prefix);
-        if (path.size() <= start.size() || path.compare(0, start.size(), start) != 0) continue;
-        const std::string number = path.substr(start.size());
-        if (number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos) return -1;
+std::optional<int> NamedDescriptor(const std::string& path) {
+    if (path == "/dev/stdout") return STDOUT_FILENO;
+    if (path == "/dev/stderr") return STDERR_FILENO;
+    for (std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        if (!path.starts_with(prefix)) continue;
+        const std::string number = path.substr(prefix.size());
+        if (number.empty() || number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos) break;
         return std::atoi(number.c_str());
     }
-    return -1;
+    return std::nullopt;
+}
+
+int CreateUnnamedFile(const std::string& folder, NativeFile& file) {
+    file.Reset(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (file) return 0;
+    std::string pattern = folder + "/arrayforge-XXXXXX";
+    file.Reset(::mkostemp(pattern.data(), O_CLOEXEC));
+    if (!file) return errno;
+    ::unlink(pattern.c_str());
+    return 0;
 }
 
 BlockInterruptions::BlockInterruptions() noexcept {
@@ -81,7 +90,7 @@ std::string FullPath(std::string_view path) {
 bool WouldReplace(std::string_view path) {
     struct stat info {};
     return ::stat(std::string(path).c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           NamedDescriptor(std::string(path)) < 0;
+           !NamedDescriptor(std::string(path));
 }
 
 std::optional<FileError> Open(std::string_view path, OpenMode mode, bool replaceExisting, Opened& result) {

@@ -105,14 +105,7 @@ int CreateTemporary(Replacement& replacement, mode_t mode, NativeFile& file) {
 int CreateScratch(Replacement& replacement, NativeFile& file) {
     if (CreateTemporary(replacement, 0600, file) == 0) return 0;
     const char* temporaryFolder = std::getenv("TMPDIR");
-    std::string folder = temporaryFolder != nullptr && *temporaryFolder != '\0' ? temporaryFolder : "/tmp";
-    file.Reset(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
-    if (file) return 0;
-    std::string pattern = folder + "/arrayforge-XXXXXX";
-    file.Reset(::mkostemp(pattern.data(), O_CLOEXEC));
-    if (!file) return errno;
-    ::unlink(pattern.c_str());  // it needs no name: it is read back through its descriptor
-    return 0;
+    return CreateUnnamedFile(temporaryFolder != nullptr && *temporaryFolder != '\0' ? temporaryFolder : "/tmp", file);
 }
 
 // Gives `temporary` the owner, group, permissions and extended attributes
@@ -237,9 +230,9 @@ int LinkTemporary(Replacement& replacement, const std::string& name, bool replac
 
 std::optional<FileError> OpenOutput(const std::string& given, bool replace, Opened& result) {
     const std::string fullPath = FullPath(given);
-    if (const int stream = NamedDescriptor(given); stream >= 0) {
+    if (const auto stream = NamedDescriptor(given)) {
         // Written where that descriptor writes, never renamed over.
-        NativeFile copy(::fcntl(stream, F_DUPFD_CLOEXEC, 3));
+        NativeFile copy(::fcntl(*stream, F_DUPFD_CLOEXEC, 0));
         if (!copy) return OpenFailure(errno, given, fullPath, OpenMode::Output);
         if ((::fcntl(Descriptor(copy), F_GETFL) & O_ACCMODE) == O_RDONLY)
             return OpenFailure(EBADF, given, fullPath, OpenMode::Output);
@@ -299,7 +292,7 @@ std::optional<FileError> OpenOutput(const std::string& given, bool replace, Open
         error = CreateScratch(*replacement, temporary);
     }
     if (!temporary) return OpenFailure(error, given, fullPath, OpenMode::Output);
-    replacement->temporary.Reset(::fcntl(Descriptor(temporary), F_DUPFD_CLOEXEC, 3));
+    replacement->temporary.Reset(::fcntl(Descriptor(temporary), F_DUPFD_CLOEXEC, 0));
     if (!replacement->temporary) return OpenFailure(errno, given, fullPath, OpenMode::Output);
     result.handle = std::move(temporary);
     result.fullPath = fullPath;

@@ -18,9 +18,16 @@ namespace native_file {
 FileError OpenFailure(int error, std::string_view path, const std::string& fullPath, OpenMode mode);
 
 // The descriptor that "/dev/stdout", "/dev/stderr", "/dev/fd/N" or
-// "/proc/self/fd/N" names, else -1: written to by name, what it points at
-// would be replaced where the caller only meant to append to it.
-int NamedDescriptor(const std::string& path);
+// "/proc/self/fd/N" names, if `path` is one of those: written to by name,
+// what it points at would be replaced where the caller only meant to
+// append to it.
+std::optional<int> NamedDescriptor(const std::string& path);
+
+// A new, empty file without a name in `folder`, open for reading and
+// writing: it goes when its last descriptor closes. Where the file system
+// cannot make one, a file made under a name of its own is unlinked at once.
+// Returns the errno on failure.
+int CreateUnnamedFile(const std::string& folder, NativeFile& file);
 
 std::optional<FileError> OpenOutput(const std::string& given, bool replace, Opened& result);
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "base/NativeFile.h"
+#include "base/posix/PosixFiles.h"
 #include "cli/Console.h"
 
 namespace fs = std::filesystem;
@@ -69,17 +70,13 @@ bool IsTerminal(int descriptor) { return isatty(descriptor) != 0; }
 std::FILE* OpenStandardInputCopy(std::string& readPath, std::string&) {
     std::error_code noTemp;
     fs::path folder = fs::temp_directory_path(noTemp);
-    if (noTemp) folder = "/tmp";
-    // Without a name from the start where the system allows, else unnamed
-    // at once: nothing is left behind however the program ends. It is read
-    // back through its descriptor.
-    int descriptor = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (descriptor < 0) {
-        std::string pattern = (folder / "arrayforge-stdin-XXXXXX").string();
-        descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (descriptor < 0) return nullptr;
-        ::unlink(pattern.c_str());
+    // Without a name, so that nothing is left behind however the program
+    // ends: it is read back through its descriptor.
+    NativeFile file;
+    if (int error = native_file::CreateUnnamedFile(noTemp ? "/tmp" : folder.string(), file)) {
+        errno = error;
+        return nullptr;
     }
-    readPath = "/dev/fd/" + std::to_string(descriptor);
-    return ::fdopen(descriptor, "w+b");
+    readPath = "/dev/fd/" + std::to_string(file.Get());
+    return ::fdopen(static_cast<int>(file.Release()), "w+b");
 }
