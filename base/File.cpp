@@ -111,16 +111,12 @@ void CFile::FlushBuffer() {
 // Writes out what is buffered and waits until the system has it all;
 // returns the first write error, or 0. The writer is gone afterwards.
 std::int32_t CFile::DrainOutput() noexcept {
-    std::size_t count = std::exchange(m_buffered, 0);
-    std::int32_t error = 0;
-    if (m_writer) {
-        if (count != 0) error = m_writer->Submit(m_buffer, count);
-        std::int32_t earlier = m_writer->Wait();
-        if (error == 0) error = earlier;
-        m_writer.reset();
-    } else {
-        error = native_file::WriteAll(m_handle.Get(), m_buffer.get(), count);  // nothing for 0 bytes
-    }
+    const std::size_t count = std::exchange(m_buffered, 0);
+    if (!m_writer) return native_file::WriteAll(m_handle.Get(), m_buffer.get(), count);  // nothing for 0 bytes
+    // An earlier failure makes the writer refuse the block; its end says which.
+    m_writer->Submit(m_buffer, count);
+    const std::int32_t error = m_writer->Wait();
+    m_writer.reset();
     return error;
 }
 
@@ -184,7 +180,6 @@ void CFile::CloseQuietly() noexcept {
     // What is still buffered is not worth writing out: the output is given
     // up. Blocks the writer holds are written first (its end waits for them).
     m_writer.reset();
-    m_buffer.reset();
     if (m_ownsHandle) m_handle.Reset();
     else m_handle.Release();
     m_replacement.reset();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <cerrno>
 #include <cstring>
 #include <thread>
@@ -381,6 +382,13 @@ TEST(FrontEnd, StandardInputIsCopiedSoItsSizeIsExact) {
     EXPECT_NE(result.out.find(kNameLabel + "stdin\r\n"), std::string::npos);
     EXPECT_NE(result.out.find("\x81\x46" "3\xCA\xDE\xB2\xC4\r\n"), std::string::npos) << "size line";
     EXPECT_NE(result.out.find("\t\t0x61,0x62,0x63\r\n"), std::string::npos);
+    if (const char* small = std::getenv("ARRAYFORGE_SMALL_DIR")) {  // no room for the copy
+        std::ofstream(std::string(small) + "filler", std::ios::binary) << Pattern(200000);
+        Result full = RunFrontEnd(folder, {"-"}, "C", {"TMPDIR=" + std::string(small)}, folder / "piped");
+        std::filesystem::remove(std::string(small) + "filler");
+        EXPECT_EQ(full.exitCode, 3);
+        EXPECT_NE(full.err.find("cannot copy standard input"), std::string::npos) << full.err;
+    }
 }
 
 // A usage error found only once every output is planned writes nothing:

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sched.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -183,6 +185,38 @@ TEST(FileOutput, ALinkIsFollowedOnceByTheKernel) {
     auto refused = out.Open(folder / "shared/planted.c", OpenMode::Output, true);
     WriteBytes(guard, was);
     EXPECT_TRUE(refused && refused->cause == FileErrorCause::AccessDenied) << "followed a link planted by another";
+}
+
+// Without /proc an unnamed temporary cannot be given a name: the output is
+// written under a name of its own, with the same rules.
+TEST(FileOutput, WithoutProcTheTemporaryHasAName) {
+    ScratchFolder folder;
+    WriteBytes(folder / "old.c", "old");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0)
+            ::_exit(2);
+        CFile appearing;
+        bool ok = !appearing.Open(folder / "appears.c", OpenMode::Output);
+        appearing.WriteString("mine");
+        WriteBytes(folder / "appears.c", "theirs");
+        try {
+            appearing.Close();
+            ok = false;
+        } catch (const FileError&) {
+        }
+        Replace(folder / "old.c", "new");
+        Replace(folder / "made.c", "made");
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot hide /proc here";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(ReadBytes(folder / "old.c") + ReadBytes(folder / "made.c") + ReadBytes(folder / "appears.c"),
+              "newmadetheirs");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 3) << "no temporary left";
 }
 
 // A file mounted over another (a container's one-file volume) cannot be
