@@ -26,10 +26,14 @@ std::optional<InputRefusal> RefusedInput(const std::string& input, bool toStanda
 // Whether `descriptor` is a terminal that a user sits at.
 bool IsTerminal(int descriptor);
 
-// A new temporary file for the copy of standard input, open for reading
-// and writing bytes, and standard input set to give bytes as they are; null
-// on failure, errno telling why. `readPath` is where the copy is read from
-// while the stream is open. Where the system allows, the file has no name
-// and goes when the stream is closed; else `namedPath` is its name, to be
-// removed then.
-std::FILE* OpenStandardInputCopy(std::string& readPath, std::string& namedPath);
+// A new temporary file for the copy of standard input, open for writing
+// bytes, and standard input set to give bytes as they are; null on failure,
+// errno telling why. `readPath` is where the copy is read from once
+// FinishStandardInputCopy has made it readable. Where the system allows,
+// the copy has no name: nothing is left behind however the program ends.
+std::FILE* OpenStandardInputCopy(std::string& readPath);
+// Writes out what the stream holds and makes the copy readable (the stream
+// may be closed then). Returns 0 or the errno of a failed write.
+int FinishStandardInputCopy(std::FILE*& copy);
+// Closes the stream if it is still open and removes the copy.
+void RemoveStandardInputCopy(std::FILE* copy, const std::string& readPath);

@@ -5,9 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <utility>
 
-#include "base/NativeFile.h"
 #include "base/SystemText.h"
 #include "base/TextFormat.h"
 #include "cli/Console.h"
@@ -148,7 +146,7 @@ std::optional<std::int64_t> SourceDateEpoch(const char* value, std::string& erro
 }
 
 StandardInputCopy::StandardInputCopy(std::string& error) {
-    m_copy = OpenStandardInputCopy(m_path, m_namedPath);
+    m_copy = OpenStandardInputCopy(m_path);
     if (m_copy == nullptr) {
         error = std::string("cannot make a temporary file for standard input: ") + std::strerror(errno);
         return;
@@ -158,19 +156,9 @@ StandardInputCopy::StandardInputCopy(std::string& error) {
     for (std::size_t count; writeFailure == 0 && (count = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;)
         if (std::fwrite(buffer, 1, count, m_copy) != count) writeFailure = errno;
     const int readFailure = std::ferror(stdin) ? errno : 0;
-    // A copy with a name is closed once written, so that it can be opened
-    // again; one without is kept open, for the stream is all that holds it.
-    if ((m_namedPath.empty() ? std::fflush(m_copy) : std::fclose(std::exchange(m_copy, nullptr))) != 0 &&
-        writeFailure == 0)
-        writeFailure = errno;
+    if (const int finishFailure = FinishStandardInputCopy(m_copy); writeFailure == 0) writeFailure = finishFailure;
     if (readFailure != 0) error = std::string("cannot read standard input: ") + std::strerror(readFailure);
     else if (writeFailure != 0) error = std::string("cannot copy standard input: ") + std::strerror(writeFailure);
 }
 
-StandardInputCopy::~StandardInputCopy() {
-    if (m_copy != nullptr) std::fclose(m_copy);
-    if (!m_namedPath.empty()) {
-        std::remove(m_namedPath.c_str());
-        native_file::ForgetTemporary(m_namedPath);
-    }
-}
+StandardInputCopy::~StandardInputCopy() { RemoveStandardInputCopy(m_copy, m_path); }

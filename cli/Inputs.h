@@ -41,9 +41,8 @@ public:
     const std::string& Path() const { return m_path; }
 
 private:
-    std::FILE* m_copy = nullptr;
+    std::FILE* m_copy = nullptr;  // open while the system needs it
     std::string m_path;
-    std::string m_namedPath;  // where the copy has a name: to be removed
 };
 
 // The name the header shows for standard input, and its array's name among

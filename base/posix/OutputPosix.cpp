@@ -80,7 +80,6 @@ int CreateTemporary(Replacement& replacement, mode_t mode, NativeFile& file) {
     const int folder = Descriptor(replacement.folder);
     file.Reset(::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
     if (file && ::access(ProcessPath(Descriptor(file)).c_str(), F_OK) == 0) return 0;
-    file.Reset();
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = TemporaryName();
         // An interruption between the making and the table's entry would
@@ -174,7 +173,7 @@ int RewriteInPlace(Replacement& replacement) {
     if (int error = Reserve(replacement.target.Get(), static_cast<std::uint64_t>(now.st_size))) return error;
     if (now.st_size > old.st_size) {
         if (int error = CopyRange(temporary, target, old.st_size, now.st_size)) {
-            if (::ftruncate(target, old.st_size) != 0) return errno;
+            ::ftruncate(target, old.st_size);  // what the user hears of is the copy's failure
             return error;
         }
     }
@@ -255,11 +254,11 @@ std::optional<FileError> OpenOutput(const std::string& given, bool replace, Open
     // write stays refused, and the lock finds a file in use (the input
     // above all) before anything is written.
     NativeFile target(::openat(folder, replacement->name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
-    const int openError = target ? 0 : errno;
+    if (!target && errno != ENOENT) return OpenFailure(errno, given, fullPath, OpenMode::Output);
     struct stat named {};
     const bool nameTaken = ::fstatat(folder, replacement->name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0;
-    if (!target && (openError != ENOENT || nameTaken))  // a link that leads nowhere is no place to write
-        return OpenFailure(openError, given, fullPath, OpenMode::Output);
+    if (!target && nameTaken)  // a link that leads nowhere is no place to write
+        return OpenFailure(ENOENT, given, fullPath, OpenMode::Output);
     struct stat existing {};
     if (target) {
         if (::fstat(Descriptor(target), &existing) != 0) return OpenFailure(errno, given, fullPath, OpenMode::Output);

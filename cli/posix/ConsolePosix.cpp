@@ -67,7 +67,7 @@ std::optional<InputRefusal> RefusedInput(const std::string& input, bool toStanda
 
 bool IsTerminal(int descriptor) { return isatty(descriptor) != 0; }
 
-std::FILE* OpenStandardInputCopy(std::string& readPath, std::string&) {
+std::FILE* OpenStandardInputCopy(std::string& readPath) {
     std::error_code noTemp;
     fs::path folder = fs::temp_directory_path(noTemp);
     // Without a name, so that nothing is left behind however the program
@@ -79,4 +79,12 @@ std::FILE* OpenStandardInputCopy(std::string& readPath, std::string&) {
     }
     readPath = "/dev/fd/" + std::to_string(file.Get());
     return ::fdopen(static_cast<int>(file.Release()), "w+b");
+}
+
+// The copy is read through its descriptor: the stream stays open, as the
+// only hold on the unnamed file.
+int FinishStandardInputCopy(std::FILE*& copy) { return std::fflush(copy) == 0 ? 0 : errno; }
+
+void RemoveStandardInputCopy(std::FILE* copy, const std::string&) {
+    if (copy != nullptr) std::fclose(copy);  // the last hold: the file goes
 }

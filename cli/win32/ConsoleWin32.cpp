@@ -3,6 +3,10 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <utility>
+
 #include "base/NativeFile.h"
 #include "cli/Console.h"
 
@@ -34,15 +38,25 @@ bool IsTerminal(int descriptor) {
     return handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
 }
 
-std::FILE* OpenStandardInputCopy(std::string& readPath, std::string& namedPath) {
+std::FILE* OpenStandardInputCopy(std::string& readPath) {
     std::FILE* copy = nullptr;
     char folder[MAX_PATH + 1];
     char name[MAX_PATH + 1];
     if (GetTempPathA(sizeof folder, folder) != 0 && GetTempFileNameA(folder, "afg", 0, name) != 0) {
-        readPath = namedPath = name;
-        native_file::RememberTemporary(namedPath);  // an interruption removes it
-        copy = std::fopen(name, "w+b");
+        readPath = name;
+        native_file::RememberTemporary(readPath);  // an interruption removes it
+        copy = std::fopen(name, "wb");
     }
     _setmode(_fileno(stdin), _O_BINARY);
     return copy;
+}
+
+// Windows lets nobody open a file another handle writes: the stream is closed.
+int FinishStandardInputCopy(std::FILE*& copy) { return std::fclose(std::exchange(copy, nullptr)) == 0 ? 0 : errno; }
+
+void RemoveStandardInputCopy(std::FILE* copy, const std::string& readPath) {
+    if (copy != nullptr) std::fclose(copy);
+    if (readPath.empty()) return;
+    std::remove(readPath.c_str());
+    native_file::ForgetTemporary(readPath);
 }
