@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 const char* const kUsage =
@@ -26,6 +27,8 @@ const char* const kUsage =
     "                       (1-byte types); embed: #embed where the compiler has it, else the\n"
     "                       list (1-byte types)\n"
     "      --eol lf|crlf    line ends of the output (default: crlf)\n"
+    "      --align N        align each array to N bytes (a power of two up to 4096; default: its element)\n"
+    "      --section NAME   put each array in the linker section NAME (\"segment,section\" for Mach-O)\n"
     "      --utf8           write the header comment in UTF-8 instead of Shift-JIS\n"
     "  -h, --help           show this help\n"
     "      --version        show the version\n"
@@ -48,6 +51,10 @@ const std::map<std::string, ArrayFormat> kFormatNames{
     {"list", ArrayFormat::List}, {"string", ArrayFormat::String}, {"embed", ArrayFormat::Embed}};
 
 ParseResult Refuse(std::string why) { return {std::nullopt, std::move(why)}; }
+
+// What a section name may hold in every compiler's and assembler's quotes
+// ("segment,section" for Mach-O).
+constexpr char kSectionCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._$,";
 
 // Why `name` cannot name an array or a length; empty when it can.
 std::string CheckName(const std::string& name) {
@@ -73,6 +80,8 @@ std::string CheckCombination(const CommandLine& line) {
         return "--length=NAME names one length; with several inputs use --length";
     if (line.length && !line.length->empty() && *line.length == form.name)
         return "the length cannot have the array's name";
+    if (form.alignment != 0 && form.alignment < WidthOf(form.type))
+        return "--align " + std::to_string(form.alignment) + " is less than an element's own alignment";
     return {};
 }
 
@@ -101,7 +110,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
         };
         const bool takesValue = option == "-t" || option == "--type" || option == "-o" || option == "--output" ||
                                 option == "-n" || option == "--name" || option == "--header" || option == "--format" ||
-                                option == "--eol";
+                                option == "--eol" || option == "--align" || option == "--section";
         if (attached && !takesValue && option != "--length") return Refuse("option " + option + " takes no value");
 
         if (option == "--") {
@@ -149,6 +158,16 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
                 result.nameGiven = true;
             } else if (option == "--header") {
                 result.header = *text;
+            } else if (option == "--align") {
+                const int alignment = std::atoi(text->c_str());
+                if (text->find_first_not_of("0123456789") != std::string::npos || alignment < 1 || alignment > 4096 ||
+                    (alignment & (alignment - 1)) != 0)
+                    return Refuse("--align takes a power of two from 1 to 4096, not '" + *text + "'");
+                result.form.alignment = static_cast<std::uint32_t>(alignment);
+            } else if (option == "--section") {
+                if (text->size() > 64 || text->find_first_not_of(kSectionCharacters) != std::string::npos)
+                    return Refuse("--section takes up to 64 letters, digits and . _ $ , not '" + *text + "'");
+                result.form.section = *text;
             } else {
                 result.output = *text;
             }

@@ -36,7 +36,7 @@ std::size_t WidthOf(ElementType type) { return source_format::BytesPerElement(Fa
 bool ArrayForm::IsClassic() const {
     const bool classicType = type == ElementType::Char || type == ElementType::Uint || type == ElementType::Ulong;
     return classicType && format == ArrayFormat::List && name == kClassicArrayName && !isConst && !isStatic && !nul &&
-           lengthName.empty() && !declaredInHeader;
+           lengthName.empty() && !declaredInHeader && alignment == 0 && section.empty();
 }
 
 ElementText ArrayForm::Text() const {

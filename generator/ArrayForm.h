@@ -44,6 +44,8 @@ struct ArrayForm {
     std::string lengthName{};  // empty: no length symbol
     bool declaredInHeader = false;
     std::string embedPath{};  // the input as #embed names it, from the output's folder
+    std::uint32_t alignment = 0;  // a power of two; 0: the element's own
+    std::string section{};        // where the linker puts it; empty: where the compiler would
 
     // The window program's text for char, UINT or ULONG: hexadecimal
     // elements, no declarations for C++ before it, an empty list for an

@@ -10,6 +10,15 @@ namespace {
 
 constexpr std::string_view kLengthType = "unsigned long long";
 
+constexpr std::string_view kStringTooLongForMsvc =
+    "#if defined(_MSC_VER) && !defined(__clang__)\n"
+    "#error \"This string literal is longer than MSVC takes (65,535 bytes): write it with --format object\"\n"
+    "#endif\n";
+constexpr std::string_view kLongStringsAllowed =
+    "#if defined(__GNUC__)\n#pragma GCC diagnostic push\n#pragma GCC diagnostic ignored \"-Woverlength-strings\"\n"
+    "#endif\n";
+constexpr std::string_view kLongStringsAllowedEnd = "#if defined(__GNUC__)\n#pragma GCC diagnostic pop\n#endif\n";
+
 std::string Qualified(const ArrayForm& form) {
     std::string text = form.isConst ? "const " : "";
     text += FactsOf(form.type).cName;
@@ -28,8 +37,27 @@ std::string Prologue(const ArrayForm& form) {
     return text + "#endif\n";
 }
 
+// Where the array goes, in each compiler's own spelling: MSVC's (which
+// needs the section declared first), else C++11's or C11's alignment and
+// the GCC/Clang section attribute. Empty without --align and --section.
+std::string Placement(const ArrayForm& form) {
+    if (form.alignment == 0 && form.section.empty()) return {};
+    const std::string align = std::to_string(form.alignment);
+    const std::string section = "\"" + form.section + "\"";
+    const auto join = [](std::string_view first, std::string_view second) {
+        return std::string(first) + (first.empty() || second.empty() ? "" : " ") + std::string(second);
+    };
+    const std::string attribute = form.section.empty() ? "" : "__attribute__((section(" + section + ")))";
+    const std::string msvc = join(form.section.empty() ? "" : "__declspec(allocate(" + section + "))",
+                                  form.alignment == 0 ? "" : "__declspec(align(" + align + "))");
+    return "#if defined(_MSC_VER) && !defined(__clang__)\n" +
+           (form.section.empty() ? "" : "#pragma section(" + section + ", read)\n") + msvc +
+           "\n#elif defined(__cplusplus)\n" + join(form.alignment == 0 ? "" : "alignas(" + align + ")", attribute) +
+           "\n#else\n" + join(form.alignment == 0 ? "" : "_Alignas(" + align + ")", attribute) + "\n#endif\n";
+}
+
 std::string Definition(const ArrayForm& form) {
-    return std::string("\t") + (form.isStatic ? "static " : "") + Qualified(form) + " " + form.name + "[] =";
+    return Placement(form) + "\t" + (form.isStatic ? "static " : "") + Qualified(form) + " " + form.name + "[] =";
 }
 
 // Reads `input` chunk by chunk into `write`; false when it does not hold
@@ -68,14 +96,23 @@ bool WriteArray(CFile& input, std::uint64_t length, const ArrayInput& array, con
     const ArrayForm& form = array.form;
     // #embed of an empty file would leave the braces empty.
     const ArrayFormat format = form.format == ArrayFormat::Embed && length == 0 ? ArrayFormat::List : form.format;
-    const std::string opening = source_format::HeaderText(facts) + Prologue(form) + Definition(form);
+    const std::string beforeDefinition = source_format::HeaderText(facts) + Prologue(form);
+    const std::string opening = beforeDefinition + Definition(form);
     if (format == ArrayFormat::String) {
-        output.WriteString(opening);
+        // C compilers need take no string over 4,095 characters, and GCC and
+        // Clang say so under -pedantic: not of this one, which is meant to be
+        // long. MSVC takes none over 64 KiB at all.
+        const bool longerThanPortable = length > 4095;
+        output.WriteString(beforeDefinition);
+        if (length + 1 > 65535) output.WriteString(kStringTooLongForMsvc);
+        if (longerThanPortable) output.WriteString(kLongStringsAllowed);
+        output.WriteString(Definition(form));
         if (!ForEachChunk(input, length, buffer, chunkDone, [&](const unsigned char* bytes, std::size_t count) {
                 source_format::WriteStringChunk(bytes, count, output);
             }))
             return false;
         output.WriteString(length == 0 ? "\n\t\t\"\";\n" : ";\n");
+        if (longerThanPortable) output.WriteString(kLongStringsAllowedEnd);
     } else {
         std::string listOpening = opening + " {\n";
         if (format == ArrayFormat::Embed)
