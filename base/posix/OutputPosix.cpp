@@ -279,18 +279,19 @@ std::optional<FileError> OpenOutput(const std::string& given, bool replace, Open
     }
 
     NativeFile temporary;
-    int error = EACCES;
     if (!replacement->inPlace) {
-        error = CreateTemporary(*replacement, replacement->target ? 0600 : 0666, temporary);
-        if (error == 0 && replacement->target &&
-            !CarryOverAttributes(Descriptor(replacement->target), Descriptor(temporary)))
-            replacement->inPlace = true;  // the temporary is scratch now
+        const int error = CreateTemporary(*replacement, replacement->target ? 0600 : 0666, temporary);
+        // A new output can be made only where the folder lets us.
+        if (error != 0 && !replacement->target) return OpenFailure(error, given, fullPath, OpenMode::Output);
+        // Where the replacement could not be what the file was, the temporary is scratch.
+        replacement->inPlace =
+            error != 0 || (replacement->target && !CarryOverAttributes(Descriptor(replacement->target),
+                                                                      Descriptor(temporary)));
     }
-    if (!temporary && replacement->target) {
-        replacement->inPlace = true;
-        error = CreateScratch(*replacement, temporary);
+    if (!temporary) {
+        if (const int error = CreateScratch(*replacement, temporary))
+            return OpenFailure(error, given, fullPath, OpenMode::Output);
     }
-    if (!temporary) return OpenFailure(error, given, fullPath, OpenMode::Output);
     replacement->temporary.Reset(::fcntl(Descriptor(temporary), F_DUPFD_CLOEXEC, 0));
     if (!replacement->temporary) return OpenFailure(errno, given, fullPath, OpenMode::Output);
     result.handle = std::move(temporary);
