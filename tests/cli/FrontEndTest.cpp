@@ -153,6 +153,9 @@ TEST(FrontEnd, ExitCodesTellUsageInputAndOutputApart) {
     WriteBytes(folder / "in.bin", "abc");
     WriteBytes(folder / "old.bin", "abc");
     WriteBytes(folder / "old.c", "old");
+    Launch limited{{"-o", "limited.c", "in.bin"}};  // past a file size limit writes fail, as on a full disk
+    limited.prefix = {"/bin/sh", "-c", "ulimit -f 0 && exec \"$0\" \"$@\""};
+    EXPECT_EQ(Finish(folder, Start(folder, limited)).exitCode, 4);
     const std::string device = FullDevice(folder);
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         // Arguments, exit code, what the front end says (on standard error, or output for 0).
