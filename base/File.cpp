@@ -54,9 +54,9 @@ std::size_t CFile::Read(void* buffer, std::size_t count) {
     auto* bytes = static_cast<char*>(buffer);
     std::size_t total = 0;
     while (total < count) {
-        std::int32_t error = 0;
-        std::size_t got = native_file::Read(m_handle.Get(), bytes + total, count - total, error);
-        if (error != 0) throw FileError{native_file::CauseOf(error), error, m_fullPath};
+        std::size_t got = 0;
+        if (auto error = native_file::Read(m_handle.Get(), bytes + total, count - total, got))
+            throw FileError{native_file::CauseOf(error), error, m_fullPath};
         if (got == 0) break;
         total += got;
     }
@@ -130,16 +130,15 @@ void CFile::ReserveSpace(std::uint64_t bytes) noexcept {
 }
 
 std::uint64_t CFile::Length() const {
-    std::int32_t error = 0;
-    std::uint64_t length = native_file::Length(m_handle.Get(), error);
-    if (error != 0) throw FileError{native_file::CauseOf(error), error, m_fullPath};
+    std::uint64_t length = 0;
+    if (auto error = native_file::Length(m_handle.Get(), length))
+        throw FileError{native_file::CauseOf(error), error, m_fullPath};
     return length;
 }
 
 FileStatus CFile::Status() const {
     FileStatus status;
-    std::int32_t error = 0;
-    if (!native_file::Status(m_handle.Get(), status, error))
+    if (auto error = native_file::Status(m_handle.Get(), status))
         throw FileError{native_file::CauseOf(error), error, m_fullPath};
     if (status.creationTime == 0) status.creationTime = status.lastWriteTime;
     return status;

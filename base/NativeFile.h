@@ -65,8 +65,9 @@ std::string FullPath(std::string_view path);
 // The process's standard output, or Invalid() with the system error code
 // when it cannot be written.
 NativeFileTraits::Type StandardOutput(std::int32_t& error);
-// Reads at most `count` bytes; 0 at the end. Returns the system error code on failure.
-std::size_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::int32_t& error);
+// Reads at most `count` bytes into `buffer`, `got` of them; 0 at the end.
+// These return 0 or the system error code.
+std::int32_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::size_t& got);
 // Writes all `count` bytes; a partial write is a failure. Returns 0 or the system error code.
 std::int32_t WriteAll(NativeFileTraits::Type handle, const char* bytes, std::size_t count);
 // Sets aside room for the first `bytes` of the file, the file's size
@@ -75,8 +76,8 @@ std::int32_t WriteAll(NativeFileTraits::Type handle, const char* bytes, std::siz
 std::int32_t Reserve(NativeFileTraits::Type handle, std::uint64_t bytes) noexcept;
 // Returns 0 or the system error code.
 std::int32_t Close(NativeFileTraits::Type handle);
-std::uint64_t Length(NativeFileTraits::Type handle, std::int32_t& error);
-bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& error);
+std::int32_t Length(NativeFileTraits::Type handle, std::uint64_t& length);
+std::int32_t Status(NativeFileTraits::Type handle, FileStatus& status);
 FileErrorCause CauseOf(std::int32_t systemCode);
 // The system's own description of an error code, in the system's language.
 std::string Describe(std::int32_t systemCode);

@@ -19,11 +19,14 @@ constexpr ElementTypeFacts kElementTypes[] = {
 
 }  // namespace
 
-const ElementTypeFacts& FactsOf(ElementType type) {
-    for (const ElementTypeFacts& facts : kElementTypes)
-        if (facts.type == type) return facts;
-    return kElementTypes[0];
+constexpr bool InTheEnumerationsOrder() {
+    for (std::size_t i = 0; i < std::size(kElementTypes); ++i)
+        if (static_cast<std::size_t>(kElementTypes[i].type) != i) return false;
+    return true;
 }
+static_assert(InTheEnumerationsOrder());
+
+const ElementTypeFacts& FactsOf(ElementType type) { return kElementTypes[static_cast<std::size_t>(type)]; }
 
 std::optional<ElementType> ElementTypeNamed(std::string_view optionName) {
     for (const ElementTypeFacts& facts : kElementTypes)

@@ -126,15 +126,12 @@ NativeFileTraits::Type StandardOutput(std::int32_t& error) {
     return NativeFileTraits::Invalid();
 }
 
-std::size_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::int32_t& error) {
-    for (;;) {
-        ssize_t got = ::read(static_cast<int>(handle), buffer, count);
-        if (got >= 0) return static_cast<std::size_t>(got);
-        if (errno != EINTR) {
-            error = errno;
-            return 0;
-        }
-    }
+std::int32_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::size_t& got) {
+    ssize_t done;
+    while ((done = ::read(static_cast<int>(handle), buffer, count)) < 0)
+        if (errno != EINTR) return errno;
+    got = static_cast<std::size_t>(done);
+    return 0;
 }
 
 std::int32_t WriteAll(NativeFileTraits::Type handle, const char* bytes, std::size_t count) {
@@ -169,22 +166,17 @@ std::int32_t Reserve(NativeFileTraits::Type handle, std::uint64_t bytes) noexcep
 
 std::int32_t Close(NativeFileTraits::Type handle) { return ::close(static_cast<int>(handle)) == 0 ? 0 : errno; }
 
-std::uint64_t Length(NativeFileTraits::Type handle, std::int32_t& error) {
+std::int32_t Length(NativeFileTraits::Type handle, std::uint64_t& length) {
     struct stat info {};
-    if (::fstat(static_cast<int>(handle), &info) != 0) {
-        error = errno;
-        return 0;
-    }
-    return static_cast<std::uint64_t>(info.st_size);
+    if (::fstat(static_cast<int>(handle), &info) != 0) return errno;
+    length = static_cast<std::uint64_t>(info.st_size);
+    return 0;
 }
 
-bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& error) {
+std::int32_t Status(NativeFileTraits::Type handle, FileStatus& status) {
     int fd = static_cast<int>(handle);
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        error = errno;
-        return false;
-    }
+    if (::fstat(fd, &st) != 0) return errno;
     status.lastWriteTime = st.st_mtime;
 #ifdef STATX_BTIME
     // The birth time only where the system and the file system keep one.
@@ -192,7 +184,7 @@ bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& err
     if (::statx(fd, "", AT_EMPTY_PATH, STATX_BTIME, &info) == 0 && (info.stx_mask & STATX_BTIME))
         status.creationTime = info.stx_btime.tv_sec;
 #endif
-    return true;
+    return 0;
 }
 
 FileErrorCause CauseOf(std::int32_t systemCode) { return CauseFromErrno(systemCode); }

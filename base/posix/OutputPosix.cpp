@@ -310,10 +310,9 @@ std::int32_t Prepare(Replacement& replacement) {
 std::int32_t Commit(Replacement& replacement) {
     if (!replacement.inPlace) {
         const int error = LinkTemporary(replacement, replacement.name, replacement.replace || replacement.target);
-        // A rename that is refused changes nothing: a sticky folder, a bind
-        // mount or a folder we may not write take the file rewritten in place.
-        const bool refused = error == EPERM || error == EACCES || error == EBUSY || error == EXDEV || error == EROFS;
-        if (error == 0 || !replacement.target || !refused) return error;
+        // A rename that fails changes nothing: where the system refuses it
+        // (a file mounted there, above all), the file is rewritten in place.
+        if (error == 0 || !replacement.target) return error;
     }
     return RewriteInPlace(replacement);
 }

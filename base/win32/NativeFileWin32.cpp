@@ -219,10 +219,9 @@ DWORD RewriteInPlace(Replacement& replacement) {
                       FILE_ATTRIBUTE_NORMAL, nullptr)));
     if (!source) return ::GetLastError();
     HANDLE target = AsHandle(replacement.target.Get());
-    std::int32_t error = 0;
-    const std::uint64_t now = Length(source.Get(), error);
-    const std::uint64_t old = error == 0 ? Length(replacement.target.Get(), error) : 0;
-    if (error != 0) return static_cast<DWORD>(error);
+    std::uint64_t now = 0, old = 0;
+    if (auto error = Length(source.Get(), now)) return static_cast<DWORD>(error);
+    if (auto error = Length(replacement.target.Get(), old)) return static_cast<DWORD>(error);
     if (now > old) {
         if (DWORD failure = CopyRange(AsHandle(source.Get()), target, old, now)) {
             SetLength(target, old);
@@ -298,15 +297,15 @@ NativeFileTraits::Type StandardOutput(std::int32_t& error) {
     return NativeFileTraits::Invalid();
 }
 
-std::size_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::int32_t& error) {
-    DWORD got = 0;
-    if (!::ReadFile(AsHandle(handle), buffer, static_cast<DWORD>(count), &got, nullptr)) {
-        DWORD code = ::GetLastError();
-        if (code == ERROR_BROKEN_PIPE) return 0;  // the writing end of a pipe has closed: end of data
-        error = static_cast<std::int32_t>(code);
-        return 0;
+std::int32_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::size_t& got) {
+    DWORD done = 0;
+    if (!::ReadFile(AsHandle(handle), buffer, static_cast<DWORD>(count), &done, nullptr)) {
+        const DWORD code = ::GetLastError();
+        // The writing end of a pipe has closed: the end of the data.
+        if (code != ERROR_BROKEN_PIPE) return static_cast<std::int32_t>(code);
     }
-    return got;
+    got = done;
+    return 0;
 }
 
 std::int32_t WriteAll(NativeFileTraits::Type handle, const char* bytes, std::size_t count) {
@@ -330,24 +329,19 @@ std::int32_t Close(NativeFileTraits::Type handle) {
     return ::CloseHandle(AsHandle(handle)) ? 0 : static_cast<std::int32_t>(::GetLastError());
 }
 
-std::uint64_t Length(NativeFileTraits::Type handle, std::int32_t& error) {
+std::int32_t Length(NativeFileTraits::Type handle, std::uint64_t& length) {
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(AsHandle(handle), &size)) {
-        error = static_cast<std::int32_t>(::GetLastError());
-        return 0;
-    }
-    return static_cast<std::uint64_t>(size.QuadPart);
+    if (!::GetFileSizeEx(AsHandle(handle), &size)) return static_cast<std::int32_t>(::GetLastError());
+    length = static_cast<std::uint64_t>(size.QuadPart);
+    return 0;
 }
 
-bool Status(NativeFileTraits::Type handle, FileStatus& status, std::int32_t& error) {
+std::int32_t Status(NativeFileTraits::Type handle, FileStatus& status) {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(AsHandle(handle), &info)) {
-        error = static_cast<std::int32_t>(::GetLastError());
-        return false;
-    }
+    if (!::GetFileInformationByHandle(AsHandle(handle), &info)) return static_cast<std::int32_t>(::GetLastError());
     status.creationTime = UnixTime(info.ftCreationTime);
     status.lastWriteTime = UnixTime(info.ftLastWriteTime);
-    return true;
+    return 0;
 }
 
 FileErrorCause CauseOf(std::int32_t systemCode) {

@@ -350,8 +350,8 @@ TEST(FrontEnd, AnotherUserRewritesOnlyWhatTheyMayWrite) {
 TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
     ScratchFolder folder;
     WriteBytes(folder / "blob.bin", "\x01\x02\x80");
-    std::string text;  // 64 bytes: one whole line of string pieces
-    for (int i = 0; i < 8; ++i) text += std::string("a ?\"\\\0\x7F" "9", 8);
+    std::string text;  // 72 bytes: a whole line of string pieces and a part
+    for (int i = 0; i < 9; ++i) text += std::string("a ?\"\\\0\x7F" "9", 8);
     WriteBytes(folder / "text.txt", text);
     WriteBytes(folder / "empty.dat", "");
     WriteBytes(folder / "w.bin", "\x01\x02\x03");

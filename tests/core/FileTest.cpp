@@ -133,14 +133,15 @@ TEST(FileOutput, AllNamesOfAFileGetTheNewText) {
 TEST(FileOutput, RootKeepsTheOwnerModeAndAttributes) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the file to another user";
     ScratchFolder folder;
-    // A file with an ACL; then one without, where a new file would get one
-    // from the folder's default.
-    for (const bool acl : {true, false}) {
+    // A file without an ACL where a new file would get one from the folder's
+    // default; then one with an ACL of its own there.
+    for (const bool acl : {false, true}) {
         const std::string path = folder / (acl ? "acl.c" : "plain.c");
         WriteBytes(path, "old");
         ASSERT_EQ(::chown(path.c_str(), 65534, 65534) | ::chmod(path.c_str(), 02640), 0);
         const std::string origin(100, 'k');
-        ASSERT_EQ(::setxattr(path.c_str(), "user.origin", origin.data(), origin.size(), 0), 0) << "no user attributes";
+        ASSERT_EQ(::setxattr(path.c_str(), "user.origin", origin.data(), origin.size(), 0) |
+                      ::setxattr(path.c_str(), "user.empty", "", 0, 0), 0) << "no user attributes";
         const std::string setfacl = acl ? "setfacl -m u:65534:rw,g:0:r '" + path : "setfacl -d -m u:65534:r '" + folder / "";
         ASSERT_EQ(std::system((setfacl + "'").c_str()), 0);
         const auto before = Attributes(path);
@@ -151,7 +152,7 @@ TEST(FileOutput, RootKeepsTheOwnerModeAndAttributes) {
         EXPECT_TRUE(after.st_uid == 65534 && after.st_gid == 65534 && after.st_mode == was.st_mode) << after.st_mode;
         EXPECT_NE(after.st_ino, was.st_ino) << "rewritten in place, not replaced";
         EXPECT_EQ(Attributes(path), before);
-        EXPECT_EQ(before.size(), acl ? 2u : 1u) << "the attribute and the ACL";
+        EXPECT_EQ(before.size(), acl ? 3u : 2u) << "the attributes and the ACL";
     }
 }
 
