@@ -1,6 +1,7 @@
 #include "cli/Inputs.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -127,22 +128,21 @@ RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInpu
 
 std::optional<std::int64_t> SourceDateEpoch(const char* value, std::string& error) {
     if (value == nullptr || *value == '\0') return std::nullopt;
-    std::int64_t seconds = 0;
-    for (const char* c = value; *c != '\0'; ++c) {
-        if (*c < '0' || *c > '9') {
-            error = std::string("SOURCE_DATE_EPOCH is not a number of seconds: '") + value + "'";
-            return std::nullopt;
-        }
-        if (seconds > (INT64_MAX - (*c - '0')) / 10) seconds = -1;
-        if (seconds >= 0) seconds = seconds * 10 + (*c - '0');
+    const char* end = value + std::strlen(value);
+    std::uint64_t seconds = 0;
+    const auto [stop, why] = std::from_chars(value, end, seconds);
+    if (stop != end || (why != std::errc() && why != std::errc::result_out_of_range)) {
+        error = std::string("SOURCE_DATE_EPOCH is not a number of seconds: '") + value + "'";
+        return std::nullopt;
     }
     // The header shows the moment as a date: one the system cannot make a
     // date of cannot be shown.
-    if (seconds < 0 || FormatUtcTime(seconds, "%y").empty()) {
+    if (why == std::errc::result_out_of_range || seconds > INT64_MAX ||
+        FormatUtcTime(static_cast<std::int64_t>(seconds), "%y").empty()) {
         error = std::string("SOURCE_DATE_EPOCH is out of range: '") + value + "'";
         return std::nullopt;
     }
-    return seconds;
+    return static_cast<std::int64_t>(seconds);
 }
 
 StandardInputCopy::StandardInputCopy(std::string& error) {

@@ -56,7 +56,7 @@ int Convert(ConversionRequest request, const CommandLine& commandLine) {
         size += SizeOf(array.path);
     }
     TerminalSession::Settings settings;
-    settings.interactive = IsTerminal(0) && IsTerminal(2);
+    settings.interactive = IsTerminal(0) && IsTerminal(2);  // the question asked and answered there
     settings.showProgress = IsTerminal(2) && size >= kProgressThreshold;
     // Build logs carry only what went wrong.
     settings.reportDone = IsTerminal(2) && !commandLine.quiet;

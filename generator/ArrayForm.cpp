@@ -93,7 +93,7 @@ std::string_view WhyReservedName(std::string_view identifier) {
     };
     if (listed(kKeywords)) return "is a C or C++ keyword";
     if (identifier.starts_with("__") ||
-        (identifier.size() > 1 && identifier[0] == '_' && identifier[1] >= 'A' && identifier[1] <= 'Z'))
+        (identifier.starts_with('_') && identifier.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") == 1))
         return "is reserved to the compiler (two underscores first, or one and a capital)";
     if (identifier == "main") return "is the program's entry point";
     if (listed(kDefinedNames)) return "is a type or macro that the generated files or the standard headers define";

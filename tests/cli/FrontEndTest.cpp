@@ -125,26 +125,28 @@ const std::string kDiskFullUtf8 = Utf8Of(texts::kFileErrors[13]).substr(2);  // 
 
 // With standard input and error on a terminal the front end asks there
 // before it overwrites, draws its progress from 8 MiB of input and says
-// when the file is written.
+// when the file is written; with standard error elsewhere it asks nobody.
 TEST(FrontEnd, OnATerminalAsksAndDrawsProgressFromEightMebibytes) {
-    for (const std::size_t size : {std::size_t{8} << 20, (std::size_t{8} << 20) - 1}) {
+    const std::size_t kEight = std::size_t{8} << 20;
+    for (auto [size, errorsShown] : {std::pair{kEight, true}, {kEight - 1, true}, {kEight, false}}) {
         ScratchFolder folder;
         WriteBytes(folder / "in.bin", std::string(size, 'x'));
         WriteBytes(folder / "in.c", "old");
         const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
         ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
         Launch launch{{"in.bin"}};
-        launch.standardInput = launch.standardError = ptsname(terminal);
+        launch.standardInput = ptsname(terminal);
+        if (errorsShown) launch.standardError = launch.standardInput;
         const pid_t child = Start(folder, launch);
         ASSERT_EQ(write(terminal, "y\n", 2), 2);
         std::string shown;
         char piece[4096];
         for (ssize_t got; (got = read(terminal, piece, sizeof piece)) > 0;) shown.append(piece, got);  // EIO at its end
         close(terminal);
-        EXPECT_EQ(Finish(folder, child).exitCode, 0) << shown;
-        EXPECT_NE(shown.find(kExistsUtf8), std::string::npos) << shown;
-        EXPECT_EQ(shown.find("100%") != std::string::npos, size == std::size_t{8} << 20) << size;
-        EXPECT_TRUE(shown.ends_with(Utf8Of(texts::kFileWritten) + "\r\n")) << shown;
+        EXPECT_EQ(Finish(folder, child).exitCode, errorsShown ? 0 : 4) << shown;
+        EXPECT_EQ(shown.find(kExistsUtf8) != std::string::npos, errorsShown) << shown;
+        EXPECT_EQ(shown.find("100%") != std::string::npos, errorsShown && size == kEight) << size;
+        EXPECT_EQ(shown.ends_with(Utf8Of(texts::kFileWritten) + "\r\n"), errorsShown) << shown;
     }
 }
 

@@ -56,10 +56,16 @@ TEST(TerminalSession, AsksOnlyOnATerminal) {
     }
 }
 
+// An error is a line of its own, after a bar still on screen.
 TEST(TerminalSession, ErrorsAreConvertedAndTheirPathsKept) {
     Streams streams("");
-    TerminalSession(streams.Settings(false)).ShowError("gone", "p");
-    EXPECT_EQ(streams.Printed(), testing_support::Utf8Of(texts::kErrorCaption) + ": gone: p\n");
+    auto settings = streams.Settings(false);
+    settings.showProgress = true;
+    TerminalSession session(settings);
+    session.Advance(5);
+    session.ShowError("gone", "p");
+    EXPECT_TRUE(streams.Printed().ends_with("]   5%\n" + testing_support::Utf8Of(texts::kErrorCaption) + ": gone: p\n"))
+        << streams.Printed();
 }
 
 TEST(TerminalSession, ProgressIsDrawnOnlyWhenItsFigureChangesAndEndsAtHundred) {
