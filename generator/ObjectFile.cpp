@@ -8,10 +8,10 @@
 
 namespace {
 
-constexpr std::uint32_t kElfAlloc = 0x2;                         // SHF_ALLOC, without SHF_WRITE: read-only
-constexpr std::uint32_t kElfArmEabi5 = 0x05000000;               // EF_ARM_EABI_VER5
-constexpr std::uint32_t kCoffReadOnlyData = 0x40 | 0x40000000;   // initialised data, readable
-constexpr std::uint32_t kMachO64Bit = 0x01000000;                // CPU_ARCH_ABI64, or'ed into the cputype
+constexpr std::uint32_t kElfAlloc = 0x2;                        // SHF_ALLOC, without SHF_WRITE: read-only
+constexpr std::uint32_t kElfArmEabi5 = 0x05000000;              // EF_ARM_EABI_VER5
+constexpr std::uint32_t kCoffReadOnlyData = 0x40 | 0x40000000;  // initialised data, readable
+constexpr std::uint32_t kMachO64Bit = 0x01000000;               // CPU_ARCH_ABI64, or'ed into the cputype
 
 // Every target's facts. Mach-O objects are for macOS on both machines.
 constexpr ObjectTarget kTargets[] = {
@@ -60,7 +60,9 @@ void PutField(std::string& out, std::string_view text, std::size_t width) {
     out.append(text);
     out.append(width - text.size(), '\0');
 }
-std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) { return (value + alignment - 1) & ~(alignment - 1); }
+std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) {
+    return (value + alignment - 1) & ~(alignment - 1);
+}
 
 // Names one after the other, each ended by a zero byte; Add gives a name's offset.
 struct StringTable {
@@ -118,7 +120,9 @@ ElfPlan PlanElf(const ObjectLayout& layout) {
 }
 
 std::string ElfPrologue(const ObjectLayout& layout, const ElfPlan& p) {
-    std::string out = "\x7F" "ELF";
+    std::string out =
+        "\x7F"
+        "ELF";
     Put(out, p.word == 8 ? 2 : 1, 1);  // class: 64 or 32 bits
     Put(out, 1, 1);                    // little-endian
     Put(out, 1, 1);                    // version
@@ -249,7 +253,8 @@ std::string CoffPrologue(const ObjectLayout& layout, const CoffPlan& p) {
 
 std::string CoffEpilogue(const ObjectLayout& layout, const CoffPlan& p) {
     std::string out;
-    const auto symbol = [&out](std::string_view name, std::uint64_t value, std::uint16_t section, std::uint8_t storage) {
+    const auto symbol = [&out](std::string_view name, std::uint64_t value, std::uint16_t section,
+                               std::uint8_t storage) {
         out += name;
         Put(out, value, 4);
         Put(out, section, 2);
@@ -271,7 +276,8 @@ std::string CoffEpilogue(const ObjectLayout& layout, const CoffPlan& p) {
 // section, whatever segment each section names.
 constexpr unsigned kMachHeaderBytes = 32, kMachSegmentBytes = 72 + 80, kMachBuildVersionBytes = 24,
                    kMachSymtabBytes = 24, kMachDysymtabBytes = 80, kMachSymbolBytes = 16;
-constexpr unsigned kMachCommandsBytes = kMachSegmentBytes + kMachBuildVersionBytes + kMachSymtabBytes + kMachDysymtabBytes;
+constexpr unsigned kMachCommandsBytes =
+    kMachSegmentBytes + kMachBuildVersionBytes + kMachSymtabBytes + kMachDysymtabBytes;
 constexpr std::uint64_t kMachDataOffset = kMachHeaderBytes + kMachCommandsBytes;
 
 struct MachPlan {
@@ -327,7 +333,7 @@ std::string MachOPrologue(const ObjectLayout& layout, const MachPlan& p) {
     Put(out, layout.sectionSize, 8);
     Put(out, kMachDataOffset, 4);
     Put(out, std::countr_zero(layout.alignment), 4);  // as a power of two
-    Put(out, 0, 4);  // no relocations
+    Put(out, 0, 4);                                   // no relocations
     Put(out, 0, 4);
     Put(out, layout.target->sectionFlags, 4);
     out.append(12, '\0');
@@ -338,7 +344,7 @@ std::string MachOPrologue(const ObjectLayout& layout, const MachPlan& p) {
     Put(out, 1, 4);  // macOS
     Put(out, 0, 4);
     Put(out, 0, 4);
-    Put(out, 0, 4);  // no tools listed
+    Put(out, 0, 4);    // no tools listed
     Put(out, 0x2, 4);  // LC_SYMTAB
     Put(out, kMachSymtabBytes, 4);
     Put(out, p.symbolsOffset, 4);
@@ -420,7 +426,8 @@ std::string WhyNotASectionName(std::string_view name, const ObjectTarget& target
     // Names the object's own tables use, or (.drectve) that the linker
     // reads as its command line.
     const std::string_view taken[] = {".symtab", ".strtab", ".shstrtab", ".note.GNU-stack"};
-    if ((target.format == ObjectFormat::Elf && std::find(std::begin(taken), std::end(taken), name) != std::end(taken)) ||
+    if ((target.format == ObjectFormat::Elf &&
+         std::find(std::begin(taken), std::end(taken), name) != std::end(taken)) ||
         (target.format == ObjectFormat::Coff && name == ".drectve"))
         return "is a name the object file's own tables take";
     return {};
@@ -445,7 +452,7 @@ std::string WhyNotALayout(const ObjectLayout& layout) {
     const std::uint64_t limit = target.format == ObjectFormat::Elf && target.wordBytes == 8
                                     ? std::numeric_limits<std::int64_t>::max()
                                     : std::numeric_limits<std::uint32_t>::max();
-    if (layout.sectionSize > limit / 2 || FileSize(layout) > limit)
+    if (layout.sectionSize > limit || FileSize(layout) > limit)
         return "the object would be larger than " + std::string(target.name) + " objects can be";
     return {};
 }

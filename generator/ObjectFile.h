@@ -17,9 +17,9 @@ enum class ObjectFormat { Elf, Coff, MachO };
 struct ObjectTarget {
     std::string_view name;  // as `objcopy -O` spells it
     ObjectFormat format;
-    unsigned wordBytes;           // 4 or 8: the ELF class; Mach-O is always 8
-    std::uint32_t machine;        // ELF e_machine, COFF Machine, Mach-O cputype
-    std::uint32_t machineFlags;   // ELF e_flags, Mach-O cpusubtype
+    unsigned wordBytes;             // 4 or 8: the ELF class; Mach-O is always 8
+    std::uint32_t machine;          // ELF e_machine, COFF Machine, Mach-O cputype
+    std::uint32_t machineFlags;     // ELF e_flags, Mach-O cpusubtype
     std::string_view symbolPrefix;  // what the platform's C compilers put before a name
     std::string_view section;       // the read-only data section (Mach-O: "segment,section")
     std::uint32_t sectionFlags;     // ELF sh_flags, COFF Characteristics (alignment apart), Mach-O flags
@@ -39,9 +39,9 @@ struct ObjectSymbol {
 
 struct ObjectLayout {
     const ObjectTarget* target;
-    std::string section;        // empty: the target's read-only data section
-    std::uint32_t alignment;    // of the section: a power of two, 1 to 4096
-    std::uint64_t sectionSize;  // the bytes that come between prologue and epilogue
+    std::string section;                // empty: the target's read-only data section
+    std::uint32_t alignment;            // of the section: a power of two, 1 to 4096
+    std::uint64_t sectionSize;          // the bytes that come between prologue and epilogue
     std::vector<ObjectSymbol> symbols;  // global data symbols defined in the section
 };
 
