@@ -295,9 +295,9 @@ MachPlan PlanMachO(const ObjectLayout& layout) {
               [&](std::size_t a, std::size_t b) { return layout.symbols[a].name < layout.symbols[b].name; });
     p.strings.Add("");  // offset 0 means no name
     for (std::size_t i : p.order) p.symbolNames.push_back(p.strings.Add(Decorated(layout, layout.symbols[i])));
-    p.strings.bytes.resize(AlignUp(p.strings.bytes.size(), 8), '\0');
+    p.strings.bytes.resize(AlignUp(p.strings.bytes.size(), layout.target->wordBytes), '\0');
     p.dataEnd = kMachDataOffset + layout.sectionSize;
-    p.symbolsOffset = AlignUp(p.dataEnd, 8);
+    p.symbolsOffset = AlignUp(p.dataEnd, layout.target->wordBytes);
     p.stringsOffset = p.symbolsOffset + layout.symbols.size() * kMachSymbolBytes;
     p.end = p.stringsOffset + p.strings.bytes.size();
     return p;

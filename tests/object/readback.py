@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Prints what a linked library holds at its exported symbols, one line each:
-the name, the address modulo ALIGNMENT, the bytes in hexadecimal. A Windows
-DLL is read with pefile, a Mach-O library through llvm-nm-19 and llvm-objdump-19.
-  readback.py LIBRARY ALIGNMENT NAME:SIZE..."""
+# Prints what a linked library holds at its exported symbols, one line each:
+# the name, the address modulo ALIGNMENT, the bytes in hexadecimal. A Windows
+# DLL is read with pefile, a Mach-O library through llvm-nm-19 and llvm-objdump-19.
+#   readback.py LIBRARY ALIGNMENT NAME:SIZE...
 import subprocess
 import sys
 
