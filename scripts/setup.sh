@@ -9,6 +9,10 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 xvfb xdotool imagemagick x11-utils
   fonts-ipafont-gothic locales fp-utils
+  # The object writers' tests: the platforms' linkers, emulators and readers.
+  gcc-multilib qemu-user-static llvm-19 lld-19 python3-pefile wine64 gcc-mingw-w64-x86-64
+  libc6-dev-arm64-cross libgcc-12-dev-arm64-cross binutils-aarch64-linux-gnu
+  libc6-dev-armhf-cross libgcc-12-dev-armhf-cross binutils-arm-linux-gnueabihf
 )
 
 missing=()
