@@ -47,8 +47,11 @@ const char* const kUsage =
 
 namespace {
 
-const std::map<std::string, ArrayFormat> kFormatNames{
-    {"list", ArrayFormat::List}, {"string", ArrayFormat::String}, {"embed", ArrayFormat::Embed}};
+const std::map<std::string, ArrayFormat> kFormatNames{{"list", ArrayFormat::List},
+                                                      {"string", ArrayFormat::String},
+                                                      {"embed", ArrayFormat::Embed},
+                                                      {"object", ArrayFormat::Object},
+                                                      {"asm", ArrayFormat::Asm}};
 
 ParseResult Refuse(std::string why) { return {std::nullopt, std::move(why)}; }
 
@@ -67,7 +70,7 @@ std::string CheckName(const std::string& name) {
 std::string CheckCombination(const CommandLine& line) {
     const ArrayForm& form = line.form;
     const bool oneOutput = line.output.has_value() && line.inputs.size() > 1;
-    if (form.format != ArrayFormat::List && WidthOf(form.type) != 1)
+    if ((form.format == ArrayFormat::String || form.format == ArrayFormat::Embed) && WidthOf(form.type) != 1)
         return "--format string and embed need a 1-byte type (char, uchar, u8)";
     if (form.isStatic && !line.header.empty()) return "--header declares no static arrays";
     if (std::count(line.inputs.begin(), line.inputs.end(), "-") > 1) return "standard input can be read only once";
@@ -82,6 +85,14 @@ std::string CheckCombination(const CommandLine& line) {
         return "the length cannot have the array's name";
     if (form.alignment != 0 && form.alignment < WidthOf(form.type))
         return "--align " + std::to_string(form.alignment) + " is less than an element's own alignment";
+    const bool linked = form.format == ArrayFormat::Object || form.format == ArrayFormat::Asm;
+    if (form.target && !linked) return "--target names the machine of --format object or asm";
+    if (linked && form.isStatic) return "--format object and asm define no static arrays";
+    if (form.format == ArrayFormat::Asm && std::count(line.inputs.begin(), line.inputs.end(), "-") > 0)
+        return "--format asm needs an input file, not standard input";
+    if (linked && !form.target) return "this machine has no object format of its own: name one with --target";
+    if (linked && !form.section.empty())
+        if (auto why = WhyNotASectionName(form.section, *form.target); !why.empty()) return "--section: " + why;
     return {};
 }
 
@@ -110,7 +121,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
         };
         const bool takesValue = option == "-t" || option == "--type" || option == "-o" || option == "--output" ||
                                 option == "-n" || option == "--name" || option == "--header" || option == "--format" ||
-                                option == "--eol" || option == "--align" || option == "--section";
+                                option == "--eol" || option == "--align" || option == "--section" ||
+                                option == "--target";
         if (attached && !takesValue && option != "--length") return Refuse("option " + option + " takes no value");
 
         if (option == "--") {
@@ -164,6 +176,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
                     (alignment & (alignment - 1)) != 0)
                     return Refuse("--align takes a power of two from 1 to 4096, not '" + *text + "'");
                 result.form.alignment = static_cast<std::uint32_t>(alignment);
+            } else if (option == "--target") {
+                result.form.target = ObjectTargetNamed(*text);
+                if (!result.form.target)
+                    return Refuse("unknown target '" + *text + "'; one of " + std::string(ObjectTargetNames()));
             } else if (option == "--section") {
                 if (text->size() > 64 || text->find_first_not_of(kSectionCharacters) != std::string::npos)
                     return Refuse("--section takes up to 64 letters, digits and . _ $ , not '" + *text + "'");
@@ -176,6 +192,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
         }
     }
     if (result.inputs.empty()) return Refuse("no input file given");
+    if ((result.form.format == ArrayFormat::Object || result.form.format == ArrayFormat::Asm) && !result.form.target)
+        result.form.target = HostObjectTarget();
     if (auto why = CheckCombination(result); !why.empty()) return Refuse(why);
     return {result, {}};
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 
+#include "base/Paths.h"
 #include "base/SystemText.h"
 #include "base/TextFormat.h"
 #include "cli/Console.h"
@@ -35,6 +36,15 @@ std::string EmbedPath(const std::string& input, const std::string& output) {
     const fs::path to = RealPath(input);
     const fs::path relative = to.lexically_relative(from);
     return (relative.empty() ? to : relative).generic_string();
+}
+
+// The extension of an output named after its input.
+std::string_view OutputExtension(const ArrayForm& form) {
+    switch (form.format) {
+    case ArrayFormat::Object: return form.target->format == ObjectFormat::Coff ? ".obj" : ".o";
+    case ArrayFormat::Asm: return ".s";
+    default: return ".c";
+    }
 }
 
 // How the messages name an array's input: as given, "-" for standard input.
@@ -95,8 +105,8 @@ RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInpu
     for (const std::string& input : commandLine.inputs) {
         if (!together || plan.runs.empty()) {
             ConversionRequest& run = plan.runs.emplace_back();
-            const std::string output =
-                commandLine.output.value_or(input == "-" ? "-" : DeriveOutputPath(input, SystemPathEncoding()));
+            const std::string output = commandLine.output.value_or(
+                input == "-" ? "-" : ReplaceExtension(input, OutputExtension(commandLine.form), SystemPathEncoding()));
             run.toStandardOutput = output == "-";
             if (!run.toStandardOutput) run.outputPath = output;
             run.headerPath = commandLine.header;
@@ -111,13 +121,13 @@ RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInpu
         if (together) array.form.name = IdentifierFromFileName(FileNameOf(input));
         if (commandLine.length)
             array.form.lengthName = commandLine.length->empty() ? array.form.name + "_size" : *commandLine.length;
-        if (array.form.format == ArrayFormat::Embed) {
+        if (array.form.format == ArrayFormat::Embed || array.form.format == ArrayFormat::Asm) {
             const std::string& path = array.form.embedPath =
                 EmbedPath(input, run.toStandardOutput ? "-" : run.outputPath);
-            // A C string cannot hold these in an #embed line.
+            // A C or assembler string cannot hold these.
             if (path.find_first_of("\"\n\r") != std::string::npos || path.ends_with('\\'))
-                return {{},
-                        "#embed cannot name the path of " + input + " (a quote, a line break or a final backslash)"};
+                return {{}, "#embed and .incbin cannot name the path of " + input +
+                                " (a quote, a line break or a final backslash)"};
         }
     }
     for (const ConversionRequest& run : plan.runs)

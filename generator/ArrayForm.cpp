@@ -42,6 +42,10 @@ bool ArrayForm::IsClassic() const {
            lengthName.empty() && !declaredInHeader && alignment == 0 && section.empty();
 }
 
+std::uint32_t ArrayForm::Alignment() const {
+    return alignment != 0 ? alignment : static_cast<std::uint32_t>(WidthOf(type));
+}
+
 ElementText ArrayForm::Text() const {
     // The window program's char elements are hexadecimal too.
     return IsClassic() && type == ElementType::Char ? ElementText::Hex1 : FactsOf(type).text;

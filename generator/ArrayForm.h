@@ -12,10 +12,14 @@
 #include <string_view>
 #include <vector>
 
+#include "generator/ObjectFile.h"
 #include "generator/SourceFormat.h"
 
 enum class ElementType { Char, Uint, Ulong, UnsignedChar, Uint8, Uint16, Uint32 };
-enum class ArrayFormat { List, String, Embed };
+// The body of an array in a source file (a list, string literal pieces,
+// #embed with the list as fallback), or the arrays as a relocatable object
+// file, or as an assembler file that pulls the inputs in with .incbin.
+enum class ArrayFormat { List, String, Embed, Object, Asm };
 
 // What an element type is, in one row of one table (ArrayForm.cpp).
 struct ElementTypeFacts {
@@ -46,6 +50,10 @@ struct ArrayForm {
     std::string embedPath{};  // the input as #embed names it, from the output's folder
     std::uint32_t alignment = 0;  // a power of two; 0: the element's own
     std::string section{};        // where the linker puts it; empty: where the compiler would
+    const ObjectTarget* target = nullptr;  // the object and assembler forms' machine and format
+
+    // The alignment it gets: the one asked for, else its element's.
+    std::uint32_t Alignment() const;
 
     // The window program's text for char, UINT or ULONG: hexadecimal
     // elements, no declarations for C++ before it, an empty list for an

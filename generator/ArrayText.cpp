@@ -1,6 +1,7 @@
 #include "generator/ArrayText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 
 #include "base/SystemText.h"
@@ -20,7 +21,10 @@ constexpr std::string_view kLongStringsAllowed =
 constexpr std::string_view kLongStringsAllowedEnd = "#if defined(__GNUC__)\n#pragma GCC diagnostic pop\n#endif\n";
 
 std::string Qualified(const ArrayForm& form) {
-    std::string text = form.isConst ? "const " : "";
+    // What the object and assembler forms write lies in a read-only section.
+    const bool readOnly =
+        form.isConst || form.format == ArrayFormat::Object || form.format == ArrayFormat::Asm;
+    std::string text = readOnly ? "const " : "";
     text += FactsOf(form.type).cName;
     return text;
 }
@@ -60,9 +64,43 @@ std::string Definition(const ArrayForm& form) {
     return Placement(form) + "\t" + (form.isStatic ? "static " : "") + Qualified(form) + " " + form.name + "[] =";
 }
 
-// Reads `input` chunk by chunk into `write`; false when it does not hold
-// `length` bytes after all (reading stops as soon as it has more). Several
-// chunks come in with one read, but each is written and counted on its own.
+// One symbol of the assembler form: made global, aligned, its size told
+// where the format keeps sizes, and its label.
+std::string AssemblerSymbol(const ObjectTarget& target, std::string_view name, std::uint32_t alignment,
+                            std::uint64_t size) {
+    const std::string symbol = std::string(target.symbolPrefix) + std::string(name);
+    std::string text = "\t.globl " + symbol + "\n\t.p2align " + std::to_string(std::countr_zero(alignment)) + "\n";
+    if (target.format == ObjectFormat::Elf)
+        text += "\t.type " + symbol + ", %object\n\t.size " + symbol + ", " + std::to_string(size) + "\n";
+    return text + symbol + ":\n";
+}
+
+// The array as GNU assembler directives for its target: the section, the
+// symbols, the input pulled in by .incbin (found from the assembler's
+// folder as #embed's path is from the output's), then the zeros its list
+// would end with, and its length.
+std::string AssemblerText(const ArrayForm& form, std::uint64_t length) {
+    const ObjectTarget& target = *form.target;
+    const std::string section = form.section.empty() ? std::string(target.section) : form.section;
+    std::string text;
+    switch (target.format) {
+    case ObjectFormat::Elf:
+        // No executable stack asked for; the data read-only.
+        text = "\t.section .note.GNU-stack,\"\",%progbits\n\t.section " + section + ",\"a\",%progbits\n";
+        break;
+    case ObjectFormat::Coff: text = "\t.section " + section + ",\"dr\"\n"; break;
+    case ObjectFormat::MachO: text = "\t.section " + section + "\n"; break;
+    }
+    const std::uint64_t size = ElementCount(form, length) * WidthOf(form.type);
+    text += AssemblerSymbol(target, form.name, form.Alignment(), size) + "\t.incbin \"" + form.embedPath + "\"\n";
+    if (size > length) text += "\t.zero " + std::to_string(size - length) + "\n";
+    if (!form.lengthName.empty())
+        text += AssemblerSymbol(target, form.lengthName, 8, 8) + "\t.quad " + std::to_string(length) + "\n";
+    return text;
+}
+
+}  // namespace
+
 bool ForEachChunk(CFile& input, std::uint64_t length, unsigned char* buffer, const std::function<void()>& chunkDone,
                   const std::function<void(const unsigned char*, std::size_t)>& write) {
     using source_format::kChunkSize;
@@ -81,7 +119,6 @@ bool ForEachChunk(CFile& input, std::uint64_t length, unsigned char* buffer, con
     }
 }
 
-}  // namespace
 
 bool WriteArray(CFile& input, std::uint64_t length, const ArrayInput& array, const SourceStyle& style,
                 bool reserveSpace, CFile& output, unsigned char* buffer, const std::function<void()>& chunkDone) {
@@ -96,6 +133,10 @@ bool WriteArray(CFile& input, std::uint64_t length, const ArrayInput& array, con
     const ArrayForm& form = array.form;
     // #embed of an empty file would leave the braces empty.
     const ArrayFormat format = form.format == ArrayFormat::Embed && length == 0 ? ArrayFormat::List : form.format;
+    if (format == ArrayFormat::Asm) {
+        output.WriteString(source_format::HeaderText(facts) + AssemblerText(form, length));
+        return true;
+    }
     const std::string beforeDefinition = source_format::HeaderText(facts) + Prologue(form);
     const std::string opening = beforeDefinition + Definition(form);
     if (format == ArrayFormat::String) {

@@ -30,6 +30,13 @@
                               bool reserveSpace, CFile& output, unsigned char* buffer,
                               const std::function<void()>& chunkDone);
 
+// Reads `input` chunk by chunk into `write`; false when it does not hold
+// `length` bytes after all (reading stops as soon as it has more). Several
+// chunks come in with one read, but each is written and counted on its own.
+[[nodiscard]] bool ForEachChunk(CFile& input, std::uint64_t length, unsigned char* buffer,
+                                const std::function<void()>& chunkDone,
+                                const std::function<void(const unsigned char*, std::size_t)>& write);
+
 // The `#if` that chooses #embed where the compiler has it: C23 and C++
 // compilers that announce it; the list follows as the fallback.
 inline constexpr std::string_view kEmbedTest =

@@ -6,6 +6,7 @@
 #include "base/File.h"
 #include "base/Texts.h"
 #include "generator/ArrayText.h"
+#include "generator/ObjectForm.h"
 
 namespace {
 
@@ -85,21 +86,29 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
         length += declared.back().second;
     }
     std::uint64_t consumed = 0;
-    for (std::size_t i = 0; i < arrays.size(); ++i) {
+    const auto chunkDone = [&] {
+        consumed += source_format::kChunkSize;
+        ui.Advance(Percent(consumed, length));
+    };
+    // The input that does not hold the length stated first, if one does not.
+    std::optional<std::size_t> changed;
+    if (arrays.front().form.format == ArrayFormat::Object) {
+        output.UseLfLineEnds();  // no text: every byte as it is
+        changed = WriteObject(inputs, declared, output, buffer.get(), chunkDone);
+    } else {
         // One array in CR LF text: its size is known, and room for it all is
         // reserved at once where the system allows.
         const bool reserve = arrays.size() == 1 && !request.toStandardOutput && !request.style.lfLineEnds;
-        const bool whole =
-            WriteArray(inputs[i], declared[i].second, arrays[i], request.style, reserve, output, buffer.get(), [&] {
-                consumed += source_format::kChunkSize;
-                ui.Advance(Percent(consumed, length));
-            });
-        if (!whole) {
-            // The header's size would not match the array: the output is
-            // given up (the file it was to replace stays as it was).
-            ui.ShowError(texts::kInputChanged, inputs[i].FullPath());
-            return RunOutcome::InputChanged;
-        }
+        for (std::size_t i = 0; i < arrays.size() && !changed; ++i)
+            if (!WriteArray(inputs[i], declared[i].second, arrays[i], request.style, reserve, output, buffer.get(),
+                            chunkDone))
+                changed = i;
+    }
+    if (changed) {
+        // The sizes written would not match the data: the output is given
+        // up (the file it was to replace stays as it was).
+        ui.ShowError(texts::kInputChanged, inputs[*changed].FullPath());
+        return RunOutcome::InputChanged;
     }
     // Both files complete before either takes its place: a failure up to
     // here (a full disk above all) leaves both as they were.

@@ -45,7 +45,7 @@ TEST(PlanRuns, RefusesPlansThatDestroyOrCannotCompile) {
         {{"-o", "all.c", "uint8_t", "a.bin"}, "'uint8_t' (from uint8_t) is a type"},
         {{"-o", "all.c", "int", "a.bin"}, "is a C or C++ keyword"},
         {{"-o", "all.c", "--length", "a.bin", "a.bin"}, "would both be named 'a_bin'"},
-        {{"--format=embed", "ends\\"}, "#embed cannot name the path of ends\\"},
+        {{"--format=embed", "ends\\"}, "cannot name the path of ends\\"},
     };
     for (const auto& [arguments, why] : refused) {
         const RunPlan plan = PlanRuns(*Parse(arguments).commandLine, {}, {});
