@@ -88,6 +88,8 @@ std::string CheckCombination(const CommandLine& line) {
     const bool linked = form.format == ArrayFormat::Object || form.format == ArrayFormat::Asm;
     if (form.target && !linked) return "--target names the machine of --format object or asm";
     if (linked && form.isStatic) return "--format object and asm define no static arrays";
+    // Their bytes are the array's memory: a UINT is four bytes where a uint element holds two.
+    if (linked && form.type == ElementType::Uint) return "--format object and asm take u16, not uint, for 2-byte elements";
     if (form.format == ArrayFormat::Asm && std::count(line.inputs.begin(), line.inputs.end(), "-") > 0)
         return "--format asm needs an input file, not standard input";
     if (linked && !form.target) return "this machine has no object format of its own: name one with --target";

@@ -86,7 +86,9 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
              {"--static", "--header", "a.h", "a"}, {"-", "-"}, {"--header", "a.h", "a", "b"},
              {"-n", "x", "-o", "all.c", "a", "b"}, {"--length=n", "-o", "all.c", "a", "b"}, {"--const=yes", "a"},
              {"--align", "3", "a"}, {"--align=8192", "a"}, {"--align", "0x10", "a"}, {"-t", "u32", "--align", "2", "a"},
-             {"--section", "a b", "a"}, {"--section", "\".x", "a"}}) {
+             {"--section", "a b", "a"}, {"--section", "\".x", "a"}, {"--format", "object", "--target", "vax", "a"},
+             {"--target", "elf64-x86-64", "a"}, {"--format", "object", "--static", "a"}, {"--format", "asm", "-"},
+             {"--format=object", "--target=pe-i386", "--section", "a,b", "a"}}) {
         auto result = Parse(arguments);
         EXPECT_FALSE(result.commandLine) << ::testing::PrintToString(arguments);
         EXPECT_FALSE(result.error.empty());

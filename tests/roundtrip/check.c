@@ -50,11 +50,18 @@ static int compare(const char *file, size_t count, unsigned long long lengthSymb
     return 0;
 }
 
+#ifdef ALIGNMENT
+#define MISALIGNED(array) ((unsigned long)(size_t)(const void*)array % ALIGNMENT != 0)
+#else
+#define MISALIGNED(array) 0
+#endif
+
 #define CHECK(array, file)                                                    \
     do {                                                                      \
         size_t n = sizeof array / sizeof array[0], i;                         \
         for (i = 0; i < n; ++i) values[i] = (unsigned long)array[i] & MASK;   \
         failures += compare(file, n, LENGTH_OF(array));                       \
+        if (MISALIGNED(array)) failures += printf("%s: misaligned\n", file) > 0; \
     } while (0)
 
 int main(void) {

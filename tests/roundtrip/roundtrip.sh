@@ -23,21 +23,25 @@ if command -v i686-w64-mingw32-gcc >/dev/null && command -v x86_64-w64-mingw32-g
 fi
 # Option sets (the full compiler matrix for the second, gcc C17 and g++
 # C++20 for the others): linked through the header, with const/length/nul, included
-# as static. The header comment is UTF-8: clang from version 18 on refuses
-# other bytes in comments under -Wall -Werror.
+# as static, placed in a section of its own at 64 bytes. The header comment is UTF-8:
+# clang from version 18 on refuses other bytes in comments under -Wall -Werror.
 optionsets=("plain|--utf8 --header arrays.h" "const-length-nul|--utf8 --const --length --nul --header arrays.h"
-            "static|--utf8 --static --const --length")
+            "static|--utf8 --static --const --length" "placed|--utf8 --const --align 64 --section .rodata.af --header arrays.h")
 
 # One case: generate, build with every compiler, check. Prints one line per failure.
 run_case() {
   local type=$1 form=$2 set=$3 dir="$work/$1-$2-${3%%|*}"
-  local options=${set#*|} width=1 defines=()
+  local options=${set#*|} width=1 defines=() output=arrays.c
   case $type in uint|u16) width=2 ;; ulong|u32) width=4 ;; esac
+  case $form in object) output=arrays.o ;; asm) output=arrays.s ;; esac
   mkdir -p "$dir"; cp "$work"/in*.bin "$here/check.c" "$dir/"; cd "$dir" || return
   # shellcheck disable=SC2086
-  if ! "$tool" -f -t "$type" --format "$form" $options -o arrays.c in0.bin in1.bin in2.bin in3.bin in4.bin in5.bin \
+  if ! "$tool" -f -t "$type" --format "$form" $options -o $output in0.bin in1.bin in2.bin in3.bin in4.bin in5.bin \
        2>gen.log; then echo "FAIL $dir: generation: $(cat gen.log)"; return; fi
   defines=(-DELEMENT_BYTES=$width "-DUINT=unsigned int" "-DULONG=unsigned long")
+  # Linked data is memory: ULONG is four bytes, as <windows.h> has it.
+  [[ $form == object || $form == asm ]] && defines[2]="-DULONG=unsigned int"
+  [[ $options == *--align* ]] && defines+=(-DALIGNMENT=64)
   [[ $options == *--length* ]] && defines+=(-DHAS_LENGTH)
   [[ $options == *--nul* ]] && defines+=(-DHAS_NUL)
   [[ $form == string ]] && defines+=(-DSTRING_FORM)
@@ -47,10 +51,15 @@ run_case() {
     read -r name driver language standard <<<"$compiler"
     [[ $name == clang19-c23 && $form != embed ]] && continue
     [[ $set != const-length-nul* && $name != gcc-c17 && $name != g++-20 && $name != clang19-c23 ]] && continue
+    [[ ($form == object || $form == asm) && $name == mingw* ]] && continue  # the host's objects
     local flags=("$standard" "${warnings[@]}" "${defines[@]}") log="$name.log"
     [[ $name == mingw* ]] && flags=("$standard" "${warnings[@]}" "${defines[@]:0:1}" "${defines[@]:3}" -include windows.h)
     if [[ $options == *--static* ]]; then
       "$driver" -x "$language" "${flags[@]}" -DINCLUDE_SOURCE check.c -o "$name.exe" >"$log" 2>&1
+    elif [[ $form == object || $form == asm ]]; then  # the data is linked, not compiled
+      { [[ $form == object ]] || "$driver" -c arrays.s -o arrays.o; } >"$log" 2>&1 &&
+        "$driver" -x "$language" "${flags[@]}" -c check.c -o "$name-check.o" >>"$log" 2>&1 &&
+        "$driver" "$name-check.o" arrays.o -o "$name.exe" >>"$log" 2>&1
     else
       "$driver" -x "$language" "${flags[@]}" -c arrays.c -o "$name.o" >"$log" 2>&1 &&
         "$driver" -x "$language" "${flags[@]}" -c check.c -o "$name-check.o" >>"$log" 2>&1 &&
@@ -61,6 +70,11 @@ run_case() {
       continue
     fi
     ./"$name.exe" >>"$log" 2>&1 || echo "FAIL $dir: $name: $(head -c 600 "$log")"
+    # The section of its own, at its alignment, in the section table.
+    if [[ $options == *--section* && $name == gcc-c17 ]] && [ -f arrays.o -o -f "$name.o" ] &&
+       ! objdump -h "$([ -f "$name.o" ] && echo "$name.o" || echo arrays.o)" | grep -A1 '\.rodata\.af' | grep -q '2\*\*6'; then
+      echo "FAIL $dir: $name: no section .rodata.af aligned to 64"
+    fi
     # The C23 build must have taken #embed, not the list.
     if [[ $form == embed && $name == clang19-c23 ]] &&
        "$driver" -x c "$standard" -E arrays.c | grep -q "0x[0-9A-F][0-9A-F],"; then
@@ -74,8 +88,14 @@ export -f run_case; export tool work here
 
 cases=()
 for type in char uint ulong uchar u8 u16 u32; do
-  forms=(list); [[ $type == char || $type == uchar || $type == u8 ]] && forms+=(string embed)
-  for form in "${forms[@]}"; do for set in "${optionsets[@]}"; do cases+=("$type $form $set"); done; done
+  forms=(list object asm); [[ $type == char || $type == uchar || $type == u8 ]] && forms+=(string embed)
+  [[ $type == uint ]] && forms=(list)  # a UINT is wider than its element
+  for form in "${forms[@]}"; do
+    for set in "${optionsets[@]}"; do
+      [[ ($form == object || $form == asm) && $set == static* ]] && continue  # no static arrays there
+      cases+=("$type $form $set")
+    done
+  done
 done
 failures=$(printf '%s\n' "${cases[@]}" |
   COMPILERS="$(printf '%s\n' "${compilers[@]}")" xargs -P "$(nproc)" -I{} bash -c '
