@@ -1,5 +1,6 @@
 /* Prints the size and the BSD checksum (as `sum -r` computes it) of each
-   file built into the program. */
+   file built into the program; fails if the aligned one is not. */
+#include <stdint.h>
 #include <stdio.h>
 
 #include "greeting_txt.h"
@@ -12,6 +13,7 @@ static unsigned bsd_checksum(const unsigned char *bytes, unsigned long long leng
 }
 
 int main(void) {
+    if ((uintptr_t)greeting_txt % 64 != 0) return 1;
     printf("greeting.txt %llu %05u\n", greeting_txt_size, bsd_checksum(greeting_txt, greeting_txt_size));
     printf("palette.bin %llu %05u\n", palette_size, bsd_checksum(palette, palette_size));
     return 0;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The CMake example against an install of the build tree: it configures,
-# builds and prints each embedded file's size and checksum as `sum -r` does;
-# a second build does nothing, and a changed input is embedded again.
+# builds and prints each embedded file's size and checksum as `sum -r` does
+# (one file an object of FORMAT AUTO, aligned in a section of its own);
+# a second build does nothing, and a changed input is embedded again. Then
+# the same project for Windows with MinGW-w64, run under Wine.
 #   example.sh BUILD_DIR SOURCE_DIR WORKDIR
 set -euo pipefail
 build=$1; source=$2; work=$3
@@ -11,8 +13,10 @@ cp -r "$source/examples/cmake" "$work/example"
 SOURCE_DATE_EPOCH=1700000000 cmake -S "$work/example" -B "$work/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
 log=$(ninja -C "$work/build")
 [[ $log != *"書き込みました"* ]] || { echo "example: a build log told of success: $log"; exit 1; }
-grep -q '23/11/14 22:13:20' "$work/build/arrayforge/show_data/greeting_txt.c" ||
+grep -q '23/11/14 22:13:20' "$work/build/arrayforge/show_data/palette.c" ||
   { echo "example: SOURCE_DATE_EPOCH was not passed on"; exit 1; }
+objdump -h "$work/build/arrayforge/show_data/greeting_txt.o" | grep -A1 ' afdata ' | grep -q '2\*\*6' ||
+  { echo "example: the object's section is not afdata aligned to 64"; exit 1; }
 
 expect() {
   for file in greeting.txt palette.bin; do
@@ -39,5 +43,15 @@ if log=$(cmake -S "$work/clash" -B "$work/clash/build" -G Ninja -DCMAKE_PREFIX_P
    [[ $log != *"a/logo.bin and"*"b/logo.bin"*"NAME"* ]]; then
   echo "example: two files named alike were not refused: $log"; exit 1
 fi
-echo "example: built, checked, rebuilt only on change"
+source "$source/scripts/wine-env.sh"
+arch=i686; wine_runs_32bit || arch=x86_64
+cmake -S "$work/example" -B "$work/mingw" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-$arch.cmake" \
+  -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+ninja -C "$work/mingw" >/dev/null
+ls "$work/mingw/arrayforge/show_data/greeting_txt.o" >/dev/null
+wine_start >/dev/null 2>&1
+shown=$(cd "$work/mingw" && wine ./show_data.exe | tr -d '\r') || true
+wine_stop; rm -rf "$WINEPREFIX"
+diff <(expect) <(echo "$shown") || { echo "example: the MinGW build shows wrong sizes or checksums"; exit 1; }
+echo "example: built, checked, rebuilt only on change; built for Windows and run under Wine"
 rm -rf "$work"
