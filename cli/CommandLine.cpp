@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <map>
 
-const char* const kUsage =
+namespace {
+
+const char* const kUsageText =
     "Usage: arrayforge [OPTION]... INPUT...\n"
     "Writes each INPUT as C/C++ source: a comment header and one initialised array.\n"
     "\n"
@@ -25,7 +27,10 @@ const char* const kUsage =
     "      --header FILE.h  also write FILE.h with the extern declarations\n"
     "      --format FORM    list (default): hex elements; string: string literal pieces\n"
     "                       (1-byte types); embed: #embed where the compiler has it, else the\n"
-    "                       list (1-byte types)\n"
+    "                       list (1-byte types); object: a relocatable object file, nothing to\n"
+    "                       compile; asm: GNU assembler that pulls the input in with .incbin\n"
+    "      --target NAME    the object's or assembler's machine, as objcopy -O names it (below;\n"
+    "                       default: this machine's)\n"
     "      --eol lf|crlf    line ends of the output (default: crlf)\n"
     "      --align N        align each array to N bytes (a power of two up to 4096; default: its element)\n"
     "      --section NAME   put each array in the linker section NAME (\"segment,section\" for Mach-O)\n"
@@ -42,8 +47,13 @@ const char* const kUsage =
     "  arrayforge -t u8 -n logo --const --length --header logo.h logo.png\n"
     "  arrayforge -t uchar -n notes --format string --eol lf notes.txt\n"
     "  arrayforge -t u8 --static --const --format embed -o font.inc font.bin\n"
+    "  arrayforge -t u8 -n video --length --align 64 --format object --header video.h video.bin\n"
     "\n"
     "Exit status: 0 written, 2 usage error, 3 input error, 4 output error or overwrite refused.\n";
+
+}  // namespace
+
+std::string Usage() { return kUsageText + ("\nTargets: " + std::string(ObjectTargetNames()) + "\n"); }
 
 namespace {
 

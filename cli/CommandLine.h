@@ -30,4 +30,5 @@ struct ParseResult {
 
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments);
 
-extern const char* const kUsage;
+// The text of --help, and what a usage error is followed by.
+std::string Usage();

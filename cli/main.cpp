@@ -86,11 +86,11 @@ int main(int argc, char** argv) {
     if (!PrepareProcess()) return kOutputError;
     ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.commandLine) {
-        std::fprintf(stderr, "arrayforge: %s\n\n%s", parsed.error.c_str(), kUsage);
+        std::fprintf(stderr, "arrayforge: %s\n\n%s", parsed.error.c_str(), Usage().c_str());
         return kUsageError;
     }
     switch (parsed.commandLine->action) {
-    case CommandLine::Action::Help: std::fputs(kUsage, stdout); return kWritten;
+    case CommandLine::Action::Help: std::fputs(Usage().c_str(), stdout); return kWritten;
     case CommandLine::Action::Version:
         std::printf("arrayforge (%s) %s\n", texts::kAppTitle.data(), ARRAYFORGE_VERSION_TEXT);
         return kWritten;
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     }
     RunPlan plan = PlanRuns(commandLine, standardInput ? standardInput->Path() : std::string(), headerTime);
     if (!plan.error.empty()) {
-        std::fprintf(stderr, "arrayforge: %s\n\n%s", plan.error.c_str(), kUsage);
+        std::fprintf(stderr, "arrayforge: %s\n\n%s", plan.error.c_str(), Usage().c_str());
         return kUsageError;
     }
     for (const ConversionRequest& run : plan.runs)
