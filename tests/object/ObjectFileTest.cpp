@@ -54,16 +54,20 @@ TEST(ObjectFile, RefusesLayoutsNoObjectCanHold) {
                                                 {{std::string("a\0b", 3), 0, 1}}})
         EXPECT_TRUE(refused("pe-i386", 16, 8, symbols)) << symbols.front().name;
     // Offsets of 32 bits reach 4 GiB: the largest file they take, as the
-    // writers write it, is what they refuse one step past. A 64-bit ELF
+    // writers write it, is what they refuse one byte past. A 64-bit ELF
     // file's reach further.
     for (const char* target : {"elf32-i386", "pe-i386", "mach-o-arm64"}) {
         const auto layout = [target](std::uint64_t size) {
             return ObjectLayout{ObjectTargetNamed(target), "", 8, size, {{"a_long_name", 0, size}}};
         };
-        const std::uint64_t largest =
-            (0xFFFFFFFF - ObjectPrologue(layout(0)).size() - ObjectEpilogue(layout(0)).size()) & ~std::uint64_t{7};
+        const auto written = [&layout](std::uint64_t size) {
+            return ObjectPrologue(layout(size)).size() + size + ObjectEpilogue(layout(size)).size();
+        };
+        std::uint64_t largest = 0xFFFFFFFF - written(0);
+        while (written(largest) > 0xFFFFFFFF) --largest;
+        while (written(largest + 1) <= 0xFFFFFFFF) ++largest;
         EXPECT_EQ(WhyNotALayout(layout(largest)), "") << target;
-        EXPECT_NE(WhyNotALayout(layout(largest + 8)), "") << target;
+        EXPECT_NE(WhyNotALayout(layout(largest + 1)), "") << target;
     }
     EXPECT_FALSE(refused("elf64-littleaarch64", 16, 0x100000000, {{"a", 0, 0x100000000}}));
 }
