@@ -13,7 +13,10 @@ constexpr std::uint32_t kElfArmEabi5 = 0x05000000;              // EF_ARM_EABI_V
 constexpr std::uint32_t kCoffReadOnlyData = 0x40 | 0x40000000;  // initialised data, readable
 constexpr std::uint32_t kMachO64Bit = 0x01000000;               // CPU_ARCH_ABI64, or'ed into the cputype
 
-// Every target's facts. Mach-O objects are for macOS on both machines.
+// Every target's facts. Machines: ELF's EM_X86_64, EM_386, EM_AARCH64 and
+// EM_ARM; COFF's IMAGE_FILE_MACHINE_AMD64, _I386 and _ARM64; Mach-O's
+// CPU_TYPE_X86_64 and CPU_TYPE_ARM64 with their subtypes for all models.
+// Mach-O objects are for macOS on both machines.
 constexpr ObjectTarget kTargets[] = {
     {"elf64-x86-64", ObjectFormat::Elf, 8, 62, 0, "", ".rodata", kElfAlloc, false},
     {"elf32-i386", ObjectFormat::Elf, 4, 3, 0, "", ".rodata", kElfAlloc, false},

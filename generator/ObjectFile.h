@@ -17,7 +17,7 @@ enum class ObjectFormat { Elf, Coff, MachO };
 struct ObjectTarget {
     std::string_view name;  // as `objcopy -O` spells it
     ObjectFormat format;
-    unsigned wordBytes;             // 4 or 8: the ELF class; Mach-O is always 8
+    unsigned wordBytes;             // 4 or 8: the machine's pointers; ELF's class, the alignment of Mach-O's tables
     std::uint32_t machine;          // ELF e_machine, COFF Machine, Mach-O cputype
     std::uint32_t machineFlags;     // ELF e_flags, Mach-O cpusubtype
     std::string_view symbolPrefix;  // what the platform's C compilers put before a name

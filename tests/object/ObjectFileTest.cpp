@@ -29,7 +29,7 @@ TEST(ObjectFile, RefusesSectionNamesATargetCannotHold) {
              Names{"elf32-littlearm", {".rodata.a$b_9", std::string(300, 'x')}, {"", "a b", "a,b", "a\"b", "a-b", ".symtab"}},
              Names{"pe-x86-64", {".rdata$long_name", ".symtab"}, {"", ".drectve", "a/b"}},
              Names{"mach-o-arm64", {"__TEXT,__const", "0123456789abcdef,0123456789abcdef"},
-                   {"__const", "__DATA,", ",__data", "a,b,c", "0123456789abcdefg,x", "x,0123456789abcdefg", "a b,c"}}}) {
+                   {"__const", "__DATA,", ",__data", "a,b,c", "0123456789abcdefg,x", "x,0123456789abcdefg", "a b,c", "a,,b"}}}) {
         // clang-format on
         const ObjectTarget& target = *ObjectTargetNamed(names.target);
         for (const std::string& name : names.taken) EXPECT_EQ(WhyNotASectionName(name, target), "") << name;
@@ -53,10 +53,21 @@ TEST(ObjectFile, RefusesLayoutsNoObjectCanHold) {
                                                 {{"", 0, 1}},
                                                 {{std::string("a\0b", 3), 0, 1}}})
         EXPECT_TRUE(refused("pe-i386", 16, 8, symbols)) << symbols.front().name;
-    // Offsets of 32 bits reach 4 GiB, a 64-bit ELF file's reach further.
-    for (const char* target : {"elf32-i386", "pe-x86-64", "mach-o-x86-64"}) {
-        EXPECT_FALSE(refused(target, 16, 0xFFFF0000, {{"a", 0, 0xFFFF0000}})) << target;
-        EXPECT_TRUE(refused(target, 16, 0xFFFFFFF0, {{"a", 0, 0xFFFFFFF0}})) << target;
+    // Offsets of 32 bits reach 4 GiB: the largest file they take, as the
+    // writers write it, is what they refuse one byte past. A 64-bit ELF
+    // file's reach further.
+    for (const char* target : {"elf32-i386", "pe-i386", "mach-o-arm64"}) {
+        const auto layout = [target](std::uint64_t size) {
+            return ObjectLayout{ObjectTargetNamed(target), "", 8, size, {{"a_long_name", 0, size}}};
+        };
+        const auto written = [&layout](std::uint64_t size) {
+            return ObjectPrologue(layout(size)).size() + size + ObjectEpilogue(layout(size)).size();
+        };
+        std::uint64_t largest = 0xFFFFFFFF - written(0);
+        while (written(largest) > 0xFFFFFFFF) --largest;
+        while (written(largest + 1) <= 0xFFFFFFFF) ++largest;
+        EXPECT_EQ(WhyNotALayout(layout(largest)), "") << target;
+        EXPECT_NE(WhyNotALayout(layout(largest + 1)), "") << target;
     }
     EXPECT_FALSE(refused("elf64-littleaarch64", 16, 0x100000000, {{"a", 0, 0x100000000}}));
 }
@@ -135,7 +146,7 @@ std::pair<std::string, std::vector<std::string>> Structure(const Sample& s, cons
                       static_cast<unsigned long long>(l.sectionSize), std::countr_zero(l.alignment));
         facts.push_back("sectname " + section.substr(section.find(',') + 1) + " segname " +
                         section.substr(0, section.find(',')) + " addr 0x0+ size 0x0*" + hex);
-        facts.push_back("platform macos");
+        facts.push_back("platform macos sdk n/a minos 0\\.0 ntools 0 ");
         facts.push_back("nsyms " + count + " .* iextdefsym 0 nextdefsym " + count + " iundefsym " + count);
         return {"llvm-objdump-19 --macho --private-headers", facts};
     }
