@@ -11,6 +11,7 @@
 #include "base/SystemText.h"
 #include "base/TextFormat.h"
 #include "cli/Console.h"
+#include "generator/ObjectForm.h"
 
 namespace fs = std::filesystem;
 
@@ -96,6 +97,21 @@ std::string Overlap(const std::vector<ConversionRequest>& runs) {
     return {};
 }
 
+// Why the object a run would write cannot be, as the inputs are now (too
+// large for the target's offsets, above all); empty for other forms.
+std::string WhyNotAnObject(const ConversionRequest& run) {
+    if (run.arrays.front().form.format != ArrayFormat::Object) return {};
+    std::vector<std::pair<ArrayForm, std::uint64_t>> sized;
+    for (const ArrayInput& array : run.arrays) {
+        std::error_code missing;  // reported by the run
+        const std::uintmax_t size = fs::file_size(array.path, missing);
+        sized.emplace_back(array.form, missing ? 0 : size);
+    }
+    const std::string why = WhyNotALayout(ObjectLayoutOf(sized));
+    return why.empty() ? why : "no object file of " + std::string(run.arrays.front().form.target->name) + " can hold " +
+                                   GivenName(run.arrays.front()) + ": " + why;
+}
+
 }  // namespace
 
 RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInputCopy,
@@ -133,6 +149,8 @@ RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInpu
     for (const ConversionRequest& run : plan.runs)
         if (auto collision = Collision(run.arrays)) return {{}, *collision};
     if (auto overlap = Overlap(plan.runs); !overlap.empty()) return {{}, overlap};
+    for (const ConversionRequest& run : plan.runs)
+        if (auto why = WhyNotAnObject(run); !why.empty()) return {{}, why};
     return plan;
 }
 

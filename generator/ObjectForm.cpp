@@ -46,6 +46,9 @@ std::optional<std::size_t> WriteObject(std::vector<CFile>& inputs,
                                        const std::vector<std::pair<ArrayForm, std::uint64_t>>& arrays, CFile& output,
                                        unsigned char* buffer, const std::function<void()>& chunkDone) {
     const ObjectLayout layout = ObjectLayoutOf(arrays);
+    // Planned with the inputs' sizes before the run: an input that has
+    // grown past what the format holds since has changed meanwhile.
+    if (!WhyNotALayout(layout).empty()) return arrays.size() - 1;
     output.WriteString(ObjectPrologue(layout));
     std::uint64_t at = 0;
     for (std::size_t i = 0; i < arrays.size(); ++i) {

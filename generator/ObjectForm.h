@@ -21,7 +21,8 @@ ObjectLayout ObjectLayoutOf(const std::vector<std::pair<ArrayForm, std::uint64_t
 // Writes the object for `arrays` (forms with their inputs' lengths) from
 // `inputs`, read through `buffer` (kReadSize bytes), calling `chunkDone`
 // after every full chunk. Returns the index of an input that did not hold
-// its length as it was read, the object left unfinished; none when written.
+// its length as it was read (or grew past what the format holds since the
+// layout was planned), the object left unfinished; none when written.
 [[nodiscard]] std::optional<std::size_t> WriteObject(std::vector<CFile>& inputs,
                                                      const std::vector<std::pair<ArrayForm, std::uint64_t>>& arrays,
                                                      CFile& output, unsigned char* buffer,
