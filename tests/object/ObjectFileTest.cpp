@@ -1,6 +1,6 @@
 // The object writers. What they refuse is checked here directly; what they
-// write is read back by the platforms' own tools (ReadBack, slow: ctest -C
-// integration): listed by readelf, llvm-readobj or llvm-objdump, linked with
+// write is read back by the platforms' own tools (ReadBack): listed by
+// readelf, llvm-readobj or llvm-objdump, linked with
 // check.c into a program run natively, under qemu or Wine, or into a library
 // whose exports readback.py reads. A missing tool skips its check with a message.
 
