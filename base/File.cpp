@@ -4,6 +4,7 @@
 #include <cstring>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "base/CodePage932.h"
 
@@ -77,6 +78,30 @@ void CFile::WriteString(std::string_view text) {
         WriteBuffered("\r\n", 2);
         text.remove_prefix(plain + 1);
     }
+}
+
+std::size_t CFile::CopyFrom(CFile& input, std::size_t count) {
+    // What is buffered goes first: the system's copy goes where the file ends.
+    if (auto error = DrainOutput()) ThrowWriteFailure(error);
+    std::size_t total = 0;
+    while (total < count) {
+        std::size_t copied = 0;
+        const std::int32_t error = native_file::Copy(input.m_handle.Get(), m_handle.Get(), count - total, copied);
+        if (error == native_file::kCannotCopy) break;
+        // The system does not say which side failed: the copy is this output's.
+        if (error != 0) throw FileError{native_file::CauseOf(error), error, m_fullPath};
+        if (copied == 0) return total;
+        total += copied;
+    }
+    // Where the system cannot copy, the bytes pass through this process.
+    std::vector<char> buffer(std::min<std::size_t>(count - total, kOutputBufferSize));
+    while (total < count) {
+        const std::size_t got = input.Read(buffer.data(), std::min(buffer.size(), count - total));
+        if (got == 0) break;
+        WriteBuffered(buffer.data(), got);
+        total += got;
+    }
+    return total;
 }
 
 void CFile::WriteBuffered(const char* bytes, std::size_t count) {

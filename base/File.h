@@ -61,6 +61,11 @@ public:
     // at the end of the file.
     std::size_t Read(void* buffer, std::size_t count);
     void WriteString(std::string_view text);
+    // Copies up to `count` bytes from where `input` is read to the end of
+    // this output, as they are (the system copies them itself where it can,
+    // with no pass through this process). Returns the bytes copied: fewer
+    // only at the input's end.
+    std::size_t CopyFrom(CFile& input, std::size_t count);
 
     // How a line end reaches an output file: CR LF, or LF alone once
     // UseLfLineEnds has been called on the open output.

@@ -68,6 +68,12 @@ NativeFileTraits::Type StandardOutput(std::int32_t& error);
 // Reads at most `count` bytes into `buffer`, `got` of them; 0 at the end.
 // These return 0 or the system error code.
 std::int32_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count, std::size_t& got);
+// Copies up to `count` bytes from where `from` is read to where `to` is
+// written, inside the system, `copied` of them: 0 at the end of `from`.
+// Returns 0, kCannotCopy where the system cannot copy between these two, or
+// the system error code.
+inline constexpr std::int32_t kCannotCopy = -1;
+std::int32_t Copy(NativeFileTraits::Type from, NativeFileTraits::Type to, std::size_t count, std::size_t& copied);
 // Writes all `count` bytes; a partial write is a failure. Returns 0 or the system error code.
 std::int32_t WriteAll(NativeFileTraits::Type handle, const char* bytes, std::size_t count);
 // Sets aside room for the first `bytes` of the file, the file's size

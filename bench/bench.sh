@@ -21,7 +21,7 @@ trap 'rm -rf "$work"' EXIT
 input=$work/input.bin
 head -c $((size_mib << 20)) /dev/urandom > "$input"
 input_bytes=$(stat -c %s "$input")
-types=(char uint ulong)
+types=(char uint ulong object)  # object: --format object of u8 elements
 
 now() { date +%s.%N; }
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -29,12 +29,15 @@ mbps() { echo "scale=1; $input_bytes / 1000000 / $1" | bc -l; }
 
 # Runs one command of the table, writing a new output, and records its time.
 declare -A out_bytes seconds
+# The options that make each kind of output.
+options() { if [ "$1" = object ]; then echo "--format object -t u8"; else echo "-t $1"; fi; }
 run() {
   local what=$1 type=$2 out=$work/out-$1-$2.c start end
   rm -f "$out"
   start=$(now)
   if [ "$what" = tool ]; then
-    "$tool" -f -t "$type" -o "$out" "$input" 2>/dev/null
+    # shellcheck disable=SC2046
+    "$tool" -f $(options "$type") -o "$out" "$input" 2>/dev/null
   else
     dd if=/dev/zero of="$out" bs=1M count="${out_bytes[$type]}" iflag=count_bytes status=none
   fi
@@ -44,13 +47,14 @@ run() {
 }
 
 for type in "${types[@]}"; do
-  "$tool" -f -t "$type" -o "$work/size.c" "$input" 2>/dev/null
+  # shellcheck disable=SC2046
+  "$tool" -f $(options "$type") -o "$work/size.c" "$input" 2>/dev/null
   out_bytes[$type]=$(stat -c %s "$work/size.c")
   rm -f "$work/size.c"
 done
 for type in "${types[@]}"; do run tool "$type"; run plain "$type"; done  # warm-up, not counted
 for _ in $(seq "$rounds"); do
-  for step in $(printf '%s\n' {tool,plain}-{char,uint,ulong} | shuf); do run "${step%-*}" "${step#*-}"; done
+  for step in $(printf '%s\n' {tool,plain}-{char,uint,ulong,object} | shuf); do run "${step%-*}" "${step#*-}"; done
   for type in "${types[@]}"; do
     echo "${seconds[tool-$type]}" >> "$work/tool-$type"
     echo "${seconds[plain-$type]}" >> "$work/plain-$type"

@@ -8,6 +8,9 @@
 namespace {
 
 constexpr std::uint32_t kLengthBytes = 8;  // an unsigned long long
+// The data is copied this much at a time (each copy costs the system a
+// setting-up), whole chunks told to the caller.
+constexpr std::uint64_t kPiece = 256 * source_format::kChunkSize;
 
 std::uint64_t AlignedUp(std::uint64_t offset, std::uint32_t alignment) {
     return (offset + alignment - 1) / alignment * alignment;
@@ -49,17 +52,24 @@ std::optional<std::size_t> WriteObject(std::vector<CFile>& inputs,
     // Planned with the inputs' sizes before the run: an input that has
     // grown past what the format holds since has changed meanwhile.
     if (!WhyNotALayout(layout).empty()) return arrays.size() - 1;
-    output.WriteString(ObjectPrologue(layout));
+    const std::string prologue = ObjectPrologue(layout), epilogue = ObjectEpilogue(layout);
+    // Its size is known at once: the room for it all is set aside where the system allows.
+    output.ReserveSpace(prologue.size() + layout.sectionSize + epilogue.size());
+    output.WriteString(prologue);
     std::uint64_t at = 0;
     for (std::size_t i = 0; i < arrays.size(); ++i) {
         const ObjectSymbol& array = layout.symbols[i];
         PadTo(output, at, array.offset);
-        const bool whole = ForEachChunk(inputs[i], arrays[i].second, buffer, chunkDone,
-                                        [&](const unsigned char* bytes, std::size_t count) {
-                                            output.WriteString({reinterpret_cast<const char*>(bytes), count});
-                                        });
-        if (!whole) return i;
-        at += arrays[i].second;
+        // The bytes as they are: the system copies them where it can.
+        const std::uint64_t length = arrays[i].second;
+        for (std::uint64_t done = 0; done < length;) {
+            const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(length - done, kPiece));
+            if (output.CopyFrom(inputs[i], piece) < piece) return i;  // shorter than it was
+            done += piece;
+            for (std::size_t chunk = 0; chunk < piece / source_format::kChunkSize; ++chunk) chunkDone();
+        }
+        if (inputs[i].Read(buffer, 1) != 0) return i;  // longer than it was
+        at += length;
         PadTo(output, at, array.offset + array.size);  // the last element's padding, and its zero
     }
     for (std::size_t i = arrays.size(); i < layout.symbols.size(); ++i) {
@@ -72,6 +82,6 @@ std::optional<std::size_t> WriteObject(std::vector<CFile>& inputs,
         output.WriteString({bytes, kLengthBytes});
         at += kLengthBytes;
     }
-    output.WriteString(ObjectEpilogue(layout));
+    output.WriteString(epilogue);
     return std::nullopt;
 }

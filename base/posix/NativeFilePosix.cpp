@@ -134,6 +134,19 @@ std::int32_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count
     return 0;
 }
 
+std::int32_t Copy(NativeFileTraits::Type from, NativeFileTraits::Type to, std::size_t count, std::size_t& copied) {
+    ssize_t done;
+    while ((done = ::copy_file_range(static_cast<int>(from), nullptr, static_cast<int>(to), nullptr, count, 0)) < 0) {
+        if (errno == EINTR) continue;
+        // Files of different file systems, or kinds it does not copy between.
+        if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP || errno == EBADF)
+            return kCannotCopy;
+        return errno;
+    }
+    copied = static_cast<std::size_t>(done);
+    return 0;
+}
+
 std::int32_t WriteAll(NativeFileTraits::Type handle, const char* bytes, std::size_t count) {
     while (count > 0) {
         ssize_t done = ::write(static_cast<int>(handle), bytes, count);

@@ -308,6 +308,9 @@ std::int32_t Read(NativeFileTraits::Type handle, void* buffer, std::size_t count
     return 0;
 }
 
+// Windows has no copy between two open files: the caller reads and writes.
+std::int32_t Copy(NativeFileTraits::Type, NativeFileTraits::Type, std::size_t, std::size_t&) { return kCannotCopy; }
+
 std::int32_t WriteAll(NativeFileTraits::Type handle, const char* bytes, std::size_t count) {
     while (count > 0) {
         DWORD done = 0;
