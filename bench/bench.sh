@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Throughput of the conversion against a plain write of the same number of
-# output bytes (dd from /dev/zero in 1 MiB blocks), and `xxd -i`, all in
+# output bytes (dd from /dev/zero in 1 MiB blocks; for the object form,
+# which holds the input's own bytes, a plain copy of the input), and `xxd -i`, all in
 # one run so that the machine's state is shared. Every round runs the
 # commands in a shuffled order, back to back: no sync or pause, since these
 # machines give idle memory back to the host and the next write is then
@@ -38,6 +39,8 @@ run() {
   if [ "$what" = tool ]; then
     # shellcheck disable=SC2046
     "$tool" -f $(options "$type") -o "$out" "$input" 2>/dev/null
+  elif [ "$type" = object ]; then  # the object holds the input's bytes: a plain copy of them
+    cp "$input" "$out"
   else
     dd if=/dev/zero of="$out" bs=1M count="${out_bytes[$type]}" iflag=count_bytes status=none
   fi
