@@ -14,6 +14,7 @@
 
 #include "base/ErrorReport.h"
 #include "base/File.h"
+#include "base/Texts.h"
 #include "generator/ArrayWriter.h"
 #include "generator/SourceFormat.h"
 #include "tests/support/TestSupport.h"
@@ -22,19 +23,9 @@ using namespace testing_support;
 
 namespace {
 
-// The boxes of a run, as code page 932 bytes.
-// 読込元ﾌｧｲﾙが読み込み中に変更されました。
-const std::string kChanged =
-    "\x93\xc7\x8d\x9e\x8c\xb3\xcc\xa7\xb2\xd9\x82\xaa\x93\xc7\x82\xdd\x8d\x9e\x82\xdd\x92\x86\x82\xc9"
-    "\x95\xcf\x8d\x58\x82\xb3\x82\xea\x82\xdc\x82\xb5\x82\xbd\x81\x42";
-const std::string kNotFound = "\xcc\xa7\xb2\xd9\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
-const std::string kBadName =
-    "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\xcc\xa7\xb2\xd9\x96\xbc\x82\xaa\x95\x73\x90\xb3\x82\xc5\x82\xb7\x81\x42";
-const std::string kSharing = "\xcc\xa7\xb2\xd9\x82\xcc\x8b\xa4\x97\x4c\x88\xe1\x94\xbd\x82\xc5\x82\xb7\x81\x42";
-const std::string kProtected =
-    "\xcc\xa7\xb2\xd9\x82\xaa\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x8b\xd6\x8e\x7e\x82\xc5\x82\xb7\x81\x42";
-
-
+// The boxes of a run (their bytes are checked with the error report's).
+const std::string kChanged(texts::kInputChanged), kNotFound(texts::kInputNotFound), kBadName(texts::kOutputBadPath),
+    kSharing(texts::kOutputSharingViolation), kProtected(texts::kOutputAccessDenied);
 
 struct Flow {
     const char* name;
