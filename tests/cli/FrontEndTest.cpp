@@ -352,6 +352,10 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
         {{"--format", "embed", "--static", "--utf8", "--nul", "-o", "out/embed.c", "blob.bin"},  // #embed "../blob.bin"
          {{"out/embed.c", "portable_embed_utf8.c"}}},
         {{"--format=embed", "-o", "none.c", "empty.dat"}, {{"none.c", "portable_embed_empty.c"}}},  // a list
+        {{"-t", "u16", "--length", "--align", "16", "--section", ".rodata.blob", "--format", "object", "--target",
+          "elf32-i386", "--header", "blob_o.h", "-o", "blob.o", "blob.bin"},
+         {{"blob.o", "portable_object.o"}, {"blob_o.h", "portable_object_h.txt"}}},
+        {{"--format", "asm", "--target", "pe-x86-64", "--length", "-o", "blob.s", "blob.bin"}, {{"blob.s", "portable_asm.s"}}},
         {{"-t", "u16", "--length", "--header", "two.h", "--eol", "lf", "-o", "two.c", "w.bin", "empty.dat"},
          {{"two.c", "portable_two_u16.c"}, {"two.h", "portable_two_u16_h.txt"}}},
     };

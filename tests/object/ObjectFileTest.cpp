@@ -197,7 +197,8 @@ struct Row {
 };
 // clang-format off
 const Row kRows[] = {
-    {nullptr, 4096, "", "", "Flags: 0x0 ", {kGcc, kClang}},
+    {nullptr, 4096, "", "", "Entry point address: 0x0 Start of program headers: 0 .* Flags: 0x0 Size of this header: 64 "
+     "\\(bytes\\) Size of program headers: 0 \\(bytes\\) Number of program headers: 0 ", {kGcc, kClang}},
     {"elf32-i386", 1, ".rodata.arrayforge$long_section_name", "", "", {kGcc32}},
     {"elf64-littleaarch64", 16, "arraydata", "", "", {Emulated("aarch64-linux-gnu", "qemu-aarch64-static")}},
     {"elf32-littlearm", 16, "", "", "Version5 EABI", {Emulated("arm-linux-gnueabihf", "qemu-arm-static")}},
