@@ -347,7 +347,7 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
     const Case cases[] = {
         {{"-t", "u8", "--const", "--length", "--nul", "-n", "blob", "--header", "blob.h", "blob.bin"},
          {{"blob.c", "portable_u8.c"}, {"blob.h", "portable_u8_h.txt"}}},
-        {{"-t", "uchar", "--format=string", "--eol", "lf", "text.txt"}, {{"text.c", "portable_string_lf.c"}}},
+        {{"-t", "uchar", "--format=string", "--eol", "lf", "--align", "8", "text.txt"}, {{"text.c", "portable_string_lf.c"}}},
         {{"--format=string", "-o", "empty.c", "empty.dat"}, {{"empty.c", "portable_string_empty.c"}}},
         {{"--format", "embed", "--static", "--utf8", "--nul", "-o", "out/embed.c", "blob.bin"},  // #embed "../blob.bin"
          {{"out/embed.c", "portable_embed_utf8.c"}}},

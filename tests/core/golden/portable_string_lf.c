@@ -8,6 +8,13 @@
 #ifdef __cplusplus
 extern "C" unsigned char rawcontents[];
 #endif
+#if defined(_MSC_VER) && !defined(__clang__)
+__declspec(align(8))
+#elif defined(__cplusplus)
+alignas(8)
+#else
+_Alignas(8)
+#endif
 	unsigned char rawcontents[] =
 		"a \077\042\134\000\1779a \077\042\134\000\1779a \077\042\134\000\1779a \077\042\134\000\1779a \077\042\134\000\1779a \077\042\134\000\1779a \077\042\134\000\1779a \077\042\134\000\1779"
 		"a \077\042\134\000\1779";
