@@ -1,7 +1,7 @@
 // The object writers. What they refuse is checked here directly; what they
 // write is read back by the platforms' own tools (ReadBack): listed by
 // readelf, llvm-readobj or llvm-objdump, linked with
-// check.c into a program run natively, under qemu or Wine, or into a library
+// check.c into a program run natively or under qemu, or into a library
 // whose exports readback.py reads. A missing tool skips its check with a message.
 
 #include <gtest/gtest.h>
@@ -162,17 +162,12 @@ struct Way {
     std::string needs, command;
 };
 const Way kGcc{"command -v gcc", "gcc -Wl,--fatal-warnings $C $O -o $X && $X"};
-const Way kClang{"command -v clang", "clang -Wl,--fatal-warnings $C $O -o $X && $X"};
 const Way kGcc32{"command -v gcc qemu-i386-static && test -f /usr/lib32/crt1.o",
                  "gcc -m32 -Wl,--fatal-warnings $C $O -o $X && qemu-i386-static $X"};
 Way Emulated(const std::string& triple, const std::string& qemu) {
     return {
         "command -v clang-19 " + qemu + " && test -f /usr/" + triple + "/lib/crt1.o",
         "clang-19 --target=" + triple + " -Wl,--fatal-warnings $C $O -o $X && " + qemu + " -L /usr/" + triple + " $X"};
-}
-Way Wine(const std::string& mingw, const std::string& needs) {
-    return {"command -v " + mingw + "-gcc && test -x $WINELOADER" + needs,
-            mingw + "-gcc -Wl,--fatal-warnings $C $O -o $X.exe && $WINELOADER $X.exe"};
 }
 const std::string kReferences = " -DREFERENCES_ONLY -c $C -o $X.ref && ";
 Way LldLink(const std::string& triple) {
@@ -198,13 +193,13 @@ struct Row {
 // clang-format off
 const Row kRows[] = {
     {nullptr, 4096, "", "", "Entry point address: 0x0 Start of program headers: 0 .* Flags: 0x0 Size of this header: 64 "
-     "\\(bytes\\) Size of program headers: 0 \\(bytes\\) Number of program headers: 0 ", {kGcc, kClang}},
+     "\\(bytes\\) Size of program headers: 0 \\(bytes\\) Number of program headers: 0 ", {kGcc}},
     {"elf32-i386", 1, ".rodata.arrayforge$long_section_name", "", "", {kGcc32}},
     {"elf64-littleaarch64", 16, "arraydata", "", "", {Emulated("aarch64-linux-gnu", "qemu-aarch64-static")}},
     {"elf32-littlearm", 16, "", "", "Version5 EABI", {Emulated("arm-linux-gnueabihf", "qemu-arm-static")}},
-    {"pe-x86-64", 16, ".rdata$long_custom_name", "", "", {Wine("x86_64-w64-mingw32", ""), LldLink("x86_64-windows-msvc")}},
+    {"pe-x86-64", 16, ".rdata$long_custom_name", "", "", {LldLink("x86_64-windows-msvc")}},
     {"pe-i386", 4096, "", "_", "Name: @feat.00 Value: 1 Section: IMAGE_SYM_ABSOLUTE \\(-1\\)",
-     {Wine("i686-w64-mingw32", " && /usr/lib/wine/wineserver32 --version"), LldLink("i686-windows-msvc")}},
+     {LldLink("i686-windows-msvc")}},
     {"pe-aarch64-little", 1, "arraydata", "", "", {LldLink("aarch64-windows-msvc")}},
     {"mach-o-x86-64", 4096, "", "_", "", {Ld64("x86_64")}},
     {"mach-o-arm64", 1, "__DATA,__arraydata", "_", "", {Ld64("arm64")}},
@@ -243,16 +238,13 @@ TEST_P(ReadBack, ByThePlatformsTools) {
         symbols += symbol.name + ":" + std::to_string(symbol.size) + " ";
         exports += "/export:" + symbol.name + ",DATA ";
     }
-    // The Wine programs run in a 64-bit prefix of the tests' own, kept
-    // between runs; readback.py needs a Python that has pefile.
+    // readback.py needs a Python that has pefile.
     const std::string python = std::system("python3 -c 'import pefile' 2>/dev/null") ? "/usr/bin/python3" : "python3";
     // clang-format off
     for (const auto& [name, value] : std::initializer_list<std::pair<const char*, std::string>>{
              {"O", (dir / "data.o").string()}, {"X", (dir / "check").string()}, {"A", std::to_string(row.alignment)},
              {"C", "-DALIGNMENT=" + std::to_string(row.alignment) + " " ARRAYFORGE_OBJECT_SOURCES "/check.c"},
-             {"S", symbols}, {"EXPORTS", exports}, {"R", ARRAYFORGE_OBJECT_SOURCES "/readback.py"}, {"PY", python},
-             {"WINEPREFIX", ARRAYFORGE_OBJECT_WORK "/wine"}, {"WINEARCH", "win64"}, {"WINEDEBUG", "-all"},
-             {"WINEDLLOVERRIDES", "mscoree="}, {"WINELOADER", "/usr/lib/wine/wine64"}})
+             {"S", symbols}, {"EXPORTS", exports}, {"R", ARRAYFORGE_OBJECT_SOURCES "/readback.py"}, {"PY", python}})
         // clang-format on
         setenv(name, value.c_str(), 1);
     if (s.layout.section.empty()) s.layout.section = target->section;
