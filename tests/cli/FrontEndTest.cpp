@@ -13,7 +13,6 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,44 +46,33 @@ struct Launch {
 };
 
 pid_t Start(const ScratchFolder& folder, Launch launch) {
-    const std::string outPath = launch.standardOutput.empty() ? folder / ".stdout" : launch.standardOutput;
-    const std::string errPath = launch.standardError.empty() ? folder / ".stderr" : launch.standardError;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, launch.standardInput.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(),
-                                     O_WRONLY | O_CREAT | (launch.standardError.empty() ? O_TRUNC : 0), 0644);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.Path().c_str());
+    const std::string out = launch.standardOutput.empty() ? folder / ".stdout" : launch.standardOutput;
+    const std::string err = launch.standardError.empty() ? folder / ".stderr" : launch.standardError;
     std::filesystem::remove(folder / ".stdout");
-
-    std::vector<std::string> environment = launch.environment;
-    environment.insert(environment.end(), {std::string("LANG=") + launch.locale,
-                                           std::string("LC_ALL=") + launch.locale, "PATH=/usr/bin:/bin"});
-    std::vector<char*> envp;
-    for (auto& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> command = launch.prefix;
+    std::vector<std::string> command = launch.prefix, environment = launch.environment;
     command.push_back(ARRAYFORGE_CLI);
     command.insert(command.end(), launch.arguments.begin(), launch.arguments.end());
-    std::vector<char*> argv;
+    for (const char* variable : {"LANG=", "LC_ALL="}) environment.push_back(variable + std::string(launch.locale));
+    environment.push_back("PATH=/usr/bin:/bin");
+    std::vector<char*> argv, envp;
     for (auto& argument : command) argv.push_back(argument.data());
+    for (auto& entry : environment) envp.push_back(entry.data());
     argv.push_back(nullptr);
-
-    // Every signal at its default and none blocked, whatever this process
-    // was given: a shell starts background jobs with some ignored.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t all, none;
-    sigfillset(&all);
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    pid_t child = 0;
-    EXPECT_EQ(posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), envp.data()), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
+    envp.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        // Every signal at its default and none blocked, whatever this process
+        // was given: a shell starts background jobs with some ignored.
+        for (int signal = 1; signal < NSIG; ++signal) ::signal(signal, SIG_DFL);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        dup2(open(launch.standardInput.c_str(), O_RDONLY | O_CLOEXEC), 0);
+        dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644), 1);
+        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (launch.standardError.empty() ? O_TRUNC : 0), 0644), 2);
+        if (chdir(folder.Path().c_str()) == 0) execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
     return child;
 }
 
