@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <tuple>
@@ -11,34 +10,29 @@
 
 namespace {
 
-// A pair of in-memory streams: the user's answers and what the session prints.
-class Streams {
-public:
-    explicit Streams(const char* answers) : m_answers(answers) {
-        in = fmemopen(m_answers.data(), m_answers.size(), "r");
-        out = open_memstream(&m_buffer, &m_size);
-    }
+// The session's streams in memory: the user's answers, and what it printed
+// (only what it flushed: a prompt or a bar must show at once).
+struct Streams {
+    explicit Streams(std::string typed) : answers(std::move(typed)) {}
     ~Streams() {
         std::fclose(in);
         std::fclose(out);
-        std::free(m_buffer);
+        std::free(buffer);
     }
-    // Only what the session flushed: a prompt or a bar must show at once.
-    std::string Printed() const { return std::string(m_buffer, m_size); }
-    TerminalSession::Settings Settings(bool interactive) {
+    std::string Printed() const { return std::string(buffer, size); }
+    TerminalSession::Settings Settings(bool interactive, bool showProgress = false) {
         TerminalSession::Settings settings;
         settings.interactive = interactive;
+        settings.showProgress = showProgress;
         settings.answers = in;
         settings.messages = out;
         return settings;
     }
-    std::FILE* in;
-    std::FILE* out;
-
-private:
-    std::string m_answers;
-    char* m_buffer = nullptr;
-    std::size_t m_size = 0;
+    std::string answers;
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* in = fmemopen(answers.data(), answers.size(), "r");
+    std::FILE* out = open_memstream(&buffer, &size);
 };
 
 const std::string kQuestion = testing_support::Utf8Of(texts::kOverwriteQuestion);
@@ -56,32 +50,24 @@ TEST(TerminalSession, AsksOnlyOnATerminal) {
     }
 }
 
-// An error is a line of its own, after a bar still on screen.
-TEST(TerminalSession, ErrorsAreConvertedAndTheirPathsKept) {
+// The bar is drawn only when its figure changes, and ends at 100 (a bar at
+// 0 too); an error is a line of its own after a bar still on screen.
+TEST(TerminalSession, ProgressBarAndErrorLines) {
     Streams streams("");
-    auto settings = streams.Settings(false);
-    settings.showProgress = true;
-    TerminalSession session(settings);
-    session.Advance(5);
-    session.ShowError("gone", "p");
-    EXPECT_TRUE(streams.Printed().ends_with("]   5%\n" + testing_support::Utf8Of(texts::kErrorCaption) + ": gone: p\n"))
-        << streams.Printed();
-}
-
-TEST(TerminalSession, ProgressIsDrawnOnlyWhenItsFigureChangesAndEndsAtHundred) {
-    Streams streams("");
-    auto settings = streams.Settings(false);
-    settings.showProgress = true;
-    TerminalSession session(settings);
-    for (unsigned percent : {0u, 0u}) session.Advance(percent);  // a bar at 0 too ends at 100
-    EXPECT_TRUE(streams.Printed().ends_with("[" + std::string(40, ' ') + "]   0%")) << "shown while the run goes on";
+    TerminalSession session(streams.Settings(false, true));
+    for (unsigned percent : {0u, 0u}) session.Advance(percent);
+    EXPECT_EQ(streams.Printed(), "\r[" + std::string(40, ' ') + "]   0%") << "shown while the run goes on";
     session.ShowDone();
     session.Finished();
-    std::string printed = streams.Printed();
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\r'), 2) << printed;  // 0, 100
-    std::size_t last = printed.rfind('\r');
-    EXPECT_EQ(printed.compare(last, 49, "\r[########################################] 100%\n"), 0) << printed;
-    EXPECT_EQ(std::count(printed.begin() + last, printed.end(), '\n'), 2) << "one line for the message, none after";
+    EXPECT_TRUE(streams.Printed().ends_with("]   0%\r[" + std::string(40, '#') + "] 100%\n" +
+                                            testing_support::Utf8Of(texts::kFileWritten) + "\n"))
+        << streams.Printed();
+    Streams failing("");
+    TerminalSession failed(failing.Settings(false, true));
+    failed.Advance(5);
+    failed.ShowError("gone", "p");
+    EXPECT_EQ(failing.Printed(), "\r[" + std::string(2, '#') + std::string(38, ' ') + "]   5%\n" +
+                                     testing_support::Utf8Of(texts::kErrorCaption) + ": gone: p\n");
 }
 
 }  // namespace
