@@ -92,12 +92,15 @@ TEST(FileOutput, ReplacesTheOldFileOnlyAtClose) {
     out.WriteString("new\n");
 #ifndef _WIN32  // (Windows lets nobody read it meanwhile)
     EXPECT_EQ(ReadBytes(folder / "t.txt"), "old") << "not before Close";
+    struct stat old {}, now{};
+    ::stat((folder / "t.txt").c_str(), &old);
 #endif
     out.Close();
     EXPECT_EQ(ReadBytes(folder / "t.txt"), "new\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "no temporary file left";
 #ifndef _WIN32
     EXPECT_EQ(std::filesystem::status(folder.Path() / "t.txt").permissions(), std::filesystem::perms(0640));
+    EXPECT_TRUE(::stat((folder / "t.txt").c_str(), &now) == 0 && now.st_ino != old.st_ino) << "a plain file is renamed over";
     CFile created;  // a new one gets what any new file gets
     ASSERT_FALSE(created.Open(folder / "new.txt", OpenMode::Output));
     created.Close();
