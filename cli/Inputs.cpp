@@ -11,6 +11,7 @@
 #include "base/SystemText.h"
 #include "base/TextFormat.h"
 #include "cli/Console.h"
+#include "cli/TableInputs.h"
 #include "generator/ObjectForm.h"
 
 namespace fs = std::filesystem;
@@ -112,10 +113,38 @@ std::string WhyNotAnObject(const ConversionRequest& run) {
                                    GivenName(run.arrays.front()) + ": " + why;
 }
 
+// One run for the table: every file an array of its own (static, const,
+// a zero after it) named after its place in the table.
+RunPlan PlanTable(const CommandLine& commandLine, std::optional<std::int64_t> headerTime) {
+    std::string error;
+    std::vector<TableFile> files = TableFiles(commandLine.inputs, commandLine.base.value_or("."), error);
+    if (!error.empty()) return {{}, error};
+    RunPlan plan;
+    ConversionRequest& run = plan.runs.emplace_back();
+    run.outputPath = commandLine.output.value_or(commandLine.table + ".c");
+    run.toStandardOutput = run.outputPath == "-";
+    if (run.toStandardOutput) run.outputPath.clear();
+    run.headerPath = commandLine.header;
+    run.style = {commandLine.lfLineEnds, commandLine.utf8Header, headerTime};
+    ArrayForm form = commandLine.form;
+    form.type = ElementType::UnsignedChar;
+    form.isConst = form.isStatic = form.nul = true;
+    form.table = commandLine.table;
+    run.arrays.reserve(files.size());
+    for (TableFile& file : files) {
+        ArrayInput& array = run.arrays.emplace_back(ArrayInput{std::move(file.path), {}, form});
+        array.form.name = form.table + "_" + std::to_string(run.arrays.size() - 1);
+        array.form.tablePath = std::move(file.tablePath);
+    }
+    if (auto overlap = Overlap(plan.runs); !overlap.empty()) return {{}, overlap};
+    return plan;
+}
+
 }  // namespace
 
 RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInputCopy,
                  std::optional<std::int64_t> headerTime) {
+    if (!commandLine.table.empty()) return PlanTable(commandLine, headerTime);
     RunPlan plan;
     const bool together = commandLine.output.has_value() && commandLine.inputs.size() > 1;
     for (const std::string& input : commandLine.inputs) {

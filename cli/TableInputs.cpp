@@ -1,0 +1,81 @@
+#include "cli/TableInputs.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Why(const fs::path& path, std::error_code error) {
+    if (error == std::errc::too_many_symbolic_link_levels) return "a loop of links at " + path.string();
+    return path.string() + ": " + error.message();
+}
+
+// Adds the regular files under `folder` to `files`. `ancestors`: the real
+// folders it lies in, for a link to one of them would lead round and round.
+std::string Walk(const fs::path& folder, std::vector<fs::path>& ancestors, std::vector<fs::path>& files) {
+    std::error_code error;
+    const fs::path real = fs::canonical(folder, error);
+    if (error) return Why(folder, error);
+    if (std::find(ancestors.begin(), ancestors.end(), real) != ancestors.end())
+        return "a loop of links: " + folder.string() + " leads back to " + real.string();
+    ancestors.push_back(real);
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+        const fs::file_status status = fs::status(entry->path(), error);
+        if (error) return Why(entry->path(), error);
+        if (fs::is_directory(status)) {
+            if (auto why = Walk(entry->path(), ancestors, files); !why.empty()) return why;
+        } else if (fs::is_regular_file(status)) {
+            files.push_back(entry->path());
+        }
+    }
+    if (error) return Why(folder, error);
+    ancestors.pop_back();
+    return {};
+}
+
+// `path` made absolute and normal, without a separator at its end.
+fs::path Normal(const fs::path& path) {
+    fs::path normal = fs::absolute(path).lexically_normal();
+    return normal.has_filename() || normal == normal.root_path() ? normal : normal.parent_path();
+}
+
+}  // namespace
+
+std::vector<TableFile> TableFiles(const std::vector<std::string>& inputs, const std::string& base,
+                                  std::string& error) {
+    const auto refuse = [&error](std::string why) {
+        error = std::move(why);
+        return std::vector<TableFile>{};
+    };
+    std::vector<fs::path> paths;
+    for (const std::string& input : inputs) {
+        std::error_code statusError;
+        const fs::file_status status = fs::status(input, statusError);
+        if (statusError == std::errc::too_many_symbolic_link_levels) return refuse(Why(input, statusError));
+        if (!fs::is_directory(status)) {  // a file, or what the run finds there to report
+            paths.emplace_back(input);
+            continue;
+        }
+        std::vector<fs::path> ancestors;
+        const std::size_t before = paths.size();
+        if (auto why = Walk(input, ancestors, paths); !why.empty()) return refuse(why);
+        if (paths.size() == before) return refuse("the folder " + input + " holds no file");
+    }
+    const fs::path root = Normal(base.empty() ? "." : base);
+    std::vector<TableFile> files;
+    for (fs::path& path : paths) {
+        const fs::path relative = Normal(path).lexically_relative(root);
+        if (relative.empty() || *relative.begin() == ".." || relative == ".")
+            return refuse(path.string() + " is not below the base folder " + root.string());
+        files.push_back({path.string(), relative.generic_string()});
+    }
+    std::sort(files.begin(), files.end(), [](const TableFile& a, const TableFile& b) { return a.tablePath < b.tablePath; });
+    const auto twice = std::adjacent_find(files.begin(), files.end(),
+                                          [](const TableFile& a, const TableFile& b) { return a.tablePath == b.tablePath; });
+    if (twice != files.end())
+        return refuse(twice->path + " and " + (twice + 1)->path + " would both be found as " + twice->tablePath);
+    return files;
+}
