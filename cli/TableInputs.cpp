@@ -15,7 +15,7 @@ std::string Why(const fs::path& path, std::error_code error) {
 
 // Adds the regular files under `folder` to `files`. `ancestors`: the real
 // folders it lies in, for a link to one of them would lead round and round.
-std::string Walk(const fs::path& folder, std::vector<fs::path>& ancestors, std::vector<fs::path>& files) {
+std::string Walk(const fs::path& folder, std::vector<fs::path>& ancestors, std::vector<TableFile>& files) {
     std::error_code error;
     const fs::path real = fs::canonical(folder, error);
     if (error) return Why(folder, error);
@@ -28,7 +28,9 @@ std::string Walk(const fs::path& folder, std::vector<fs::path>& ancestors, std::
         if (fs::is_directory(status)) {
             if (auto why = Walk(entry->path(), ancestors, files); !why.empty()) return why;
         } else if (fs::is_regular_file(status)) {
-            files.push_back(entry->path());
+            fs::path realPath = entry->is_symlink(error) ? fs::canonical(entry->path(), error) : real / entry->path().filename();
+            if (error) return Why(entry->path(), error);
+            files.push_back({entry->path().string(), {}, realPath.string()});
         }
     }
     if (error) return Why(folder, error);
@@ -50,27 +52,28 @@ std::vector<TableFile> TableFiles(const std::vector<std::string>& inputs, const 
         error = std::move(why);
         return std::vector<TableFile>{};
     };
-    std::vector<fs::path> paths;
+    std::vector<TableFile> files;
     for (const std::string& input : inputs) {
         std::error_code statusError;
         const fs::file_status status = fs::status(input, statusError);
         if (statusError == std::errc::too_many_symbolic_link_levels) return refuse(Why(input, statusError));
+        // Absolute, so that no path needs the current folder again.
         if (!fs::is_directory(status)) {  // a file, or what the run finds there to report
-            paths.emplace_back(input);
+            const fs::path path = Normal(input);
+            files.push_back({path.string(), {}, fs::weakly_canonical(path, statusError).string()});
             continue;
         }
         std::vector<fs::path> ancestors;
-        const std::size_t before = paths.size();
-        if (auto why = Walk(input, ancestors, paths); !why.empty()) return refuse(why);
-        if (paths.size() == before) return refuse("the folder " + input + " holds no file");
+        const std::size_t before = files.size();
+        if (auto why = Walk(Normal(input), ancestors, files); !why.empty()) return refuse(why);
+        if (files.size() == before) return refuse("the folder " + input + " holds no file");
     }
     const fs::path root = Normal(base.empty() ? "." : base);
-    std::vector<TableFile> files;
-    for (fs::path& path : paths) {
-        const fs::path relative = Normal(path).lexically_relative(root);
+    for (TableFile& file : files) {
+        const fs::path relative = fs::path(file.path).lexically_relative(root);
         if (relative.empty() || *relative.begin() == ".." || relative == ".")
-            return refuse(path.string() + " is not below the base folder " + root.string());
-        files.push_back({path.string(), relative.generic_string()});
+            return refuse(file.path + " is not below the base folder " + root.string());
+        file.tablePath = relative.generic_string();
     }
     std::sort(files.begin(), files.end(), [](const TableFile& a, const TableFile& b) { return a.tablePath < b.tablePath; });
     const auto twice = std::adjacent_find(files.begin(), files.end(),

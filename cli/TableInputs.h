@@ -11,6 +11,7 @@
 struct TableFile {
     std::string path;       // where it is read from
     std::string tablePath;  // what the table finds it by
+    std::string realPath;   // absolute, links resolved (for a walk knows it without asking the system)
 };
 
 // The files of `inputs`, sorted bytewise by their table paths. A usage

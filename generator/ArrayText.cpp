@@ -6,7 +6,6 @@
 
 #include "base/SystemText.h"
 #include "base/TextFormat.h"
-#include "generator/TableText.h"
 
 namespace {
 
@@ -195,7 +194,6 @@ std::string IncludeGuard(std::string_view headerFileName) {
 std::string DeclarationsHeader(std::string_view headerFileName,
                                const std::vector<std::pair<ArrayForm, std::uint64_t>>& arrays) {
     const std::string guard = IncludeGuard(headerFileName);
-    if (const std::string& table = arrays.front().first.table; !table.empty()) return TableHeader(guard, table);
     std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
     bool stdint = false;
     for (const auto& [form, length] : arrays) stdint = stdint || FactsOf(form.type).needsStdint;

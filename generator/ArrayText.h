@@ -43,8 +43,7 @@ inline constexpr std::string_view kEmbedTest =
     "#if defined(__cpp_pp_embed) || (!defined(__cplusplus) && __STDC_VERSION__ >= 202311L && defined(__has_embed))";
 
 // The declarations header for arrays with their inputs' lengths, "\n" for
-// its line ends; its include guard is made from its file name. The arrays
-// of a table are declared by the table's declarations alone.
+// its line ends; its include guard is made from its file name.
 std::string DeclarationsHeader(std::string_view headerFileName,
                                const std::vector<std::pair<ArrayForm, std::uint64_t>>& arrays);
 std::string IncludeGuard(std::string_view headerFileName);

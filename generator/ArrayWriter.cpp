@@ -103,16 +103,16 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
         output.UseLfLineEnds();  // no text: every byte as it is
         changed = WriteObject(inputs, declared, output, buffer.get(), chunkDone);
     } else if (table) {
+        std::vector<std::uint64_t> lengths(arrays.size());
         for (std::size_t i = 0; i < arrays.size() && !changed; ++i) {
             if (!openInput(inputs[0], arrays[i].path)) return RunOutcome::InputNotOpened;
-            declared.emplace_back(arrays[i].form, inputs[0].Length());
-            if (!WriteArray(inputs[0], declared[i].second, arrays[i], request.style, false, output, buffer.get(),
-                            chunkDone))
+            lengths[i] = inputs[0].Length();
+            if (!WriteArray(inputs[0], lengths[i], arrays[i], request.style, false, output, buffer.get(), chunkDone))
                 changed = 0;
             else
                 ui.Advance(Percent(i + 1, arrays.size()));
         }
-        if (!changed) WriteTable(declared, output);
+        if (!changed) WriteTable(arrays, lengths, output);
     } else {
         // One array in CR LF text: its size is known, and room for it all is
         // reserved at once where the system allows.
@@ -132,7 +132,9 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
     // here (a full disk above all) leaves both as they were.
     output.Finish();
     if (withHeader) {
-        header.WriteString(DeclarationsHeader(native_file::LastComponent(header.FullPath()), declared));
+        const std::string_view name = native_file::LastComponent(header.FullPath());
+        header.WriteString(table ? TableHeader(IncludeGuard(name), arrays.front().form.table)
+                                 : DeclarationsHeader(name, declared));
         header.Finish();
     }
     output.Close();

@@ -57,13 +57,13 @@ constexpr char kAccessors[] =
 
 std::string TableDeclarations(std::string_view name) { return Named(kDeclarations, name); }
 
-void WriteTable(const std::vector<std::pair<ArrayForm, std::uint64_t>>& arrays, CFile& output) {
-    const std::string& name = arrays.front().first.table;
+void WriteTable(const std::vector<ArrayInput>& arrays, const std::vector<std::uint64_t>& lengths, CFile& output) {
+    const std::string& name = arrays.front().form.table;
     output.WriteString("\n#include <string.h>\n\n" + TableDeclarations(name) + "\nconst struct " + name + "_entry " +
                        name + "_entries[] = {\n");
-    for (const auto& [form, length] : arrays)
-        output.WriteString(FormatText("\t{%s, %s, %llu},\n", source_format::QuotedString(form.tablePath).c_str(),
-                                      form.name.c_str(), static_cast<unsigned long long>(length)));
+    for (std::size_t i = 0; i < arrays.size(); ++i)
+        output.WriteString(FormatText("\t{%s, %s, %llu},\n", source_format::QuotedString(arrays[i].form.tablePath).c_str(),
+                                      arrays[i].form.name.c_str(), static_cast<unsigned long long>(lengths[i])));
     output.WriteString(FormatText("};\nconst unsigned long long %s_count = %llu;\n\n", name.c_str(),
                                   static_cast<unsigned long long>(arrays.size())) +
                        Named(kLookUp, name));

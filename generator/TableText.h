@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "base/File.h"
@@ -18,9 +17,9 @@
 std::string TableDeclarations(std::string_view name);
 
 // What follows the arrays of a table in its source: the declarations, an
-// entry for each of `arrays` (forms with their inputs' lengths, in the
-// order of their paths), the count and the look-up.
-void WriteTable(const std::vector<std::pair<ArrayForm, std::uint64_t>>& arrays, CFile& output);
+// entry for each of `arrays` (in the order of their paths) with its input's
+// length, the count and the look-up.
+void WriteTable(const std::vector<ArrayInput>& arrays, const std::vector<std::uint64_t>& lengths, CFile& output);
 
 // The header of the table `name`: its declarations, then for C++17 and
 // later NAME_text (a std::string_view) and for C++20 NAME_bytes (a
