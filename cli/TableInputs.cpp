@@ -28,7 +28,8 @@ std::string Walk(const fs::path& folder, std::vector<fs::path>& ancestors, std::
         if (fs::is_directory(status)) {
             if (auto why = Walk(entry->path(), ancestors, files); !why.empty()) return why;
         } else if (fs::is_regular_file(status)) {
-            fs::path realPath = entry->is_symlink(error) ? fs::canonical(entry->path(), error) : real / entry->path().filename();
+            const fs::path realPath =
+                entry->is_symlink(error) ? fs::canonical(entry->path(), error) : real / entry->path().filename();
             if (error) return Why(entry->path(), error);
             files.push_back({entry->path().string(), {}, realPath.string()});
         }
@@ -46,8 +47,7 @@ fs::path Normal(const fs::path& path) {
 
 }  // namespace
 
-std::vector<TableFile> TableFiles(const std::vector<std::string>& inputs, const std::string& base,
-                                  std::string& error) {
+std::vector<TableFile> TableFiles(const std::vector<std::string>& inputs, const std::string& base, std::string& error) {
     const auto refuse = [&error](std::string why) {
         error = std::move(why);
         return std::vector<TableFile>{};
@@ -75,9 +75,10 @@ std::vector<TableFile> TableFiles(const std::vector<std::string>& inputs, const 
             return refuse(file.path + " is not below the base folder " + root.string());
         file.tablePath = relative.generic_string();
     }
-    std::sort(files.begin(), files.end(), [](const TableFile& a, const TableFile& b) { return a.tablePath < b.tablePath; });
-    const auto twice = std::adjacent_find(files.begin(), files.end(),
-                                          [](const TableFile& a, const TableFile& b) { return a.tablePath == b.tablePath; });
+    std::sort(files.begin(), files.end(),
+              [](const TableFile& a, const TableFile& b) { return a.tablePath < b.tablePath; });
+    const auto twice = std::adjacent_find(
+        files.begin(), files.end(), [](const TableFile& a, const TableFile& b) { return a.tablePath == b.tablePath; });
     if (twice != files.end())
         return refuse(twice->path + " and " + (twice + 1)->path + " would both be found as " + twice->tablePath);
     return files;

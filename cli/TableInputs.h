@@ -17,5 +17,4 @@ struct TableFile {
 // The files of `inputs`, sorted bytewise by their table paths. A usage
 // error in `error`: a path not below `base`, two files with one path, a
 // folder without a file in it, a loop of links.
-std::vector<TableFile> TableFiles(const std::vector<std::string>& inputs, const std::string& base,
-                                  std::string& error);
+std::vector<TableFile> TableFiles(const std::vector<std::string>& inputs, const std::string& base, std::string& error);

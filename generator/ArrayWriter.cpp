@@ -104,13 +104,14 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
         changed = WriteObject(inputs, declared, output, buffer.get(), chunkDone);
     } else if (table) {
         std::vector<std::uint64_t> lengths(arrays.size());
-        for (std::size_t i = 0; i < arrays.size() && !changed; ++i) {
+        for (std::size_t i = 0; i < arrays.size(); ++i) {
             if (!openInput(inputs[0], arrays[i].path)) return RunOutcome::InputNotOpened;
             lengths[i] = inputs[0].Length();
-            if (!WriteArray(inputs[0], lengths[i], arrays[i], request.style, false, output, buffer.get(), chunkDone))
-                changed = 0;
-            else
-                ui.Advance(Percent(i + 1, arrays.size()));
+            if (!WriteArray(inputs[0], lengths[i], arrays[i], request.style, false, output, buffer.get(), chunkDone)) {
+                changed = 0;  // the input open now
+                break;
+            }
+            ui.Advance(Percent(i + 1, arrays.size()));
         }
         if (!changed) WriteTable(arrays, lengths, output);
     } else {

@@ -62,7 +62,8 @@ void WriteTable(const std::vector<ArrayInput>& arrays, const std::vector<std::ui
     output.WriteString("\n#include <string.h>\n\n" + TableDeclarations(name) + "\nconst struct " + name + "_entry " +
                        name + "_entries[] = {\n");
     for (std::size_t i = 0; i < arrays.size(); ++i)
-        output.WriteString(FormatText("\t{%s, %s, %llu},\n", source_format::QuotedString(arrays[i].form.tablePath).c_str(),
+        output.WriteString(FormatText("\t{%s, %s, %llu},\n",
+                                      source_format::QuotedString(arrays[i].form.tablePath).c_str(),
                                       arrays[i].form.name.c_str(), static_cast<unsigned long long>(lengths[i])));
     output.WriteString(FormatText("};\nconst unsigned long long %s_count = %llu;\n\n", name.c_str(),
                                   static_cast<unsigned long long>(arrays.size())) +
