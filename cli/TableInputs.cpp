@@ -39,11 +39,8 @@ std::string Walk(const fs::path& folder, std::vector<fs::path>& ancestors, std::
     return {};
 }
 
-// `path` made absolute and normal, without a separator at its end.
-fs::path Normal(const fs::path& path) {
-    fs::path normal = fs::absolute(path).lexically_normal();
-    return normal.has_filename() || normal == normal.root_path() ? normal : normal.parent_path();
-}
+// `path` made absolute and normal (a separator at its end changes no relative path).
+fs::path Normal(const fs::path& path) { return fs::absolute(path).lexically_normal(); }
 
 }  // namespace
 
