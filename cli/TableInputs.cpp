@@ -23,11 +23,13 @@ std::string Walk(const fs::path& folder, std::vector<fs::path>& ancestors, std::
         return "a loop of links: " + folder.string() + " leads back to " + real.string();
     ancestors.push_back(real);
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-        const fs::file_status status = fs::status(entry->path(), error);
+        // The entry knows its type from the folder's listing: only a link is looked up.
+        const bool isFolder = entry->is_directory(error);
+        const bool isFile = !error && entry->is_regular_file(error);
         if (error) return Why(entry->path(), error);
-        if (fs::is_directory(status)) {
+        if (isFolder) {
             if (auto why = Walk(entry->path(), ancestors, files); !why.empty()) return why;
-        } else if (fs::is_regular_file(status)) {
+        } else if (isFile) {
             const fs::path realPath =
                 entry->is_symlink(error) ? fs::canonical(entry->path(), error) : real / entry->path().filename();
             if (error) return Why(entry->path(), error);
@@ -54,6 +56,9 @@ std::vector<TableFile> TableFiles(const std::vector<std::string>& inputs, const 
         std::error_code statusError;
         const fs::file_status status = fs::status(input, statusError);
         if (statusError == std::errc::too_many_symbolic_link_levels) return refuse(Why(input, statusError));
+        // A pipe or device has no length known before it is read.
+        if (fs::exists(status) && !fs::is_directory(status) && !fs::is_regular_file(status))
+            return refuse(input + " is neither a regular file nor a folder");
         // Absolute, so that no path needs the current folder again.
         if (!fs::is_directory(status)) {  // a file, or what the run finds there to report
             const fs::path path = Normal(input);

@@ -14,7 +14,9 @@ struct TableFile {
     std::string realPath;   // absolute, links resolved (for a walk knows it without asking the system)
 };
 
-// The files of `inputs`, sorted bytewise by their table paths. A usage
-// error in `error`: a path not below `base`, two files with one path, a
-// folder without a file in it, a loop of links.
+// The files of `inputs`, sorted bytewise by their table paths: regular
+// files, or paths not there for the run to report. A usage error in
+// `error`: a path not below `base`, two files with one path, a folder
+// without a file in it, a loop of links, an input that is neither a file
+// nor a folder.
 std::vector<TableFile> TableFiles(const std::vector<std::string>& inputs, const std::string& base, std::string& error);

@@ -51,11 +51,13 @@ int Convert(ConversionRequest request, const CommandLine& commandLine) {
     request.replaceWithoutAsking = commandLine.force;
     std::uintmax_t size = 0;
     for (const ArrayInput& array : request.arrays) {
+        // A table's files are regular, as its planning found them.
+        if (!array.form.table.empty() && !request.toStandardOutput) continue;
         if (auto refusal = RefusedInput(array.path, request.toStandardOutput)) {
             std::fprintf(stderr, "arrayforge: %s: %s\n", array.path.c_str(), refusal->why);
             return refusal->standardOutput ? kOutputError : kInputError;
         }
-        if (array.form.table.empty()) size += SizeOf(array.path);  // a table counts files
+        size += SizeOf(array.path);
     }
     TerminalSession::Settings settings;
     settings.interactive = IsTerminal(0) && IsTerminal(2);  // the question asked and answered there
