@@ -35,6 +35,10 @@ const char* const kUsageText =
     "      --align N        align each array to N bytes (a power of two up to 4096; default: its element)\n"
     "      --section NAME   put each array in the linker section NAME (\"segment,section\" for Mach-O)\n"
     "      --utf8           write the header comment in UTF-8 instead of Shift-JIS\n"
+    "      --table NAME     write every INPUT, folders walked through, into one source (default\n"
+    "                       NAME.c) with the table NAME_entries, sorted by path, and NAME_find;\n"
+    "                       list or string form, each file's data ending with a zero not counted\n"
+    "      --base DIR       the folder the table's paths start from (default: the current one)\n"
     "  -h, --help           show this help\n"
     "      --version        show the version\n"
     "\n"
@@ -48,6 +52,7 @@ const char* const kUsageText =
     "  arrayforge -t uchar -n notes --format string --eol lf notes.txt\n"
     "  arrayforge -t u8 --static --const --format embed -o font.inc font.bin\n"
     "  arrayforge -t u8 -n video --length --align 64 --format object --header video.h video.bin\n"
+    "  arrayforge --table web --base site --format string -o web.c --header web.h site/\n"
     "\n"
     "Exit status: 0 written, 2 usage error, 3 input error, 4 output error or overwrite refused.\n";
 
@@ -86,6 +91,19 @@ std::string CheckCombination(const CommandLine& line) {
     if (std::count(line.inputs.begin(), line.inputs.end(), "-") > 1) return "standard input can be read only once";
     if (form.format == ArrayFormat::Embed && std::count(line.inputs.begin(), line.inputs.end(), "-") > 0)
         return "--format embed needs an input file, not standard input";
+    if (!line.table.empty()) {
+        if (form.format != ArrayFormat::List && form.format != ArrayFormat::String)
+            return "--table writes the list or string form: its entries hold pointers to the data, which need "
+                   "relocations that the object files written here do not have";
+        if (form.type != ElementType::Char && form.type != ElementType::UnsignedChar)
+            return "--table holds its files as unsigned char";
+        if (line.nameGiven || line.length || form.isStatic)
+            return "--table names its arrays, their lengths and linkage itself: no -n, --length or --static";
+        if (std::count(line.inputs.begin(), line.inputs.end(), "-") > 0)
+            return "--table takes files and folders, not standard input";
+        return {};
+    }
+    if (line.base) return "--base is the folder of --table's paths";
     if (line.inputs.size() > 1 && !line.output && !line.header.empty())
         return "--header with several inputs needs -o: one output for them all";
     if (oneOutput && line.nameGiven) return "-n names one array; with several inputs they are named after their files";
@@ -134,7 +152,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
         const bool takesValue = option == "-t" || option == "--type" || option == "-o" || option == "--output" ||
                                 option == "-n" || option == "--name" || option == "--header" || option == "--format" ||
                                 option == "--eol" || option == "--align" || option == "--section" ||
-                                option == "--target";
+                                option == "--target" || option == "--table" || option == "--base";
         if (attached && !takesValue && option != "--length") return Refuse("option " + option + " takes no value");
 
         if (option == "--") {
@@ -180,6 +198,11 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
                 if (auto why = CheckName(*text); !why.empty()) return Refuse(why);
                 result.form.name = *text;
                 result.nameGiven = true;
+            } else if (option == "--table") {
+                if (auto why = CheckName(*text); !why.empty()) return Refuse("--table: " + why);
+                result.table = *text;
+            } else if (option == "--base") {
+                result.base = *text;
             } else if (option == "--header") {
                 result.header = *text;
             } else if (option == "--align") {

@@ -21,6 +21,8 @@ struct CommandLine {
     std::string header;                 // --header FILE.h
     bool lfLineEnds = false;            // --eol lf
     bool utf8Header = false;            // --utf8
+    std::string table;                  // --table NAME: the inputs as one table of that name
+    std::optional<std::string> base;    // --base DIR: what a table's paths are relative to
 };
 
 struct ParseResult {

@@ -11,6 +11,7 @@
 #include "base/SystemText.h"
 #include "base/TextFormat.h"
 #include "cli/Console.h"
+#include "cli/TableInputs.h"
 #include "generator/ObjectForm.h"
 
 namespace fs = std::filesystem;
@@ -68,16 +69,22 @@ std::optional<std::string> Collision(const std::vector<ArrayInput>& arrays) {
 }
 
 // Whether two paths name one file: the same file where both exist, else
-// the same place once links are resolved.
+// the same place once links are resolved. `aExists`: whether `a` does, known
+// beforehand (a table compares each output with thousands of inputs).
+bool SameFile(const std::string& a, const std::string& b, bool aExists) {
+    std::error_code error;
+    if (aExists) return fs::equivalent(a, b, error);
+    return !fs::exists(b, error) && RealPath(a) == RealPath(b);
+}
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    if (fs::equivalent(a, b, error)) return true;
-    return !fs::exists(a, error) && !fs::exists(b, error) && RealPath(a) == RealPath(b);
+    return SameFile(a, b, fs::exists(a, error));
 }
 
 // Why the runs cannot all be written without one destroying another's
 // input or output, before anything is written; empty when they can.
-std::string Overlap(const std::vector<ConversionRequest>& runs) {
+// `inputsChecked`: the outputs are known to be no inputs.
+std::string Overlap(const std::vector<ConversionRequest>& runs, bool inputsChecked = false) {
     std::vector<std::pair<std::string, std::string>> outputs;  // each output file, and what it is written from
     for (const ConversionRequest& run : runs) {
         const std::string from = GivenName(run.arrays.front()) + (run.arrays.size() > 1 ? " and the others" : "");
@@ -86,9 +93,11 @@ std::string Overlap(const std::vector<ConversionRequest>& runs) {
     }
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         const auto& [output, from] = outputs[i];
+        std::error_code error;
+        const bool exists = fs::exists(output, error);
         for (const ConversionRequest& run : runs)
             for (const ArrayInput& array : run.arrays)
-                if (SameFile(output, array.path))
+                if (!inputsChecked && SameFile(output, array.path, exists))
                     return output + ", the output of " + from + ", is the input " + GivenName(array);
         for (std::size_t j = 0; j < i; ++j)
             if (SameFile(output, outputs[j].first))
@@ -112,10 +121,49 @@ std::string WhyNotAnObject(const ConversionRequest& run) {
                                    GivenName(run.arrays.front()) + ": " + why;
 }
 
+// One run for the table: every file an array of its own (static, const,
+// a zero after it) named after its place in the table.
+RunPlan PlanTable(const CommandLine& commandLine, std::optional<std::int64_t> headerTime) {
+    std::string error;
+    std::vector<TableFile> files = TableFiles(commandLine.inputs, commandLine.base.value_or("."), error);
+    if (!error.empty()) return {{}, error};
+    RunPlan plan;
+    ConversionRequest& run = plan.runs.emplace_back();
+    run.outputPath = commandLine.output.value_or(commandLine.table + ".c");
+    run.toStandardOutput = run.outputPath == "-";
+    if (run.toStandardOutput) run.outputPath.clear();
+    run.headerPath = commandLine.header;
+    run.style = {commandLine.lfLineEnds, commandLine.utf8Header, headerTime};
+    // The outputs against the files by the real paths the walk found (a
+    // file with other links by the system's word).
+    for (const std::string& output : {run.outputPath, run.headerPath}) {
+        std::error_code error;
+        if (output.empty() || !fs::exists(output, error)) continue;
+        const std::string real = fs::canonical(output, error).string();
+        const bool linked = fs::hard_link_count(output, error) > 1;
+        for (const TableFile& file : files)
+            if (file.realPath == real || (linked && fs::equivalent(output, file.path, error)))
+                return {{}, output + ", an output of the table, is the input " + file.path};
+    }
+    ArrayForm form = commandLine.form;
+    form.type = ElementType::UnsignedChar;
+    form.isConst = form.isStatic = form.nul = true;
+    form.table = commandLine.table;
+    run.arrays.reserve(files.size());
+    for (TableFile& file : files) {
+        ArrayInput& array = run.arrays.emplace_back(ArrayInput{std::move(file.path), {}, form});
+        array.form.name = form.table + "_" + std::to_string(run.arrays.size() - 1);
+        array.form.tablePath = std::move(file.tablePath);
+    }
+    if (auto overlap = Overlap(plan.runs, true); !overlap.empty()) return {{}, overlap};
+    return plan;
+}
+
 }  // namespace
 
 RunPlan PlanRuns(const CommandLine& commandLine, const std::string& standardInputCopy,
                  std::optional<std::int64_t> headerTime) {
+    if (!commandLine.table.empty()) return PlanTable(commandLine, headerTime);
     RunPlan plan;
     const bool together = commandLine.output.has_value() && commandLine.inputs.size() > 1;
     for (const std::string& input : commandLine.inputs) {

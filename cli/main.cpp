@@ -27,6 +27,8 @@ enum ExitCode { kWritten = 0, kUsageError = 2, kInputError = 3, kOutputError = 4
 
 // Inputs from this size on get a progress bar on a terminal.
 constexpr std::uintmax_t kProgressThreshold = 8u << 20;
+// and tables from this many files on.
+constexpr std::size_t kProgressFiles = 1000;
 
 std::uintmax_t SizeOf(const std::string& path) {
     std::error_code error;
@@ -49,6 +51,8 @@ int Convert(ConversionRequest request, const CommandLine& commandLine) {
     request.replaceWithoutAsking = commandLine.force;
     std::uintmax_t size = 0;
     for (const ArrayInput& array : request.arrays) {
+        // A table's files are regular, as its planning found them.
+        if (!array.form.table.empty() && !request.toStandardOutput) continue;
         if (auto refusal = RefusedInput(array.path, request.toStandardOutput)) {
             std::fprintf(stderr, "arrayforge: %s: %s\n", array.path.c_str(), refusal->why);
             return refusal->standardOutput ? kOutputError : kInputError;
@@ -57,7 +61,7 @@ int Convert(ConversionRequest request, const CommandLine& commandLine) {
     }
     TerminalSession::Settings settings;
     settings.interactive = IsTerminal(0) && IsTerminal(2);  // the question asked and answered there
-    settings.showProgress = IsTerminal(2) && size >= kProgressThreshold;
+    settings.showProgress = IsTerminal(2) && (size >= kProgressThreshold || request.arrays.size() >= kProgressFiles);
     // Build logs carry only what went wrong.
     settings.reportDone = IsTerminal(2) && !commandLine.quiet;
     TerminalSession session(settings);
@@ -111,7 +115,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "arrayforge: %s\n\n%s", plan.error.c_str(), Usage().c_str());
         return kUsageError;
     }
-    for (const ConversionRequest& run : plan.runs)
-        if (int code = Convert(run, commandLine); code != kWritten) return code;
+    for (ConversionRequest& run : plan.runs)
+        if (int code = Convert(std::move(run), commandLine); code != kWritten) return code;
     return kWritten;
 }

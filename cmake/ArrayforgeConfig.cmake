@@ -19,6 +19,17 @@
 # SOURCE_DATE_EPOCH, when set while configuring, fixes the header's time as
 # it does for arrayforge. Two files that would get one name in one target
 # stop the configure step.
+#
+#   arrayforge_add_resources(<target> NAME <name> [BASE dir] [FORMAT form]
+#                            FILES file... | GLOB pattern...)
+# puts many files into <target> as one table (arrayforge --table): <name>.c
+# holds them all, <name>.h declares <name>_entries, <name>_count and
+# <name>_find(path), each file found by its path below BASE (default: the
+# current source folder). FILES are relative to the current source folder;
+# GLOB patterns are matched there, through subfolders, and again at every
+# build (CONFIGURE_DEPENDS), so an added file joins the table. FORMAT is
+# string (the default, also for AUTO) or list. One rule writes the table,
+# again when any of its files or arrayforge changes.
 
 include("${CMAKE_CURRENT_LIST_DIR}/ArrayforgeTargets.cmake")
 
@@ -65,6 +76,44 @@ function(_arrayforge_object_target out)
   set(${out} "${target}" PARENT_SCOPE)
 endfunction()
 
+# Stops the configure step where another call would write `header` for
+# `target` too.
+function(_arrayforge_claim caller target name header input)
+  get_property(taken GLOBAL PROPERTY "arrayforge_add_data:${header}")
+  if(taken)
+    message(FATAL_ERROR "${caller}: ${taken} and ${input} would both be embedded in ${target} "
+                        "as '${name}'; give one of them another NAME")
+  endif()
+  set_property(GLOBAL PROPERTY "arrayforge_add_data:${header}" "${input}")
+endfunction()
+
+# The rule that runs arrayforge with OPTIONS, at build time and again when
+# one of INPUTS or arrayforge changes, SOURCE_DATE_EPOCH passed on; its
+# OUTPUTS join the target and `folder` its include path. A C source becomes
+# C++ where the project has no C.
+function(_arrayforge_add_rule target folder comment)
+  cmake_parse_arguments(PARSE_ARGV 3 arg "" "" "OUTPUTS;INPUTS;OPTIONS")
+  set(command "$<TARGET_FILE:Arrayforge::arrayforge>" ${arg_OPTIONS})
+  if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(command "${CMAKE_COMMAND}" -E env "SOURCE_DATE_EPOCH=$ENV{SOURCE_DATE_EPOCH}" ${command})
+  endif()
+  get_property(languages GLOBAL PROPERTY ENABLED_LANGUAGES)
+  foreach(output IN LISTS arg_OUTPUTS)
+    if(output MATCHES "\\.c$" AND NOT "C" IN_LIST languages)
+      set_source_files_properties("${output}" PROPERTIES LANGUAGE CXX)
+    endif()
+  endforeach()
+  file(MAKE_DIRECTORY "${folder}")
+  add_custom_command(
+    OUTPUT ${arg_OUTPUTS}
+    COMMAND ${command}
+    DEPENDS ${arg_INPUTS} "$<TARGET_FILE:Arrayforge::arrayforge>"
+    COMMENT "${comment}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${arg_OUTPUTS})
+  target_include_directories(${target} PRIVATE "${folder}")
+endfunction()
+
 function(arrayforge_add_data target file)
   cmake_parse_arguments(PARSE_ARGV 2 arg "CONST;STATIC;LENGTH;NUL" "NAME;TYPE;FORMAT;ALIGN;SECTION" "")
   if(arg_UNPARSED_ARGUMENTS)
@@ -79,12 +128,7 @@ function(arrayforge_add_data target file)
   set(folder "${CMAKE_CURRENT_BINARY_DIR}/arrayforge/${target}")
   set(header "${folder}/${name}.h")
   # One name, one pair of files: a second file would silently take the first one's place.
-  get_property(taken GLOBAL PROPERTY "arrayforge_add_data:${header}")
-  if(taken)
-    message(FATAL_ERROR "arrayforge_add_data: ${taken} and ${input} would both be embedded in ${target} "
-                        "as '${name}'; give one of them another NAME")
-  endif()
-  set_property(GLOBAL PROPERTY "arrayforge_add_data:${header}" "${input}")
+  _arrayforge_claim(arrayforge_add_data ${target} "${name}" "${header}" "${input}")
 
   # AUTO, the default: an object file where arrayforge writes one for this
   # toolchain (nothing to compile), else the string form for one-byte types
@@ -135,26 +179,54 @@ function(arrayforge_add_data target file)
       set_source_files_properties("${source}" PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
     else()
       set(source "${folder}/${name}.c")
-      get_property(languages GLOBAL PROPERTY ENABLED_LANGUAGES)
-      if(NOT "C" IN_LIST languages)
-        set_source_files_properties("${source}" PROPERTIES LANGUAGE CXX)
-      endif()
     endif()
     set(outputs "${source}" "${header}")
     list(APPEND options -o "${source}" --header "${header}")
   endif()
-  set(command "$<TARGET_FILE:Arrayforge::arrayforge>" ${options} "${input}")
-  if(DEFINED ENV{SOURCE_DATE_EPOCH})
-    set(command "${CMAKE_COMMAND}" -E env "SOURCE_DATE_EPOCH=$ENV{SOURCE_DATE_EPOCH}" ${command})
+  _arrayforge_add_rule(${target} "${folder}" "Embedding ${file} as ${name}"
+                       OUTPUTS ${outputs} INPUTS "${input}" OPTIONS ${options} "${input}")
+endfunction()
+
+function(arrayforge_add_resources target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "NAME;BASE;FORMAT" "FILES;GLOB")
+  if(arg_UNPARSED_ARGUMENTS OR NOT arg_NAME OR (arg_FILES AND arg_GLOB) OR NOT (arg_FILES OR arg_GLOB))
+    message(FATAL_ERROR "arrayforge_add_resources: takes <target> NAME <name> [BASE dir] [FORMAT form] "
+                        "and FILES file... or GLOB pattern...")
   endif()
-  file(MAKE_DIRECTORY "${folder}")
-  add_custom_command(
-    OUTPUT ${outputs}
-    COMMAND ${command}
-    # Again when the file changes, and when arrayforge itself does.
-    DEPENDS "${input}" "$<TARGET_FILE:Arrayforge::arrayforge>"
-    COMMENT "Embedding ${file} as ${name}"
-    VERBATIM)
-  target_sources(${target} PRIVATE ${outputs})
-  target_include_directories(${target} PRIVATE "${folder}")
+  set(inputs "")
+  foreach(file IN LISTS arg_FILES)
+    get_filename_component(input "${file}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+    list(APPEND inputs "${input}")
+  endforeach()
+  if(arg_GLOB)
+    set(patterns "")
+    foreach(pattern IN LISTS arg_GLOB)
+      get_filename_component(pattern "${pattern}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+      list(APPEND patterns "${pattern}")
+    endforeach()
+    # Globbed again at every build: an added or removed file reconfigures,
+    # and the rule's changed command writes the table again.
+    file(GLOB_RECURSE inputs LIST_DIRECTORIES false CONFIGURE_DEPENDS ${patterns})
+    if(NOT inputs)
+      message(FATAL_ERROR "arrayforge_add_resources: ${arg_GLOB} matches no file")
+    endif()
+  endif()
+  set(base "${arg_BASE}")
+  if(NOT base)
+    set(base "${CMAKE_CURRENT_SOURCE_DIR}")
+  endif()
+  get_filename_component(base "${base}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+  set(format "${arg_FORMAT}")
+  if(NOT format OR format STREQUAL "AUTO")
+    set(format string)
+  endif()
+  set(folder "${CMAKE_CURRENT_BINARY_DIR}/arrayforge/${target}")
+  set(source "${folder}/${arg_NAME}.c")
+  set(header "${folder}/${arg_NAME}.h")
+  _arrayforge_claim(arrayforge_add_resources ${target} "${arg_NAME}" "${header}" "the table ${arg_NAME}")
+  list(LENGTH inputs count)
+  _arrayforge_add_rule(${target} "${folder}" "Embedding ${count} files as the table ${arg_NAME}"
+                       OUTPUTS "${source}" "${header}" INPUTS ${inputs}
+                       OPTIONS -f -q --eol lf --utf8 --format "${format}" --table "${arg_NAME}" --base "${base}"
+                               -o "${source}" --header "${header}" ${inputs})
 endfunction()

@@ -2,7 +2,8 @@
 
 // The form of one generated array: which element type, how its elements
 // are spelled, its name and qualifiers, whether a length or a zero follows,
-// and the form of its body (a list, string literal pieces or #embed). The
+// the form of its body (a list, string literal pieces or #embed), and the
+// table that finds it by its path, if it is in one. The
 // window program's three types are one preset of it (Classic); every option
 // of the front end is a field.
 
@@ -51,6 +52,10 @@ struct ArrayForm {
     std::uint32_t alignment = 0;  // a power of two; 0: the element's own
     std::string section{};        // where the linker puts it; empty: where the compiler would
     const ObjectTarget* target = nullptr;  // the object and assembler forms' machine and format
+    // One array of a table (--table): the table's name and the path it is
+    // found by; both empty for an array of its own.
+    std::string table{};
+    std::string tablePath{};
 
     // The alignment it gets: the one asked for, else its element's.
     std::uint32_t Alignment() const;

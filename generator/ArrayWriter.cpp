@@ -7,6 +7,7 @@
 #include "base/Texts.h"
 #include "generator/ArrayText.h"
 #include "generator/ObjectForm.h"
+#include "generator/TableText.h"
 
 namespace {
 
@@ -56,13 +57,18 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
     if (!request.toStandardOutput && !mayReplace(request.outputPath, replaceOutput)) return RunOutcome::Declined;
     if (withHeader && !mayReplace(request.headerPath, replaceHeader)) return RunOutcome::Declined;
 
-    std::vector<CFile> inputs(arrays.size());
-    for (std::size_t i = 0; i < arrays.size(); ++i) {
-        if (auto error = inputs[i].Open(arrays[i].path, OpenMode::Input)) {
+    const auto openInput = [&ui](CFile& input, const std::string& path) {
+        auto error = input.Open(path, OpenMode::Input);
+        if (error)
             ShowOpenFailure(ui, *error, error->cause == FileErrorCause::FileNotFound ? texts::kInputNotFound : "");
-            return RunOutcome::InputNotOpened;
-        }
-    }
+        return !error;
+    };
+    // A table may have more files than a process may hold open: each is
+    // opened as its array is written, and the run counts files, not bytes.
+    const bool table = !arrays.front().form.table.empty();
+    std::vector<CFile> inputs(table ? 1 : arrays.size());
+    for (std::size_t i = 0; i < arrays.size() && !table; ++i)
+        if (!openInput(inputs[i], arrays[i].path)) return RunOutcome::InputNotOpened;
     CFile output;
     auto outputError = request.toStandardOutput ? output.OpenStandardOutput()
                                                 : output.Open(request.outputPath, OpenMode::Output, replaceOutput);
@@ -81,12 +87,13 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
     ui.Started();
     std::uint64_t length = 0;
     std::vector<std::pair<ArrayForm, std::uint64_t>> declared;
-    for (std::size_t i = 0; i < arrays.size(); ++i) {
+    for (std::size_t i = 0; i < arrays.size() && !table; ++i) {
         declared.emplace_back(arrays[i].form, inputs[i].Length());
         length += declared.back().second;
     }
     std::uint64_t consumed = 0;
     const auto chunkDone = [&] {
+        if (table) return;
         consumed += source_format::kChunkSize;
         ui.Advance(Percent(consumed, length));
     };
@@ -95,6 +102,18 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
     if (arrays.front().form.format == ArrayFormat::Object) {
         output.UseLfLineEnds();  // no text: every byte as it is
         changed = WriteObject(inputs, declared, output, buffer.get(), chunkDone);
+    } else if (table) {
+        std::vector<std::uint64_t> lengths(arrays.size());
+        for (std::size_t i = 0; i < arrays.size(); ++i) {
+            if (!openInput(inputs[0], arrays[i].path)) return RunOutcome::InputNotOpened;
+            lengths[i] = inputs[0].Length();
+            if (!WriteArray(inputs[0], lengths[i], arrays[i], request.style, false, output, buffer.get(), chunkDone)) {
+                changed = 0;  // the input open now
+                break;
+            }
+            ui.Advance(Percent(i + 1, arrays.size()));
+        }
+        if (!changed) WriteTable(arrays, lengths, output);
     } else {
         // One array in CR LF text: its size is known, and room for it all is
         // reserved at once where the system allows.
@@ -114,7 +133,9 @@ RunOutcome CArrayWriter::Run(const ConversionRequest& request, ConversionUi& ui)
     // here (a full disk above all) leaves both as they were.
     output.Finish();
     if (withHeader) {
-        header.WriteString(DeclarationsHeader(native_file::LastComponent(header.FullPath()), declared));
+        const std::string_view name = native_file::LastComponent(header.FullPath());
+        header.WriteString(table ? TableHeader(IncludeGuard(name), arrays.front().form.table)
+                                 : DeclarationsHeader(name, declared));
         header.Finish();
     }
     output.Close();

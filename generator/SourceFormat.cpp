@@ -230,6 +230,15 @@ void WriteStringChunk(const unsigned char* bytes, std::size_t count, CFile& outp
     }
 }
 
+std::string QuotedString(std::string_view bytes) {
+    std::string text = "\"";
+    for (const char byte : bytes) {
+        const StringByte& entry = kStringBytes[static_cast<unsigned char>(byte)];
+        text.append(entry.text, entry.length);
+    }
+    return text + '"';
+}
+
 namespace {
 
 std::uint64_t SizeInFile(std::string_view text) {

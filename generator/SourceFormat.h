@@ -67,6 +67,9 @@ void WriteElementChunk(ElementText text, const unsigned char* bytes, std::size_t
 inline constexpr std::size_t kStringLineBytes = 64;
 static_assert(kChunkSize % kStringLineBytes == 0);
 void WriteStringChunk(const unsigned char* bytes, std::size_t count, CFile& output);
+// `bytes` as one C string literal, quotes included, each byte spelled as in
+// the pieces above.
+std::string QuotedString(std::string_view bytes);
 
 // The size in a CR LF output file of `before`, the element lines of `text`
 // for an input of `length` bytes, and `after` ("\n" line breaks in both,

@@ -6,7 +6,9 @@
 #include "cli/Inputs.h"
 #include "tests/support/TestSupport.h"
 
+using testing_support::ReadBytes;
 using testing_support::ScratchFolder;
+using testing_support::WriteBytes;
 
 namespace {
 
@@ -58,6 +60,50 @@ TEST(PlanRuns, RefusesPlansThatDestroyOrCannotCompile) {
     EXPECT_EQ(PlanRuns(*line, {}, {}).runs.at(0).arrays.at(0).form.embedPath, "../../in.bin");
 }
 
+// A table's files are all planned, walked and checked before anything is
+// written: each refusal names its cause.
+TEST(PlanRuns, RefusesTablesThatCannotBe) {
+    ScratchFolder folder;
+    for (const char* name : {"a", "b", "empty/inner", "loop/in"}) std::filesystem::create_directories(folder / name);
+    WriteBytes(folder / "a/x.txt", "x");
+    WriteBytes(folder / "b/y.txt", "y");
+    std::filesystem::create_directory_symlink("..", folder.Path() / "loop/in/up");
+    std::filesystem::create_symlink("self", folder.Path() / "self");
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{folder / "a", folder / "a/x.txt"}, "would both be found as a/x.txt"},
+        {{"--base", folder / "a", folder / "b/y.txt"}, "b/y.txt is not below the base folder"},
+        {{"--base", folder / "a/x.txt", folder / "a/x.txt"}, "x.txt is not below the base folder"},
+        {{folder / "empty"}, "empty holds no file"},
+        {{folder / "loop"}, "a loop of links: " + folder / "loop/in/up leads back"},
+        {{folder / "self"}, "a loop of links at"},
+        {{"-o", folder / "b/y.txt", folder / "b"}, "y.txt, an output of the table, is the input"},
+    };
+    for (auto [arguments, why] : refused) {
+        arguments.insert(arguments.begin(), {"--table", "t", "--base", folder.Path().string()});
+        const RunPlan plan = PlanRuns(*Parse(arguments).commandLine, {}, {});
+        EXPECT_NE(plan.error.find(why), std::string::npos) << why << ": " << plan.error;
+    }
+}
+
+TEST(PlanRuns, TableFilesAreSortedBytewiseByTheirPathsBelowTheBase) {
+    ScratchFolder folder;
+    std::vector<std::string> paths = {"Z", "a b/c", "a\\b", "q\"", "z/\n", "\xC3\xA9"};
+    for (const std::string& path : paths) {
+        std::filesystem::create_directories(std::filesystem::path(folder / ("site/" + path)).parent_path());
+        WriteBytes(folder / ("site/" + path), path);
+    }
+    std::filesystem::create_directory_symlink("a b", folder.Path() / "site/link");  // a folder twice is no loop
+    paths.insert(paths.begin() + 3, "link/c");
+    const RunPlan plan =
+        PlanRuns(*Parse({"--table", "t", "--base", folder / "site", folder / "site"}).commandLine, {}, {});
+    ASSERT_EQ(plan.runs.size(), 1u) << plan.error;
+    std::vector<std::string> found;
+    for (const ArrayInput& array : plan.runs[0].arrays) found.push_back(array.form.tablePath);
+    EXPECT_EQ(found, paths);
+    EXPECT_EQ(plan.runs[0].arrays[6].form.name, "t_6");
+    EXPECT_EQ(ReadBytes(plan.runs[0].arrays[6].path), "\xC3\xA9") << "read from where it was found";
+}
+
 TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
     EXPECT_EQ(Parse({"-x", "--help"}).commandLine, std::nullopt) << "an unknown option before is still wrong";
     EXPECT_EQ(Parse({"in", "--help"}).commandLine->action, CommandLine::Action::Help);
@@ -88,7 +134,9 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
              {"--align", "3", "a"}, {"--align=8192", "a"}, {"--align", "0x10", "a"}, {"-t", "u32", "--align", "2", "a"},
              {"--section", "a b", "a"}, {"--section", "\".x", "a"}, {"--format", "object", "--target", "vax", "a"},
              {"--target", "elf64-x86-64", "a"}, {"--format", "object", "--static", "a"}, {"--format", "asm", "-"},
-             {"--format=object", "--target=pe-i386", "--section", "a,b", "a"}}) {
+             {"--format=object", "--target=pe-i386", "--section", "a,b", "a"}, {"--base", "d", "a"},
+             {"--table", "int", "a"}, {"--table", "t", "--format", "object", "a"}, {"--table", "t", "-"},
+             {"--table", "t", "-t", "u16", "a"}, {"--table", "t", "-n", "x", "a"}, {"--table", "t", "--static", "a"}}) {
         auto result = Parse(arguments);
         EXPECT_FALSE(result.commandLine) << ::testing::PrintToString(arguments);
         EXPECT_FALSE(result.error.empty());

@@ -328,6 +328,9 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
     WriteBytes(folder / "empty.dat", "");
     WriteBytes(folder / "w.bin", "\x01\x02\x03");
     std::filesystem::create_directory(folder.Path() / "out");
+    std::filesystem::create_directories(folder.Path() / "web/sub");
+    WriteBytes(folder / "web/index.html", "<p>\xC3\xA9</p>\n");
+    WriteBytes(folder / "web/sub/q\"\\\n\xC3\xA9", "");
     struct Case {
         std::vector<std::string> arguments;
         std::vector<std::pair<const char*, const char*>> outputs;  // written, expected
@@ -346,6 +349,9 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
         {{"--format", "asm", "--target", "pe-x86-64", "--length", "-o", "blob.s", "blob.bin"}, {{"blob.s", "portable_asm.s"}}},
         {{"-t", "u16", "--length", "--header", "two.h", "--eol", "lf", "-o", "two.c", "w.bin", "empty.dat"},
          {{"two.c", "portable_two_u16.c"}, {"two.h", "portable_two_u16_h.txt"}}},
+        {{"--table", "site", "--base", "web", "--format=string", "--eol", "lf", "--utf8", "--header", "site.h", "web"},
+         {{"site.c", "table_string.c"}, {"site.h", "table_h.txt"}}},
+        {{"--table", "t", "-o", "list.c", "w.bin", "empty.dat"}, {{"list.c", "table_list.c"}}},
     };
     for (const Case& c : cases) {
         Result result = RunFrontEnd(folder, {c.arguments, "ja_JP.UTF-8", {"SOURCE_DATE_EPOCH=1700000000"}});

@@ -2,6 +2,7 @@
 
 #include "generator/ArrayForm.h"
 #include "generator/ArrayText.h"
+#include "generator/TableText.h"
 
 namespace {
 
@@ -10,6 +11,10 @@ TEST(ArrayForm, FileNamesMadeIntoIdentifiers) {
         {"logo.png", "logo_png"}, {"8x8.fnt", "_8x8_fnt"}, {"`az{@AZ[/09:", "_az__AZ__09_"},
         {"\xE3\x83\x87.bin", "____bin"}, {"_ok9", "_ok9"}};
     for (auto [name, identifier] : cases) EXPECT_EQ(IdentifierFromFileName(name), identifier) << name;
+}
+
+TEST(TableText, TakesANameThatHoldsThePlaceholder) {
+    EXPECT_NE(TableDeclarations("NAMES").find("const struct NAMES_entry* NAMES_find(const"), std::string::npos);
 }
 
 TEST(ArrayForm, ElementsCountTheZeroThatEndsAnArray) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The CMake example against an install of the build tree: it configures,
 # builds and prints each embedded file's size and checksum as `sum -r` does
-# (one file an object of FORMAT AUTO, aligned in a section of its own);
-# a second build does nothing, and a changed input is embedded again. Then
+# (one file an object of FORMAT AUTO, aligned in a section of its own; the
+# files of two tables); a second build does nothing, a changed input is
+# embedded again, and a file added to a globbed folder joins its table. Then
 # the same project for Windows with MinGW-w64, run under Wine.
 #   example.sh BUILD_DIR SOURCE_DIR WORKDIR
 set -euo pipefail
@@ -23,6 +24,9 @@ expect() {
     read -r sum _ < <(sum -r "$work/example/data/$file")
     echo "$file $(stat -c %s "$work/example/data/$file") $sum"
   done
+  echo "texts greeting.txt $(stat -c %s "$work/example/data/greeting.txt") $(cat "$work/example/data/greeting.txt")"
+  (cd "$work/example/data/web" && find . -type f -printf '%P\n' | LC_ALL=C sort | while read -r file; do
+    read -r sum _ < <(sum -r "$file"); echo "web/$file $(stat -c %s "$file") $sum"; done)
 }
 diff <(expect) <("$work/build/show_data") || { echo "example: wrong sizes or checksums"; exit 1; }
 
@@ -33,6 +37,9 @@ log=$(ninja -C "$work/build")
 [[ $log == *"Embedding data/greeting.txt"* && $log != *"Embedding data/palette.bin"* ]] ||
   { echo "example: the changed input alone should be embedded again: $log"; exit 1; }
 diff <(expect) <("$work/build/show_data") || { echo "example: wrong after the change"; exit 1; }
+printf 'added\n' > "$work/example/data/web/added.txt"
+ninja -C "$work/build" >/dev/null
+diff <(expect) <("$work/build/show_data") || { echo "example: a file added under data/web is not in the table"; exit 1; }
 # Two files of one name in one target: the package says so and suggests NAME.
 mkdir -p "$work/clash/a" "$work/clash/b"
 touch "$work/clash/a/logo.bin" "$work/clash/b/logo.bin" "$work/clash/main.c"

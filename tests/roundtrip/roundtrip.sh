@@ -100,6 +100,36 @@ done
 failures=$(printf '%s\n' "${cases[@]}" |
   COMPILERS="$(printf '%s\n' "${compilers[@]}")" xargs -P "$(nproc)" -I{} bash -c '
     mapfile -t compilers <<<"$COMPILERS"; read -r type form set <<<"{}"; run_case "$type" "$form" "$set"')
+# A table of 1,000 files in nested folders (spaces, quotes, backslashes,
+# line breaks and non-ASCII in their names; an empty file and one of 1 MiB),
+# list and string forms, looked up by every path from C and C++. The same
+# files in another folder give the same source.
+table_case() {
+  local site=$work/table/site other=$work/table/elsewhere names
+  for i in $(seq 0 997); do
+    names=("f$i.txt" "q\"$i" "b\\$i" $'\xC3\xA9'"$i" $'n\n'"$i")
+    mkdir -p "$site/d$((i % 10))/sub $((i % 7))"
+    printf 'file %d \\ \377' "$i" > "$site/d$((i % 10))/sub $((i % 7))/${names[i % 5]}"
+  done
+  : > "$site/empty"; head -c 1048576 /dev/urandom > "$site/d0/large.bin"
+  cd "$site" && find . -type f -printf '%P\0' > ../paths || return
+  for form in list string; do
+    "$tool" -f --table t --format "$form" --utf8 --header ../t.h -o ../t.c . 2>../gen.log ||
+      { echo "FAIL table $form: generation: $(cat ../gen.log)"; continue; }
+    for build in "gcc c -std=c11" "g++ c++ -std=c++20"; do
+      read -r driver language standard <<<"$build"
+      "$driver" -x "$language" "$standard" -Wall -Wextra -Werror -pedantic -Wno-overlength-strings -I.. ../t.c \
+        "$here/table_check.c" -o ../check >../build.log 2>&1 && ../check <../paths >../check.log 2>&1 ||
+        echo "FAIL table $form $driver: $(head -c 600 ../build.log ../check.log)"
+    done
+  done
+  cp -r "$site" "$other"
+  for folder in "$site" "$other"; do
+    (cd "$folder" && SOURCE_DATE_EPOCH=1 "$tool" -f --table t --format string -o "$folder.c" .)
+  done
+  cmp -s "$site.c" "$other.c" || echo "FAIL table: another folder gives another source"
+}
+mkdir -p "$work/table/site"; failures+=$'\n'"$(table_case)"; cd "$work" || exit 1
 # The Windows builds, in one Wine session: 32-bit where this machine runs
 # 32-bit programs, 64-bit elsewhere.
 source "$here/../../scripts/wine-env.sh"
@@ -115,5 +145,5 @@ if [ ${#wine_checks[@]} -gt 0 ]; then
 fi
 failures=$(sed '/^$/d' <<<"$failures")
 if [ -n "$failures" ]; then echo "$failures"; echo "round trip: failures above; cases kept in $work"; exit 1; fi
-echo "round trip: ${#cases[@]} cases built and checked (${#wine_checks[@]} under Wine): all elements equal"
+echo "round trip: ${#cases[@]} cases built and checked (${#wine_checks[@]} under Wine): all elements equal; a table of 1,000 files looked up"
 rm -rf "$work"
