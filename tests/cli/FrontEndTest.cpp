@@ -154,6 +154,7 @@ TEST(FrontEnd, ExitCodesTellUsageInputAndOutputApart) {
         {{"old.bin"}, 4, kExistsUtf8},                       // nobody to ask
         {{"-o", "no/such/dir/x.c", "in.bin"}, 4, kBadNameUtf8},
         {{"-f", "-o", device, "in.bin"}, 4, device + kDiskFullUtf8},
+        {{"--format", "object", "-o", "/dev/null", "in.bin"}, 0, ""},  // no copy by the system into a device
         {{"--help"}, 0, "Usage:"},
         {{"--version"}, 0, ARRAYFORGE_VERSION_TEXT},
     };

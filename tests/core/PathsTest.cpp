@@ -29,6 +29,7 @@ INSTANTIATE_TEST_SUITE_P(
     Paths, SplitPathCases,
     ::testing::Values(SplitCase{"D:\\dir\\archive.tar.gz", {"D:", "\\dir\\", "archive.tar", ".gz"}},
                       SplitCase{"C:\\home\\.profile", {"C:", "\\home\\", "", ".profile"}},
+                      SplitCase{".hidden", {"", "", "", ".hidden"}},
                       SplitCase{"C:\\data\\README", {"C:", "\\data\\", "README", ""}},
                       SplitCase{"rel/dir.d/name", {"", "rel/dir.d/", "name", ""}},
                       SplitCase{"\x83:a", {"", "", "\x83:a", ""}},  // a two-byte character, not a drive
