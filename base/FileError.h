@@ -31,9 +31,10 @@ struct FileError {
     std::string path;             // file concerned; may be empty
 };
 
-// Classifies a Windows error code (GetLastError) the way the program tells
-// failures apart. Portable so that the table is testable everywhere.
-FileErrorCause CauseFromWindowsError(std::uint32_t code);
-
-// The same classification for a POSIX errno value.
+// Classifies a system's error code the way the program tells failures
+// apart; each system's half of the files defines its own.
+#ifdef _WIN32
+FileErrorCause CauseFromWindowsError(std::uint32_t code);  // GetLastError's codes
+#else
 FileErrorCause CauseFromErrno(int error);
+#endif

@@ -26,6 +26,37 @@
 
 void NativeFileTraits::Close(Type handle) noexcept { ::close(static_cast<int>(handle)); }
 
+FileErrorCause CauseFromErrno(int error) {
+    switch (error) {
+    case 0: return FileErrorCause::None;
+    case ENOENT: return FileErrorCause::FileNotFound;  // refined by the caller: missing folder
+    case EBADF: return FileErrorCause::FileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EINVAL:
+    case EILSEQ:
+    case ELOOP: return FileErrorCause::BadPath;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case EEXIST: return FileErrorCause::AccessDenied;
+    case EMFILE:
+    case ENFILE: return FileErrorCause::TooManyOpenFiles;
+    case ETXTBSY:
+    case EWOULDBLOCK: return FileErrorCause::SharingViolation;
+    case ENOSPC:
+    case EFBIG:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return FileErrorCause::DiskFull;
+    case EIO: return FileErrorCause::HardIO;
+    case ESPIPE: return FileErrorCause::BadSeek;
+    default: return FileErrorCause::Generic;
+    }
+}
+
 namespace native_file {
 namespace {
 

@@ -3,12 +3,40 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <vector>
 
 #include "base/CodePage932.h"
 #include "base/File.h"
 #include "base/NativeFile.h"
+
+namespace {
+
+struct CauseCodes {
+    FileErrorCause cause;
+    std::initializer_list<std::uint32_t> codes;
+};
+
+// Windows error codes grouped by the cause the program reports for them.
+const std::array<CauseCodes, 5> kWindowsCodes{{
+    {FileErrorCause::FileNotFound, {2, 6, 18, 107}},
+    {FileErrorCause::BadPath,
+     {3, 15, 17, 34, 52, 53, 55, 67, 70, 85, 111, 123, 124, 125, 144, 154, 161, 206, 208, 267}},
+    {FileErrorCause::AccessDenied, {5, 12, 19, 29, 54, 58, 64, 65, 71, 80, 82, 86, 170, 183, 999}},
+    {FileErrorCause::SharingViolation, {32}},
+    {FileErrorCause::DiskFull, {39, 112}},
+}};
+
+}  // namespace
+
+FileErrorCause CauseFromWindowsError(std::uint32_t code) {
+    if (code == 0) return FileErrorCause::None;
+    for (const auto& group : kWindowsCodes) {
+        if (std::find(group.codes.begin(), group.codes.end(), code) != group.codes.end()) return group.cause;
+    }
+    return FileErrorCause::Generic;
+}
 
 void NativeFileTraits::Close(Type handle) noexcept { ::CloseHandle(reinterpret_cast<HANDLE>(handle)); }
 
