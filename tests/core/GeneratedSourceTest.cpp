@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "base/TextFormat.h"
 #include "generator/ArrayWriter.h"
 #include "generator/VectorLines.h"
 #include "tests/support/TestSupport.h"
@@ -68,26 +67,14 @@ INSTANTIATE_TEST_SUITE_P(
                       GoldenCase{"seventeen_uint.c", "seventeen.bin", {"\0\1\2\3\4\5\6\7\10\11\12\13\14\15\16\17\20", 17}, ElementType::Uint},
                       GoldenCase{"five_ulong.c", "five.bin", "\x01\x02\x03\x04\x05", ElementType::Ulong}));
 
-// The element lines as the format describes them, built the plain way:
-// each element "0x" and its digits, little-endian, zeros for missing high
-// bytes; a comma after every element but the input's last (after that one
-// too when the input fills whole chunks, a line of two tabs following); a
-// line break and two tabs after each full line.
-std::string ExpectedElements(const std::string& input, ElementType type) {
-    const std::size_t width = WidthOf(type);
-    const std::size_t count = (input.size() + width - 1) / width;
-    const bool wholeChunks = !input.empty() && input.size() % 28672 == 0;
-    std::string text = "\t\t";
-    for (std::size_t k = 0; k < count; ++k) {
-        unsigned long value = 0;
-        for (std::size_t b = 0; b < width && k * width + b < input.size(); ++b)
-            value |= static_cast<unsigned long>(static_cast<unsigned char>(input[k * width + b])) << (8 * b);
-        text += FormatText("0x%0*lX", static_cast<int>(2 * width), value);
-        const bool more = k + 1 < count || wholeChunks;
-        if (more) text += ',';
-        if (more && (k + 1) % (width == 4 ? 4 : 8) == 0) text += "\r\n\t\t";
-    }
-    return text + "\r\n\t};\r\n";
+// The bytes the element lines hold, read back little-endian (a wide
+// element's missing high bytes are zeros).
+std::string BytesIn(const std::string& elements, std::size_t width) {
+    std::string bytes;
+    for (auto at = elements.find("0x"); at != std::string::npos; at = elements.find("0x", at + 1))
+        for (std::size_t b = 0, value = std::stoul(elements.substr(at + 2, 2 * width), nullptr, 16); b < width; ++b)
+            bytes += static_cast<char>(value >> (8 * b));
+    return bytes;
 }
 
 struct BoundaryCase {
@@ -101,14 +88,20 @@ class ChunkBoundaries : public ::testing::TestWithParam<BoundaryCase> {};
 TEST_P(ChunkBoundaries, KeepEveryByteAndTheLineRules) {
     const BoundaryCase& c = GetParam();
     std::string input = Pattern(c.length);
-    Conversion result;
-    for (bool vectors : {false, true}) {  // the element-by-element lines as well
-        AllowVectorLines(vectors);
-        result = {};
-        Convert("in.bin", input, c.type, result);
-        const std::string elements = result.text.substr(result.text.find("[] = {\r\n") + 8);
-        EXPECT_TRUE(elements == ExpectedElements(input, c.type)) << "the element lines differ " << vectors;
-    }
+    Conversion result, elementByElement;
+    AllowVectorLines(false);
+    Convert("in.bin", input, c.type, elementByElement);
+    AllowVectorLines(true);
+    Convert("in.bin", input, c.type, result);
+    const auto elementsOf = [](const std::string& text) { return text.substr(text.find("[] = {\r\n") + 8); };
+    const std::string elements = elementsOf(result.text);
+    EXPECT_TRUE(elements == elementsOf(elementByElement.text)) << "the two ways of writing lines differ";
+    const std::size_t width = WidthOf(c.type);
+    input.resize((input.size() + width - 1) / width * width, '\0');
+    EXPECT_TRUE(BytesIn(elements, width) == input);
+    // Lines of 8 elements (4 of ULONG); a whole number of chunks ends in a comma and a line of two tabs.
+    EXPECT_EQ(elements.find(",\r\n\t\t"), (width == 4 ? 4 : 8) * (2 * width + 3) + 1) << "the first line";
+    EXPECT_TRUE(elements.ends_with(c.length % 28672 == 0 ? ",\r\n\t\t\r\n\t};\r\n" : "\r\n\t};\r\n"));
     EXPECT_EQ(ComputedSize(result.text, c.type, c.length), result.text.size());
 
     std::vector<std::string> expected = c.progress;
