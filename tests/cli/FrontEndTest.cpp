@@ -18,12 +18,10 @@
 
 #include "base/Texts.h"
 #include "base/Version.h"
-#include "cli/Console.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
 
-extern char** environ;
 
 namespace {
 
