@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,12 @@ std::string SystemTextToUtf8(std::string_view text);
 // Length of the UTF-8 character whose first byte is `lead`; 1 for a byte
 // that starts none.
 std::size_t Utf8Length(unsigned char lead);
+
+// A path in the system's own text as std::filesystem holds it, and back.
+// (On Windows std::filesystem reads and writes narrow strings as UTF-8,
+// while the program's file calls take the ANSI code page.)
+std::filesystem::path PathOfSystemText(std::string_view text);
+std::string SystemTextOfPath(const std::filesystem::path& path);
 
 // How paths of the system's own encoding are stepped through.
 PathEncoding SystemPathEncoding();

@@ -138,11 +138,12 @@ RunPlan PlanTable(const CommandLine& commandLine, std::optional<std::int64_t> he
     // file with other links by the system's word).
     for (const std::string& output : {run.outputPath, run.headerPath}) {
         std::error_code error;
-        if (output.empty() || !fs::exists(output, error)) continue;
-        const std::string real = fs::canonical(output, error).string();
-        const bool linked = fs::hard_link_count(output, error) > 1;
+        const fs::path path = PathOfSystemText(output);
+        if (output.empty() || !fs::exists(path, error)) continue;
+        const std::string real = SystemTextOfPath(fs::canonical(path, error));
+        const bool linked = fs::hard_link_count(path, error) > 1;
         for (const TableFile& file : files)
-            if (file.realPath == real || (linked && fs::equivalent(output, file.path, error)))
+            if (file.realPath == real || (linked && fs::equivalent(path, PathOfSystemText(file.path), error)))
                 return {{}, output + ", an output of the table, is the input " + file.path};
     }
     ArrayForm form = commandLine.form;

@@ -4,13 +4,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/SystemText.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
 std::string Why(const fs::path& path, std::error_code error) {
-    if (error == std::errc::too_many_symbolic_link_levels) return "a loop of links at " + path.string();
-    return path.string() + ": " + error.message();
+    if (error == std::errc::too_many_symbolic_link_levels) return "a loop of links at " + SystemTextOfPath(path);
+    return SystemTextOfPath(path) + ": " + error.message();
 }
 
 // Adds the regular files under `folder` to `files`. `ancestors`: the real
@@ -20,7 +22,7 @@ std::string Walk(const fs::path& folder, std::vector<fs::path>& ancestors, std::
     const fs::path real = fs::canonical(folder, error);
     if (error) return Why(folder, error);
     if (std::find(ancestors.begin(), ancestors.end(), real) != ancestors.end())
-        return "a loop of links: " + folder.string() + " leads back to " + real.string();
+        return "a loop of links: " + SystemTextOfPath(folder) + " leads back to " + SystemTextOfPath(real);
     ancestors.push_back(real);
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
         // The entry knows its type from the folder's listing: only a link is looked up.
@@ -33,7 +35,7 @@ std::string Walk(const fs::path& folder, std::vector<fs::path>& ancestors, std::
             const fs::path realPath =
                 entry->is_symlink(error) ? fs::canonical(entry->path(), error) : real / entry->path().filename();
             if (error) return Why(entry->path(), error);
-            files.push_back({entry->path().string(), {}, realPath.string()});
+            files.push_back({SystemTextOfPath(entry->path()), {}, SystemTextOfPath(realPath)});
         }
     }
     if (error) return Why(folder, error);
@@ -54,27 +56,29 @@ std::vector<TableFile> TableFiles(const std::vector<std::string>& inputs, const 
     std::vector<TableFile> files;
     for (const std::string& input : inputs) {
         std::error_code statusError;
-        const fs::file_status status = fs::status(input, statusError);
+        const fs::path given = PathOfSystemText(input);
+        const fs::file_status status = fs::status(given, statusError);
         if (statusError == std::errc::too_many_symbolic_link_levels) return refuse(Why(input, statusError));
         // A pipe or device has no length known before it is read.
         if (fs::exists(status) && !fs::is_directory(status) && !fs::is_regular_file(status))
             return refuse(input + " is neither a regular file nor a folder");
         // Absolute, so that no path needs the current folder again.
         if (!fs::is_directory(status)) {  // a file, or what the run finds there to report
-            const fs::path path = Normal(input);
-            files.push_back({path.string(), {}, fs::weakly_canonical(path, statusError).string()});
+            const fs::path path = Normal(given);
+            files.push_back({SystemTextOfPath(path), {}, SystemTextOfPath(fs::weakly_canonical(path, statusError))});
             continue;
         }
         std::vector<fs::path> ancestors;
         const std::size_t before = files.size();
-        if (auto why = Walk(Normal(input), ancestors, files); !why.empty()) return refuse(why);
+        if (auto why = Walk(Normal(given), ancestors, files); !why.empty()) return refuse(why);
         if (files.size() == before) return refuse("the folder " + input + " holds no file");
     }
-    const fs::path root = Normal(base.empty() ? "." : base);
+    const fs::path root = Normal(PathOfSystemText(base.empty() ? "." : base));
     for (TableFile& file : files) {
-        const fs::path relative = fs::path(file.path).lexically_relative(root);
+        const fs::path relative = PathOfSystemText(file.path).lexically_relative(root);
         if (relative.empty() || *relative.begin() == ".." || relative == ".")
-            return refuse(file.path + " is not below the base folder " + root.string());
+            return refuse(file.path + " is not below the base folder " + SystemTextOfPath(root));
+        // With '/' between its parts: UTF-8 on Windows, the name's own bytes elsewhere.
         file.tablePath = relative.generic_string();
     }
     std::sort(files.begin(), files.end(),

@@ -78,6 +78,10 @@ std::string SystemTextToUtf8(std::string_view text) {
     return Convert(text, LocaleEncoding(), "UTF-8").value_or(std::string(text));
 }
 
+std::filesystem::path PathOfSystemText(std::string_view text) { return std::filesystem::path(text); }
+
+std::string SystemTextOfPath(const std::filesystem::path& path) { return path.string(); }
+
 PathEncoding SystemPathEncoding() {
     const char* encoding = LocaleEncoding();
     for (const char* shiftJis : {"CP932", "SHIFT_JIS", "SJIS", "WINDOWS-31J"})

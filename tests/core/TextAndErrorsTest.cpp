@@ -71,6 +71,15 @@ TEST(ErrorReport, EachCauseHasItsOwnText) {
     EXPECT_EQ(ReplacePlaceholder("a%1b%1", "X"), "aXbX");
 }
 
+// A path in the system's own text passes through std::filesystem both ways:
+// 表 (95 5C in code page 932) stays one character, its 5C no separator.
+TEST(SystemText, PathsPassThroughStdFilesystem) {
+    const std::string hyo = SystemPathEncoding() == PathEncoding::CodePage932 ? "\x95\x5C" : "\xE8\xA1\xA8";
+    const std::filesystem::path path = PathOfSystemText("d/" + hyo + ".txt");
+    EXPECT_EQ(SystemTextOfPath(path), "d/" + hyo + ".txt");
+    EXPECT_EQ(SystemTextOfPath(path.filename()), hyo + ".txt");
+}
+
 // Where the system cannot convert code page 932, the program's messages
 // are still readable: its own table gives the same UTF-8 as their source.
 TEST(SystemText, OwnTableGivesEveryPrintedTextInUtf8) {
