@@ -113,12 +113,12 @@ TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
 // The spellings the golden files of the front end do not use: values
 // attached with '=', "--" before inputs that look like options, "-".
 TEST(CommandLine, TakesEverySpelling) {
-    auto line = Parse({"-t", "ulong", "--eol=lf", "--align=8", "--section", ".data.x", "--length=len", "-q", "-f",
+    auto line = Parse({"-t", "u8", "--eol=lf", "--align=1", "--section", ".data.x", "--length=len", "-q", "-f",
                        "a", "-", "--", "--b"}).commandLine;
     ASSERT_TRUE(line);
     EXPECT_EQ(line->inputs, (std::vector<std::string>{"a", "-", "--b"}));
-    EXPECT_TRUE(line->form.type == ElementType::Ulong && line->lfLineEnds && line->quiet && line->force);
-    EXPECT_TRUE(line->length == "len" && line->form.alignment == 8 && line->form.section == ".data.x");
+    EXPECT_TRUE(line->form.type == ElementType::Uint8 && line->lfLineEnds && line->quiet && line->force);
+    EXPECT_TRUE(line->length == "len" && line->form.alignment == 1 && line->form.section == ".data.x");
 }
 
 TEST(CommandLine, RefusesWhatItCannotUse) {

@@ -321,6 +321,7 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
     std::string text;  // 72 bytes: a whole line of string pieces and a part
     for (int i = 0; i < 9; ++i) text += std::string("a ?\"\\\0\x7F" "9", 8);
     WriteBytes(folder / "text.txt", text);
+    WriteBytes(folder / "long.txt", std::string(4096, 'a'));  // one past what every C compiler takes quietly
     WriteBytes(folder / "empty.dat", "");
     WriteBytes(folder / "w.bin", "\x01\x02\x03");
     std::filesystem::create_directory(folder.Path() / "out");
@@ -336,6 +337,7 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
          {{"blob.c", "portable_u8.c"}, {"blob.h", "portable_u8_h.txt"}}},
         {{"-t", "uchar", "--format=string", "--eol", "lf", "--align", "8", "text.txt"}, {{"text.c", "portable_string_lf.c"}}},
         {{"--format=string", "-o", "empty.c", "empty.dat"}, {{"empty.c", "portable_string_empty.c"}}},
+        {{"--format=string", "-o", "long.c", "long.txt"}, {{"long.c", "portable_string_4096.c"}}},
         {{"--format", "embed", "--static", "--utf8", "--nul", "-o", "out/embed.c", "blob.bin"},  // #embed "../blob.bin"
          {{"out/embed.c", "portable_embed_utf8.c"}}},
         {{"--format=embed", "-o", "none.c", "empty.dat"}, {{"none.c", "portable_embed_empty.c"}}},  // a list
