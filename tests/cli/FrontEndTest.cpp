@@ -273,9 +273,11 @@ TEST(FrontEnd, PipesAndNamedStreamsAreWrittenNotReplaced) {
     reader.join();
     EXPECT_NE(received.find("0x61,0x62,0x63"), std::string::npos);
     WriteBytes(folder / "log.c", "earlier\n");
-    Launch appending{{"-o", "/dev/stdout", "in.bin"}};
-    appending.standardOutput = folder / "log.c";
-    EXPECT_EQ(RunFrontEnd(folder, appending).exitCode, 0);
+    for (const char* named : {"/dev/stdout", "/proc/self/fd/1"}) {
+        Launch appending{{"-o", named, "in.bin"}};
+        appending.standardOutput = folder / "log.c";
+        EXPECT_EQ(RunFrontEnd(folder, appending).exitCode, 0) << named;
+    }
     EXPECT_TRUE(ReadBytes(folder / "log.c").starts_with("earlier\n/*")) << ReadBytes(folder / "log.c");
     EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"in.bin", "log.c", "out.c"}));
 }
@@ -338,7 +340,7 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
         {{"-t", "uchar", "--format=string", "--eol", "lf", "--align", "8", "text.txt"}, {{"text.c", "portable_string_lf.c"}}},
         {{"--format=string", "-o", "empty.c", "empty.dat"}, {{"empty.c", "portable_string_empty.c"}}},
         {{"--format=string", "-o", "long.c", "long.txt"}, {{"long.c", "portable_string_4096.c"}}},
-        {{"--format", "embed", "--static", "--utf8", "--nul", "-o", "out/embed.c", "blob.bin"},  // #embed "../blob.bin"
+        {{"--format", "embed", "--static", "--utf8", "--nul", "--section", ".rodata.e", "-o", "out/embed.c", "blob.bin"},  // #embed "../blob.bin"
          {{"out/embed.c", "portable_embed_utf8.c"}}},
         {{"--format=embed", "-o", "none.c", "empty.dat"}, {{"none.c", "portable_embed_empty.c"}}},  // a list
         {{"-t", "u16", "--length", "--align", "16", "--section", ".rodata.blob", "--format", "object", "--target",

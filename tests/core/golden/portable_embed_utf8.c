@@ -5,6 +5,14 @@
 ﾃﾞｰﾀﾌｧｲﾙｻｲｽﾞ：3ﾊﾞｲﾄ
 ---------------------------------------------------------
 */
+#if defined(_MSC_VER) && !defined(__clang__)
+#pragma section(".rodata.e", read)
+__declspec(allocate(".rodata.e"))
+#elif defined(__cplusplus)
+__attribute__((section(".rodata.e")))
+#else
+__attribute__((section(".rodata.e")))
+#endif
 	static char rawcontents[] = {
 #if defined(__cpp_pp_embed) || (!defined(__cplusplus) && __STDC_VERSION__ >= 202311L && defined(__has_embed))
 #embed "../blob.bin" suffix(, 0)
