@@ -116,7 +116,7 @@ TEST(CommandLine, TakesEverySpelling) {
     auto line = Parse({"-t", "u8", "--eol=lf", "--align=1", "--section", ".data.x", "--length=len", "-q", "-f",
                        "a", "-", "--", "--b"}).commandLine;
     ASSERT_TRUE(line);
-    EXPECT_TRUE(Parse({"-n", "x", "-o", "x.c", "a"}).commandLine) << "a name for the one input of an output";
+    EXPECT_TRUE(Parse({"-n", "aB", "-o", "x.c", "a"}).commandLine) << "a name for the one input of an output";
     EXPECT_EQ(line->inputs, (std::vector<std::string>{"a", "-", "--b"}));
     EXPECT_TRUE(line->form.type == ElementType::Uint8 && line->lfLineEnds && line->quiet && line->force);
     EXPECT_TRUE(line->length == "len" && line->form.alignment == 1 && line->form.section == ".data.x");
