@@ -1,7 +1,8 @@
-// The main dialog and its settings in this process: the settings against
+// The program's dialogs and settings in this process: the settings against
 // the registry of the test's Wine prefix (what each stored value loads as,
-// and what is written back), and the real dialog created modeless (the drop
-// handler, and when Convert can be clicked).
+// and what is written back), the real main dialog created modeless (the
+// drop handler, when Convert can be clicked, its settings and its part as
+// the main window), and the About box run modally.
 
 #include <windows.h>
 
@@ -15,44 +16,38 @@
 #include <tuple>
 
 #include "res/resource.h"
+#include "ui/AboutDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/Settings.h"
 #include "winfw/App.h"
+#include "winfw/MessageBoxes.h"
 
-// Data type, last folder and switch (on before loading) as loaded.
+// Element type, last folder and switch as loaded.
 std::tuple<ElementType, std::string, BOOL> Load() {
-    const CRegistryKey key = OpenSettingsKey();
-    char lastDir[kLastDirSize];
-    BOOL topWin = 1;
-    ReadLastDir(key, lastDir);
-    ReadTopWin(key, topWin);
-    return {ReadDataType(key), lastDir, topWin};
+    const Settings settings = Settings::Load();
+    return {settings.elementType, settings.lastDir, settings.topMost};
 }
 
 std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
-TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefaultAndAllAreWrittenBack) {
+TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefault) {
     char directory[MAX_PATH];
     const std::string here = std::string(directory, ::GetCurrentDirectoryA(MAX_PATH, directory)) + "\\";
     // Value stored (none: no key at all), its type and bytes; what loads.
     const std::tuple<const char*, DWORD, std::string, std::tuple<ElementType, std::string, BOOL>> cases[] = {
-        {nullptr, 0, "", {ElementType::Char, here, 1}},
-        {"DataType", REG_DWORD, Dword(2), {ElementType::Ulong, here, 1}},
-        {"DataType", REG_DWORD, Dword(3), {ElementType::Char, here, 1}},  // outside 0 to 2
-        {"LastDir", REG_SZ, std::string("D:\\x\\", 6), {ElementType::Char, "D:\\x\\", 1}},
-        {"LastDir", REG_DWORD, Dword(7), {ElementType::Char, here, 1}},
-        {"TopWin", REG_DWORD, Dword(0), {ElementType::Char, here, 0}},
+        {nullptr, 0, "", {ElementType::Char, here, 0}},
+        {"DataType", REG_DWORD, Dword(2), {ElementType::Ulong, here, 0}},
+        {"DataType", REG_DWORD, Dword(3), {ElementType::Char, here, 0}},  // outside 0 to 2
+        {"LastDir", REG_SZ, std::string("D:\\x\\", 6), {ElementType::Char, "D:\\x\\", 0}},
+        {"LastDir", REG_DWORD, Dword(7), {ElementType::Char, here, 0}},
+        {"TopWin", REG_DWORD, Dword(5), {ElementType::Char, here, 5}},
+        {"TopWin", REG_BINARY, Dword(1), {ElementType::Char, here, 0}},
     };
     for (const auto& [name, type, bytes, loaded] : cases) {
         ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
         if (name != nullptr) ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, name, type, bytes.data(), bytes.size());
         EXPECT_EQ(Load(), loaded) << (name ? name : "none") << " " << testing::PrintToString(bytes);
     }
-    WriteSettings(OpenSettingsKey(), ElementType::Uint, "C:\\Work\\", 0);
-    EXPECT_EQ(Load(), std::make_tuple(ElementType::Uint, std::string("C:\\Work\\"), BOOL{0}));
-    DWORD size = 0;  // the folder stored with its zero, as any reader of the key expects
-    EXPECT_EQ(::RegQueryValueExA(OpenSettingsKey().Get(), "LastDir", nullptr, nullptr, nullptr, &size) + size, 9u);
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     // Current directory, the folder loaded: a root has its backslash; 255 bytes leave no room for one.
     const std::string longest = "C:\\" + std::string(kLastDirSize - 5, 'd');  // 254 bytes
     for (const auto& [current, loaded] : {std::pair{std::string("C:\\"), std::string("C:\\")}, {longest, longest + "\\"}, {longest + "e", ""}}) {
@@ -63,23 +58,46 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefaultAndAllAreWrittenBack) {
     ::SetCurrentDirectoryA(directory);
 }
 
+TEST(Settings, AllThreeAreWrittenBack) {
+    for (ElementType type : {ElementType::Char, ElementType::Uint, ElementType::Ulong}) {
+        Settings settings{type, "C:\\Work\\", 1};
+        settings.Save();
+        EXPECT_EQ(Load(), std::make_tuple(type, std::string("C:\\Work\\"), BOOL{1}));
+    }
+    DWORD size = 0;  // the folder stored with its zero, as any reader of the key expects
+    HKEY key = nullptr;
+    ::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key);
+    EXPECT_EQ(::RegQueryValueExA(key, "LastDir", nullptr, nullptr, nullptr, &size) + size, 9u);
+    ::RegCloseKey(key);
+}
+
 TEST(MainDialog, MinimisedIconSitsInTheMiddleAnOddPixelRightOrDown) {
     const POINT wider = MinimisedIconOrigin({10, 10, 51, 40}, 32, 32), narrower = MinimisedIconOrigin({0, 0, 40, 29}, 32, 32);
     EXPECT_TRUE(wider.x == 5 && wider.y == 0 && narrower.x == 4 && narrower.y == -1);
 }
 
-TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
+TEST(MainDialog, IsTheMainWindowWithItsSettingsFromInitialisationToDestruction) {
     EnableCommonControls();
+    Settings{ElementType::Uint, "C:\\", 0}.Save();
     CMainDialog dialog;
     ASSERT_TRUE(dialog.Create(nullptr));
-    EXPECT_TRUE((::GetWindowLongA(dialog.Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) && ::SendMessageA(dialog.Hwnd(), WM_GETICON, ICON_SMALL, 0) &&
-                ::SendMessageA(dialog.Hwnd(), WM_GETICON, ICON_BIG, 0)) << "takes drops, shows its icons";
-    EXPECT_NE(::GetMenuState(::GetSystemMenu(dialog.Hwnd(), FALSE), IDM_ABOUTBOX, MF_BYCOMMAND), UINT(-1)) << "About in the system menu";
-    EXPECT_EQ(::IsDlgButtonChecked(dialog.Hwnd(), IDC_TYPE_1BYTE), BST_CHECKED) << "the type when none is stored";
+    EXPECT_EQ(AppMainWindow(), dialog.Hwnd());
+    EXPECT_EQ(::GetFocus(), dialog.GetDlgItem(IDC_SOURCE_PATH)) << "the first tab stop";
+    EXPECT_EQ(::IsDlgButtonChecked(dialog.Hwnd(), IDC_TYPE_2BYTE), BST_CHECKED) << "the stored type";
+    ::SendDlgItemMessageA(dialog.Hwnd(), IDC_TYPE_4BYTE, BM_CLICK, 0, 0);
+    ::SendDlgItemMessageA(dialog.Hwnd(), IDC_TOPMOST, BM_CLICK, 0, 0);
+    ::DestroyWindow(dialog.Hwnd());
+    EXPECT_EQ(AppMainWindow(), nullptr);
+    EXPECT_EQ(Load(), std::make_tuple(ElementType::Ulong, std::string("C:\\"), BOOL{1}));
+}
+
+TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    CMainDialog dialog;
+    ASSERT_TRUE(dialog.Create(nullptr));
     HWND tip = nullptr;  // the dialog's, among the desktop's tooltips
     while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) && ::GetWindow(tip, GW_OWNER) != dialog.Hwnd()) {}
     EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1) << "the Browse button's tip";
-    EXPECT_TRUE(::SendDlgItemMessageA(dialog.Hwnd(), IDC_BROWSE, BM_GETIMAGE, IMAGE_BITMAP, 0)) << "and its picture";
     const std::string table = "C:\\\x95\x5c\\pack.tar";  // 表: second byte 0x5C
     const std::tuple<int, std::string, std::string> cases[] = {
         // Where dropped, the file, the input field afterwards.
@@ -113,4 +131,25 @@ TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
     ::SetDlgItemTextA(dialog.Hwnd(), IDC_SOURCE_PATH, "a");
     ::SetDlgItemTextA(dialog.Hwnd(), IDC_OUTPUT_PATH, "b");
     EXPECT_TRUE(::IsWindowEnabled(dialog.GetDlgItem(IDC_CONVERT))) << "one character each is enough";
+}
+
+// What the About box showed while it ran: the focused control, its links bound.
+int g_focused = 0;
+bool g_linksBound = false;
+void CALLBACK LookAtAbout(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    const HWND about = ::GetActiveWindow();
+    g_focused = ::GetDlgCtrlID(::GetFocus());
+    g_linksBound = CWnd::FromHandle(::GetDlgItem(about, IDC_SITE_LINK)) && CWnd::FromHandle(::GetDlgItem(about, IDC_MAIL_LINK));
+    ::PostMessageA(about, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST(AboutDialog, OpensWithOkFocusedAndItsLinksBoundOverItsOwner) {
+    CMainDialog owner;
+    ASSERT_TRUE(owner.Create(nullptr));
+    ::SetTimer(nullptr, 0, 10, &LookAtAbout);
+    CAboutDialog about;
+    EXPECT_EQ(about.DoModal(owner.Hwnd()), IDCANCEL);
+    EXPECT_EQ(g_focused, IDOK);
+    EXPECT_TRUE(g_linksBound);
 }

@@ -1,8 +1,8 @@
-// The About box's links: how a link's box fits its caption, the mouse
-// cycle of a click on a dialog made from the program's About template
-// (a recorder in place of the links' opener), the command line the launcher
-// builds, and its fallback with HKEY_CLASSES_ROOT redirected to a key of the
-// test's own, where ".htm" opens with this program in its recording role.
+// The link control: how its box fits its caption, the mouse cycle of a
+// click (a recorder in place of the links' opener); the launcher: the
+// command line it builds, and its fallback with HKEY_CLASSES_ROOT redirected
+// to a key of the test's own, where ".htm" opens with this program in its
+// recording role.
 
 #include <windows.h>
 
@@ -13,11 +13,11 @@
 #include <optional>
 #include <string>
 
-#include "winfw/HyperLink.h"
-#include "winfw/LinkLauncher.h"
-#include "res/resource.h"
+#include "TestResources.h"
 #include "winfw/App.h"
 #include "winfw/Dialog.h"
+#include "winfw/HyperLink.h"
+#include "winfw/LinkLauncher.h"
 
 TEST(HyperLink, BoxShrinksToItsCaptionByItsAlignment) {
     const std::tuple<LONG, SIZE, std::vector<LONG>> cases[] = {
@@ -59,9 +59,10 @@ COLORREF RequestColour(HWND link) {
 TEST(HyperLink, OnlyAPressAndAReleaseWithoutAMoveOpenTheLink) {
     EnableCommonControls();
     CHyperLink::SetLinkOpener(&RecordOpening);  // for the whole test program
-    CDialog dialog{IDD_ABOUT};                  // the template only: no link bound
+    CDialog dialog{IDD_TEST_DIALOG};            // the template only: no link bound
     ASSERT_TRUE(dialog.Create(nullptr) && !::ShowWindow(dialog.Hwnd(), SW_SHOWNA));  // shown: only then is a repaint seen
-    const HWND control = dialog.GetDlgItem(IDC_MAIL_LINK);
+    const HWND control = dialog.GetDlgItem(IDC_LINK);
+    const HCURSOR moved = ::LoadCursorA(nullptr, IDC_NO);
     const std::tuple<std::string, std::size_t, COLORREF, std::string> cases[] = {
         // D: button down, M: mouse move, U: button up; links opened; colour afterwards; the events that repaint.
         {"", 0, CHyperLink::kUnvisitedColour, ""},      {"DU", 1, CHyperLink::kVisitedColour, "DU"},
@@ -72,8 +73,9 @@ TEST(HyperLink, OnlyAPressAndAReleaseWithoutAMoveOpenTheLink) {
     for (const auto& [mouse, opens, colour, repainting] : cases) {
         g_opened.clear();
         CHyperLink link;
-        ASSERT_TRUE(link.SubclassDlgItem(IDC_MAIL_LINK, dialog.Hwnd()));
-        link.SetLink("https://x.example/", "");
+        ASSERT_TRUE(link.SubclassDlgItem(IDC_LINK, dialog.Hwnd()));
+        link.SetLink("https://x.example/", "", moved);
+        ::SetCursor(nullptr);
         EXPECT_EQ(::SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), HTCLIENT), TRUE) << "the hand set";
         std::string repainted;
         for (char event : mouse) {
@@ -83,6 +85,7 @@ TEST(HyperLink, OnlyAPressAndAReleaseWithoutAMoveOpenTheLink) {
             if (::GetUpdateRect(control, nullptr, FALSE)) repainted += event;
         }
         EXPECT_EQ(g_opened, std::vector<std::string>(opens, "1 https://x.example/")) << mouse;
+        EXPECT_EQ(::GetCursor() == moved, mouse.find("DM") != std::string::npos) << "the pointer of a cancelled click";
         EXPECT_EQ(repainted, repainting);
         ::SetWindowLongA(control, GWL_STYLE, (::GetWindowLongA(control, GWL_STYLE) & ~0xFF) | (mouse.size() % 2 ? SS_RIGHT : SS_LEFT));
         RECT before{}, after{};
