@@ -1,5 +1,6 @@
 // One run of the real Tabulo.exe, driven from this test as a user would
-// drive it: a conversion with the overwrite question, a failure box, Help
+// drive it: paths typed on the keyboard, a conversion with the overwrite
+// question, a failure box, Help
 // (the stand-in engine of tests/win/help logs what it is asked), an About
 // link followed into the logging browser that scripts/test.sh registers,
 // and the settings kept over a restart.
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "ui/LinkTargets.h"
 #include "base/ErrorReport.h"
@@ -61,6 +63,17 @@ struct Program {
     }
     // Posted, as the mouse would: the driver never waits in the program's handler.
     void Click(int id) const { ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+    // Typed into the focused control of the foreground window, then Tab.
+    void Type(const std::string& text) const {
+        std::vector<INPUT> keys;
+        for (char c : text + '\t')
+            for (DWORD up : {0, KEYEVENTF_KEYUP}) {
+                INPUT& key = keys.emplace_back();
+                key.type = INPUT_KEYBOARD;
+                key.ki = c == '\t' ? KEYBDINPUT{VK_TAB, 0, up, 0, 0} : KEYBDINPUT{0, static_cast<WORD>(c), KEYEVENTF_UNICODE | up, 0, 0};
+            }
+        ::SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    }
     void Convert(const std::string& input, const std::string& output) const {
         ::SetDlgItemTextA(dialog, IDC_SOURCE_PATH, input.c_str());
         ::SetDlgItemTextA(dialog, IDC_OUTPUT_PATH, output.c_str());
@@ -114,7 +127,12 @@ TEST(Program, MainWalkThrough) {
     auto program = std::make_unique<Program>(folder.Path().string());
     const HWND dialog = program->dialog;  // still named in the engine's log after the program ends
     ASSERT_NE(dialog, nullptr) << "the program showed no dialog";
-    program->Convert(folder / "ten.bin", folder / "ten.c");
+    // The input field has the focus; Tab leads to the output field.
+    program->Type(folder / "ten.bin");
+    program->Type(folder / "ten.c");
+    ASSERT_TRUE(WaitFor([&] { return TextOf(::GetDlgItem(dialog, IDC_OUTPUT_PATH)) == folder / "ten.c"; })) << "typed";
+    EXPECT_EQ(TextOf(::GetDlgItem(dialog, IDC_SOURCE_PATH)), folder / "ten.bin");
+    program->Click(IDC_CONVERT);
     program->Answer(texts::kAppTitle, texts::kOverwriteQuestion, IDYES);
     program->Answer(texts::kAppTitle, texts::kFileWritten, IDOK);
     EXPECT_EQ(MaskCreationTime(ReadBytes(folder / "ten.c")), GoldenFile("ten_char.c"));
