@@ -7,13 +7,10 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <string>
-#include <tuple>
 
 #include "res/resource.h"
 #include "ui/AboutDialog.h"
@@ -28,6 +25,12 @@ std::tuple<ElementType, std::string, BOOL> Load() {
     return {settings.elementType, settings.lastDir, settings.topMost};
 }
 
+std::string CWndText(const CWnd& dialog, int id) {
+    char text[MAX_PATH + 1] = {};
+    ::GetDlgItemTextA(dialog.Hwnd(), id, text, sizeof text);
+    return text;
+}
+
 std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
 TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefault) {
@@ -35,14 +38,11 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefault) {
     const std::string here = std::string(directory, ::GetCurrentDirectoryA(MAX_PATH, directory)) + "\\";
     // Value stored (none: no key at all), its type and bytes; what loads.
     const std::tuple<const char*, DWORD, std::string, std::tuple<ElementType, std::string, BOOL>> cases[] = {
-        {nullptr, 0, "", {ElementType::Char, here, 0}},
-        {"DataType", REG_DWORD, Dword(2), {ElementType::Ulong, here, 0}},
+        {nullptr, 0, "", {ElementType::Char, here, 0}}, {"DataType", REG_DWORD, Dword(2), {ElementType::Ulong, here, 0}},
         {"DataType", REG_DWORD, Dword(3), {ElementType::Char, here, 0}},  // outside 0 to 2
-        {"LastDir", REG_SZ, std::string("D:\\x\\", 6), {ElementType::Char, "D:\\x\\", 0}},
-        {"LastDir", REG_DWORD, Dword(7), {ElementType::Char, here, 0}},
-        {"TopWin", REG_DWORD, Dword(5), {ElementType::Char, here, 5}},
-        {"TopWin", REG_BINARY, Dword(1), {ElementType::Char, here, 0}},
-    };
+        {"LastDir", REG_SZ, "D:\\x\\", {ElementType::Char, "D:\\x\\", 0}}, {"LastDir", REG_DWORD, Dword(7), {ElementType::Char, here, 0}},
+        {"LastDir", REG_SZ, std::string(kLastDirSize, 'd'), {ElementType::Char, here, 0}},  // no room for its zero
+        {"TopWin", REG_DWORD, Dword(5), {ElementType::Char, here, 5}}, {"TopWin", REG_BINARY, Dword(1), {ElementType::Char, here, 0}}};
     for (const auto& [name, type, bytes, loaded] : cases) {
         ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
         if (name != nullptr) ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, name, type, bytes.data(), bytes.size());
@@ -65,10 +65,7 @@ TEST(Settings, AllThreeAreWrittenBack) {
         EXPECT_EQ(Load(), std::make_tuple(type, std::string("C:\\Work\\"), BOOL{1}));
     }
     DWORD size = 0;  // the folder stored with its zero, as any reader of the key expects
-    HKEY key = nullptr;
-    ::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key);
-    EXPECT_EQ(::RegQueryValueExA(key, "LastDir", nullptr, nullptr, nullptr, &size) + size, 9u);
-    ::RegCloseKey(key);
+    EXPECT_EQ(::RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, "LastDir", RRF_RT_ANY | RRF_NOEXPAND, nullptr, nullptr, &size) + size, 9u);
 }
 
 TEST(MainDialog, MinimisedIconSitsInTheMiddleAnOddPixelRightOrDown) {
@@ -95,18 +92,13 @@ TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     CMainDialog dialog;
     ASSERT_TRUE(dialog.Create(nullptr));
-    HWND tip = nullptr;  // the dialog's, among the desktop's tooltips
-    while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) && ::GetWindow(tip, GW_OWNER) != dialog.Hwnd()) {}
-    EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1) << "the Browse button's tip";
     const std::string table = "C:\\\x95\x5c\\pack.tar";  // 表: second byte 0x5C
-    const std::tuple<int, std::string, std::string> cases[] = {
-        // Where dropped, the file, the input field afterwards.
-        {IDC_OUTPUT_PATH, "C:\\x.bin", ""},
-        {IDC_SOURCE_PATH, "C:\\" + std::string(300, 'n') + ".bin", ""},      // too long: refused, not cut
-        {IDC_SOURCE_PATH, "C:\\" + std::string(MAX_PATH - 5, 'n'), ""},  // with ".c" 260 bytes: no room
+    // Where dropped, the file, the input field afterwards.
+    const std::tuple<int, std::string, std::string> cases[] = {{IDC_OUTPUT_PATH, "C:\\x.bin", ""},
+        {IDC_SOURCE_PATH, "C:\\" + std::string(300, 'n') + ".bin", ""},                                        // too long: refused, not cut
+        {IDC_SOURCE_PATH, "C:\\" + std::string(MAX_PATH - 5, 'n'), ""},                                        // with ".c" 260 bytes: no room
         {IDC_SOURCE_PATH, "C:\\" + std::string(MAX_PATH - 6, 'm'), "C:\\" + std::string(MAX_PATH - 6, 'm')},  // 259 with ".c"
-        {IDC_SOURCE_PATH, table + ".gz", table + ".gz"},
-    };
+        {IDC_SOURCE_PATH, table + ".gz", table + ".gz"}};
     for (const auto& [target, file, after] : cases) {
         RECT rect{};
         ::GetWindowRect(dialog.GetDlgItem(target), &rect);
@@ -118,13 +110,9 @@ TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
         std::memcpy(header + 1, file.c_str(), file.size() + 1);
         ::GlobalUnlock(memory);
         ::SendMessageA(dialog.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-        char text[MAX_PATH + 1] = {};
-        ::GetDlgItemTextA(dialog.Hwnd(), IDC_SOURCE_PATH, text, sizeof text);
-        EXPECT_EQ(text, after) << file;
+        EXPECT_EQ(CWndText(dialog, IDC_SOURCE_PATH), after) << file;
     }
-    char output[MAX_PATH] = {};
-    ::GetDlgItemTextA(dialog.Hwnd(), IDC_OUTPUT_PATH, output, sizeof output);
-    EXPECT_EQ(output, table + ".c");
+    EXPECT_EQ(CWndText(dialog, IDC_OUTPUT_PATH), table + ".c");
     EXPECT_TRUE(::IsWindowEnabled(dialog.GetDlgItem(IDC_CONVERT))) << "enabled by the first drop that filled the fields";
     ::SetDlgItemTextA(dialog.Hwnd(), IDC_OUTPUT_PATH, "");
     EXPECT_FALSE(::IsWindowEnabled(dialog.GetDlgItem(IDC_CONVERT))) << "both fields must hold text";

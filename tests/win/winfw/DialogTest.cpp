@@ -7,9 +7,6 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "TestResources.h"
 #include "TestSupportWin.h"
@@ -17,16 +14,15 @@
 #include "winfw/Dialog.h"
 #include "winfw/ErrorReporting.h"
 
-int g_hooked = 0;
-RECT g_placed{};  // the modal dialog's place when the hook saw its message
+RECT g_placed{};  // the modal dialog's place when its input field's hook saw WM_APP
 
 // Logs its commands (Convert throws what it logged); runs `script` while
-// initialising; Exit (or a timer) notes the focused control and ends with 42.
+// initialising; Exit, or a timer, notes the focused control and ends with 42.
 class TestDialog : public CDialog {
 public:
     TestDialog() : CDialog(IDD_TEST_DIALOG) {}
     std::function<void(HWND)> script;
-    int threeState = 0, shown = 0, focusedAtExit = 0;
+    int threeState = 0, shown = 0, focusedAtExit = 0, hooked = 0;
     std::vector<std::string> log;
 
 protected:
@@ -60,24 +56,22 @@ private:
         focusedAtExit = ::GetDlgCtrlID(::GetFocus());
         EndDialog(42);
     }
-    // Counts the WM_APP it takes before it is dispatched.
-    struct HookedEdit : CEdit {
+    struct HookedEdit : CEdit {  // takes each WM_APP before it is dispatched
+        int& hooked;
+        explicit HookedEdit(int& count) : hooked(count) {}
         bool PreTranslateMessage(MSG& msg) override {
-            return msg.message == WM_APP && ++g_hooked > 0 && ::GetWindowRect(::GetParent(msg.hwnd), &g_placed);
+            return msg.message == WM_APP && ++hooked > 0 && ::GetWindowRect(::GetParent(msg.hwnd), &g_placed);
         }
-    } m_input;
+    } m_input{hooked};
 };
 
 BOOL CALLBACK AnyProperty(HWND, LPCSTR, HANDLE) { return TRUE; }  // EnumPropsA: -1 when there is none
 
-
 TEST(Dialog, CommandsReachTheirHandlersOnly) {
-    SetFailureReporter(&RecordFailure);
     TestDialog dialog;
     ASSERT_TRUE(dialog.Create(nullptr) && !dialog.Create(nullptr)) << "once";
     EXPECT_EQ(::GetFocus(), dialog.GetDlgItem(IDC_INPUT)) << "the first tab stop";
-    for (auto [code, id] : {std::pair{BN_CLICKED, IDC_CONVERT}, {EN_CHANGE, IDC_INPUT}, {EN_CHANGE, IDC_CONVERT},
-                            {BN_CLICKED, IDC_INPUT}})
+    for (auto [code, id] : {std::pair{BN_CLICKED, IDC_CONVERT}, {EN_CHANGE, IDC_INPUT}, {EN_CHANGE, IDC_CONVERT}, {BN_CLICKED, IDC_INPUT}})
         ::SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(dialog.GetDlgItem(id)));
     EXPECT_EQ(dialog.log, (std::vector<std::string>{"convert", "input "}));
 }
@@ -86,15 +80,13 @@ TEST(Dialog, CheckBoxIsExchangedBothWays) {
     TestDialog dialog;
     ASSERT_TRUE(dialog.Create(nullptr));
     HWND box = dialog.GetDlgItem(IDC_THREE_STATE);
-    for (auto [value, state] : {std::pair{0, BST_UNCHECKED}, {1, BST_CHECKED}, {2, BST_INDETERMINATE},
-                                {3, BST_UNCHECKED}, {-1, BST_UNCHECKED}}) {
+    for (auto [value, state] : {std::pair{0, BST_UNCHECKED}, {1, BST_CHECKED}, {2, BST_INDETERMINATE}, {3, BST_UNCHECKED}, {-1, BST_UNCHECKED}}) {
         ::SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);  // so that "unchecked" has to be set
         dialog.threeState = value;
         EXPECT_TRUE(dialog.UpdateData(false));
         EXPECT_EQ(::SendMessageA(box, BM_GETCHECK, 0, 0), state) << value;
         dialog.threeState = -5;
-        EXPECT_TRUE(dialog.UpdateData(true));
-        EXPECT_EQ(dialog.threeState, state) << value;
+        EXPECT_TRUE(dialog.UpdateData(true) && dialog.threeState == state) << value;
     }
     ::DestroyWindow(box);
     EXPECT_FALSE(dialog.UpdateData(true)) << "the check box gone";
@@ -106,19 +98,11 @@ TEST(Dialog, UnboundWindowKeepsItsProcedureAndNoPropertyOfOurs) {
     const HWND button = dialog.GetDlgItem(IDC_EXIT);
     const LONG_PTR own = ::GetWindowLongPtrA(button, GWLP_WNDPROC);
     auto bound = std::make_unique<CButton>();
-    ASSERT_TRUE(bound->SubclassWindow(button));
+    ASSERT_TRUE(bound->SubclassWindow(button) && CWnd::FromHandle(button) == bound.get());
     EXPECT_FALSE(bound->SubclassWindow(button)) << "bound once";
-    EXPECT_EQ(CWnd::FromHandle(button), bound.get());
     bound.reset();
     EXPECT_EQ(::GetWindowLongPtrA(button, GWLP_WNDPROC), own);
     EXPECT_EQ(::EnumPropsA(button, &AnyProperty), -1);
-    // A dialog whose object goes first: the window goes with it, its
-    // destruction's messages reach no object.
-    auto gone = std::make_unique<TestDialog>();
-    ASSERT_TRUE(gone->Create(nullptr));
-    const HWND window = gone->Hwnd();
-    gone.reset();
-    EXPECT_FALSE(::IsWindow(window));
 }
 
 TEST(Dialog, ModalEndsWithItsCodeCentredOverItsDisabledOwner) {
@@ -138,7 +122,6 @@ TEST(Dialog, ModalEndsWithItsCodeCentredOverItsDisabledOwner) {
         ::EnableWindow(owner.Hwnd(), ownerEnabled);
         TestDialog modal;
         BOOL enabledMeanwhile = TRUE;
-        const int hooked = g_hooked;
         modal.script = [&, message = message, wParam = wParam](HWND d) {
             enabledMeanwhile = ::IsWindowEnabled(owner.Hwnd());
             ::PostMessageA(::GetDlgItem(d, IDC_INPUT), WM_APP, 0, 0);
@@ -147,7 +130,7 @@ TEST(Dialog, ModalEndsWithItsCodeCentredOverItsDisabledOwner) {
         EXPECT_EQ(modal.DoModal(owner.Hwnd()), result);
         EXPECT_FALSE(enabledMeanwhile);
         EXPECT_EQ(::IsWindowEnabled(owner.Hwnd()), ownerEnabled);
-        EXPECT_EQ(g_hooked, hooked + 1) << "the control's hook";
+        EXPECT_EQ(modal.hooked, 1) << "the control's hook";
         // Centred on the owner, unless that would leave part of it outside the work area.
         EXPECT_TRUE(ownerAt.x > work.right / 2 ? g_placed.right == work.right && g_placed.bottom == work.bottom
                     : ownerAt.x < 0 ? g_placed.left == work.left && g_placed.top == work.top
@@ -163,17 +146,14 @@ TEST(Dialog, ModalLoopTypesKeysAndTabsBetweenControls) {
     const HWND other = ::CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
     TestDialog modal;
     modal.script = [&](HWND d) {
-        PostKey(::GetDlgItem(d, IDC_INPUT), 'A');
-        PostKey(::GetDlgItem(d, IDC_INPUT), VK_TAB);
+        for (UINT key : {UINT{'A'}, UINT{VK_TAB}}) PostKey(::GetDlgItem(d, IDC_INPUT), key);
         PostKey(other, 'B');
         ::SetTimer(d, 1, 10, nullptr);
     };
     EXPECT_EQ(modal.DoModal(nullptr), 42);
     EXPECT_EQ(modal.log, std::vector<std::string>{"input a"});
     EXPECT_EQ(modal.focusedAtExit, IDC_CONVERT) << "Tab moves to the next tab stop";
-    char typed[8] = {};
-    ::GetWindowTextA(other, typed, sizeof typed);
-    EXPECT_STREQ(typed, "b");
+    EXPECT_EQ(TextOf(other), "b");
     ::DestroyWindow(other);
 }
 
@@ -182,12 +162,10 @@ TEST(Dialog, QuitRequestEndsTheModalLoopAndReachesTheNextLoop) {
     modal.script = [](HWND) { ::PostQuitMessage(3); };
     EXPECT_EQ(modal.DoModal(nullptr), CDialog::kNotEnded);
     MSG quit{};
-    EXPECT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(quit.wParam, 3u);
+    EXPECT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 3);
 }
 
 TEST(Dialog, FailureEscapingACommandIsReportedAndTheLoopGoesOn) {
-    SetFailureReporter(&RecordFailure);
     g_reported.clear();
     TestDialog modal;
     modal.script = [](HWND d) {

@@ -13,8 +13,14 @@ inline void PostKey(HWND window, UINT key) {
     ::PostMessageA(window, WM_KEYUP, key, scan | 0xC0000001);
 }
 
-// The reporter the program would install: it sees each failure that escapes
-// a handler; one it does not know goes on unwinding.
+inline std::string TextOf(HWND window) {
+    char text[64] = {};
+    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The reporter the program would install (main sets it): it sees each
+// failure that escapes a handler; one it does not know goes on unwinding.
 inline std::vector<std::string> g_reported;
 inline bool RecordFailure() {
     try {
