@@ -35,20 +35,6 @@ void BindControl(CDataExchange& exchange, int controlId, CWnd& control) {
     if (!control.SubclassDlgItem(controlId, exchange.Dialog().Hwnd())) exchange.Fail();
 }
 
-void ExchangeCheck(CDataExchange& exchange, int controlId, int& value) {
-    HWND box = exchange.Dialog().GetDlgItem(controlId);
-    if (box == nullptr) {
-        exchange.Fail();
-        return;
-    }
-    if (exchange.IsSaving()) {
-        value = static_cast<int>(::SendMessageA(box, BM_GETCHECK, 0, 0));
-    } else {
-        if (static_cast<unsigned>(value) > BST_INDETERMINATE) value = BST_UNCHECKED;  // negatives too
-        ::SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(value), 0);
-    }
-}
-
 CDialog::~CDialog() {
     if (HWND window = Hwnd()) {
         // Unbound first: the messages of the destruction must not reach an

@@ -26,10 +26,6 @@ private:
 // already bound stays as it is. A missing control fails the exchange.
 void BindControl(CDataExchange& exchange, int controlId, CWnd& control);
 
-// Check state of a check box (BM_GETCHECK / BM_SETCHECK: 0 unchecked,
-// 1 checked, 2 indeterminate). Loading a value outside 0..2 sets 0.
-void ExchangeCheck(CDataExchange& exchange, int controlId, int& value);
-
 // A dialog built from a dialog template resource of the program, run
 // modally by DoModal or created modeless by Create.
 class CDialog : public CWnd {

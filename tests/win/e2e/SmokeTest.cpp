@@ -62,6 +62,11 @@ struct Program {
     std::string Field(int id) const { return TextOf(::GetDlgItem(dialog, id)); }
     // Posted, as the mouse would: the driver never waits in the program's handler.
     void Click(int id) const { ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+    HWND Focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return ::GetGUIThreadInfo(process.dwThreadId, &info) ? info.hwndFocus : nullptr;
+    }
     // Typed into the focused control of the foreground window, then Tab.
     void Type(const std::string& text) const {
         std::vector<INPUT> keys;
@@ -132,6 +137,7 @@ TEST(Program, MainWalkThrough) {
     const HWND dialog = program->dialog;  // still named in the engine's log after the program ends
     ASSERT_NE(dialog, nullptr) << "the program showed no dialog";
     // The input field has the focus; Tab leads to the output field.
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == dialog && program->Focus() == ::GetDlgItem(dialog, IDC_SOURCE_PATH); }));
     program->Type(folder / "ten.bin");
     program->Type(folder / "ten.c");
     ASSERT_TRUE(WaitFor([&] { return program->Field(IDC_OUTPUT_PATH) == folder / "ten.c"; })) << "typed";

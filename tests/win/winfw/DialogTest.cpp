@@ -22,7 +22,7 @@ class TestDialog : public CDialog {
 public:
     TestDialog() : CDialog(IDD_TEST_DIALOG) {}
     std::function<void(HWND)> script;
-    int threeState = 0, shown = 0, focusedAtExit = 0, hooked = 0;
+    int shown = 0, focusedAtExit = 0, hooked = 0;
     std::vector<std::string> log;
 
 protected:
@@ -36,7 +36,6 @@ protected:
     }
     void DoDataExchange(CDataExchange& exchange) override {
         BindControl(exchange, IDC_INPUT, m_input);
-        ExchangeCheck(exchange, IDC_THREE_STATE, threeState);
     }
     BOOL OnInitDialog() override {
         const BOOL focusFirst = CDialog::OnInitDialog();
@@ -74,22 +73,6 @@ TEST(Dialog, CommandsReachTheirHandlersOnly) {
     for (auto [code, id] : {std::pair{BN_CLICKED, IDC_CONVERT}, {EN_CHANGE, IDC_INPUT}, {EN_CHANGE, IDC_CONVERT}, {BN_CLICKED, IDC_INPUT}})
         ::SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(dialog.GetDlgItem(id)));
     EXPECT_EQ(dialog.log, (std::vector<std::string>{"convert", "input "}));
-}
-
-TEST(Dialog, CheckBoxIsExchangedBothWays) {
-    TestDialog dialog;
-    ASSERT_TRUE(dialog.Create(nullptr));
-    HWND box = dialog.GetDlgItem(IDC_THREE_STATE);
-    for (auto [value, state] : {std::pair{0, BST_UNCHECKED}, {1, BST_CHECKED}, {2, BST_INDETERMINATE}, {3, BST_UNCHECKED}, {-1, BST_UNCHECKED}}) {
-        ::SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);  // so that "unchecked" has to be set
-        dialog.threeState = value;
-        EXPECT_TRUE(dialog.UpdateData(false));
-        EXPECT_EQ(::SendMessageA(box, BM_GETCHECK, 0, 0), state) << value;
-        dialog.threeState = -5;
-        EXPECT_TRUE(dialog.UpdateData(true) && dialog.threeState == state) << value;
-    }
-    ::DestroyWindow(box);
-    EXPECT_FALSE(dialog.UpdateData(true)) << "the check box gone";
 }
 
 TEST(Dialog, UnboundWindowKeepsItsProcedureAndNoPropertyOfOurs) {
