@@ -328,14 +328,15 @@ std::optional<LRESULT> CMainDialog::OnDropFiles(WPARAM dropParameter, LPARAM) {
     // With a null buffer DragQueryFileA answers the length without the zero:
     // a path too long for MAX_PATH is refused rather than cut into the name
     // of another file.
-    UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);
-    std::string path(length, '\0');
-    if (length > 0 && length <= kMaxPathLength) ::DragQueryFileA(drop, 0, path.data(), length + 1);
-
-    POINT point{};
-    ::DragQueryPoint(drop, &point);
-    ::ClientToScreen(Hwnd(), &point);
-    if (length > 0 && length <= kMaxPathLength && ::WindowFromPoint(point) == m_editInput.Hwnd()) FillPaths(path);
+    const UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);
+    if (length > 0 && length <= kMaxPathLength) {
+        std::string path(length, '\0');
+        ::DragQueryFileA(drop, 0, path.data(), length + 1);
+        POINT point{};
+        ::DragQueryPoint(drop, &point);
+        ::ClientToScreen(Hwnd(), &point);
+        if (::WindowFromPoint(point) == m_editInput.Hwnd()) FillPaths(path);
+    }
     // The drop's memory is the receiver's to free.
     ::DragFinish(drop);
     return 0;

@@ -1,7 +1,7 @@
 #include "ui/Settings.h"
 
 #include <algorithm>
-#include <iterator>
+#include <array>
 
 #include "base/CodePage932.h"
 #include "winfw/RegistryKey.h"
@@ -17,7 +17,7 @@ bool EndsWithBackslash(const char* text) {
 }
 
 // The element types as the "DataType" value stores them: 0, 1 and 2.
-constexpr ElementType kStoredTypes[] = {ElementType::Char, ElementType::Uint, ElementType::Ulong};
+constexpr std::array kStoredTypes = {ElementType::Char, ElementType::Uint, ElementType::Ulong};
 
 void ReadLastDir(const CRegistryKey& key, char (&lastDir)[kLastDirSize]) {
     DWORD type = 0;
@@ -42,7 +42,7 @@ Settings Settings::Load() {
     const CRegistryKey key = CRegistryKey::Create(HKEY_CURRENT_USER, kSettingsKey);
     Settings settings;
     const std::optional<DWORD> stored = key.ReadDword("DataType");
-    if (stored && *stored < std::size(kStoredTypes)) settings.elementType = kStoredTypes[*stored];
+    if (stored && *stored < kStoredTypes.size()) settings.elementType = kStoredTypes[*stored];
     ReadLastDir(key, settings.lastDir);
     if (const std::optional<DWORD> topMost = key.ReadDword("TopWin")) settings.topMost = static_cast<BOOL>(*topMost);
     return settings;
@@ -51,7 +51,7 @@ Settings Settings::Load() {
 void Settings::Save() const {
     const CRegistryKey key = CRegistryKey::Create(HKEY_CURRENT_USER, kSettingsKey);
     if (!key) return;
-    const auto stored = std::find(std::begin(kStoredTypes), std::end(kStoredTypes), elementType) - std::begin(kStoredTypes);
+    const auto stored = std::find(kStoredTypes.begin(), kStoredTypes.end(), elementType) - kStoredTypes.begin();
     // Each write on its own: one that fails does not stop the others.
     key.WriteDword("DataType", static_cast<DWORD>(stored));
     key.WriteString("LastDir", lastDir);

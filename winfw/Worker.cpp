@@ -31,7 +31,7 @@ CWorker::CWorker() : m_threadId(::GetCurrentThreadId()) {
 
 CWorker::~CWorker() = default;
 
-LRESULT CALLBACK CWorker::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CWorker::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message != kCallMessage) return ::DefWindowProcA(window, message, wParam, lParam);
     auto* worker = reinterpret_cast<CWorker*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     if (worker != nullptr) {

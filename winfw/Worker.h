@@ -34,7 +34,9 @@ public:
     void Call(const std::function<void()>& call);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // A failure of a call that nobody reports must not unwind through the
+    // system's frames that called the procedure: noexcept ends the program there.
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
     DWORD m_threadId;
     UniqueWindow m_window;

@@ -207,8 +207,8 @@ TEST(Program, MainWalkThrough) {
     WriteBytes(folder / "big.bin", Pattern(300 * 28672));  // whole chunks of 28 KiB: the last one fills the bar
     program->Convert(folder / "big.bin", folder / "big.c");
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowEnabled(program->dialog); })) << "disabled as under a modal box";
-    DWORD_PTR answer = 1;  // at once, and as a handled command is answered: 0
-    EXPECT_TRUE(::SendMessageTimeoutA(program->dialog, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 500, &answer) && answer == 0);
+    DWORD_PTR answer = 1;  // at once, and as a handled command is answered: 0 (the low four bits are the system's)
+    EXPECT_TRUE(::SendMessageTimeoutA(program->dialog, WM_SYSCOMMAND, SC_CLOSE | 0x3, 0, SMTO_NORMAL, 500, &answer) && answer == 0);
     ::PostMessageA(program->dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     ::PostMessageA(::GetDlgItem(program->dialog, IDC_SOURCE_PATH), WM_CHAR, 'x', 0);
     program->Click(IDC_CONVERT);

@@ -33,6 +33,7 @@ std::string CWndText(const CWnd& dialog, int id) {
 
 std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
+// (The registry key's reads are seen through the settings.)
 TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefault) {
     char directory[MAX_PATH];
     const std::string here = std::string(directory, ::GetCurrentDirectoryA(MAX_PATH, directory)) + "\\";
@@ -40,7 +41,8 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefault) {
     const std::tuple<const char*, DWORD, std::string, std::tuple<ElementType, std::string, BOOL>> cases[] = {
         {nullptr, 0, "", {ElementType::Char, here, 0}}, {"DataType", REG_DWORD, Dword(2), {ElementType::Ulong, here, 0}},
         {"DataType", REG_DWORD, Dword(3), {ElementType::Char, here, 0}},  // outside 0 to 2
-        {"LastDir", REG_SZ, "D:\\x\\", {ElementType::Char, "D:\\x\\", 0}}, {"LastDir", REG_DWORD, Dword(7), {ElementType::Char, here, 0}},
+        {"DataType", REG_DWORD, Dword(1).substr(0, 3), {ElementType::Char, here, 0}}, {"DataType", REG_BINARY, Dword(1), {ElementType::Char, here, 0}},
+        {"LastDir", REG_SZ, "D:\\x\\", {ElementType::Char, "D:\\x\\", 0}},  // stored without its zero {"LastDir", REG_DWORD, Dword(7), {ElementType::Char, here, 0}},
         {"LastDir", REG_SZ, std::string(kLastDirSize, 'd'), {ElementType::Char, here, 0}},  // no room for its zero
         {"TopWin", REG_DWORD, Dword(5), {ElementType::Char, here, 5}}, {"TopWin", REG_BINARY, Dword(1), {ElementType::Char, here, 0}}};
     for (const auto& [name, type, bytes, loaded] : cases) {
@@ -58,16 +60,6 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefault) {
     ::SetCurrentDirectoryA(directory);
 }
 
-TEST(Settings, AllThreeAreWrittenBack) {
-    for (ElementType type : {ElementType::Char, ElementType::Uint, ElementType::Ulong}) {
-        Settings settings{type, "C:\\Work\\", 1};
-        settings.Save();
-        EXPECT_EQ(Load(), std::make_tuple(type, std::string("C:\\Work\\"), BOOL{1}));
-    }
-    DWORD size = 0;  // the folder stored with its zero, as any reader of the key expects
-    EXPECT_EQ(::RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, "LastDir", RRF_RT_ANY | RRF_NOEXPAND, nullptr, nullptr, &size) + size, 9u);
-}
-
 TEST(MainDialog, MinimisedIconSitsInTheMiddleAnOddPixelRightOrDown) {
     const POINT wider = MinimisedIconOrigin({10, 10, 51, 40}, 32, 32), narrower = MinimisedIconOrigin({0, 0, 40, 29}, 32, 32);
     EXPECT_TRUE(wider.x == 5 && wider.y == 0 && narrower.x == 4 && narrower.y == -1);
@@ -80,12 +72,21 @@ TEST(MainDialog, IsTheMainWindowWithItsSettingsFromInitialisationToDestruction) 
     ASSERT_TRUE(dialog.Create(nullptr));
     EXPECT_EQ(AppMainWindow(), dialog.Hwnd());
     EXPECT_EQ(::GetFocus(), dialog.GetDlgItem(IDC_SOURCE_PATH)) << "the first tab stop";
+    EXPECT_TRUE((::GetWindowLongA(dialog.Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) && ::SendMessageA(dialog.Hwnd(), WM_GETICON, ICON_SMALL, 0) &&
+                ::SendMessageA(dialog.Hwnd(), WM_GETICON, ICON_BIG, 0)) << "takes drops, shows its icons";
+    EXPECT_NE(::GetMenuState(::GetSystemMenu(dialog.Hwnd(), FALSE), IDM_ABOUTBOX, MF_BYCOMMAND), UINT(-1)) << "About in the system menu";
+    HWND tip = nullptr;  // the dialog's, among the desktop's tooltips
+    while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) && ::GetWindow(tip, GW_OWNER) != dialog.Hwnd()) {}
+    EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1) << "the Browse button's tip";
+    EXPECT_TRUE(::SendDlgItemMessageA(dialog.Hwnd(), IDC_BROWSE, BM_GETIMAGE, IMAGE_BITMAP, 0)) << "and its picture";
     EXPECT_EQ(::IsDlgButtonChecked(dialog.Hwnd(), IDC_TYPE_2BYTE), BST_CHECKED) << "the stored type";
     ::SendDlgItemMessageA(dialog.Hwnd(), IDC_TYPE_4BYTE, BM_CLICK, 0, 0);
     ::SendDlgItemMessageA(dialog.Hwnd(), IDC_TOPMOST, BM_CLICK, 0, 0);
     ::DestroyWindow(dialog.Hwnd());
     EXPECT_EQ(AppMainWindow(), nullptr);
-    EXPECT_EQ(Load(), std::make_tuple(ElementType::Ulong, std::string("C:\\"), BOOL{1}));
+    EXPECT_EQ(Load(), std::make_tuple(ElementType::Ulong, std::string("C:\\"), BOOL{1})) << "saved";
+    DWORD size = 0;  // the folder stored with its zero, as any reader of the key expects
+    EXPECT_EQ(::RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, "LastDir", RRF_RT_ANY | RRF_NOEXPAND, nullptr, nullptr, &size) + size, 4u);
 }
 
 TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {

@@ -68,7 +68,7 @@ TEST(HyperLink, OnlyAPressAndAReleaseWithoutAMoveOpenTheLink) {
         ASSERT_TRUE(link.SubclassDlgItem(IDC_LINK, dialog.Hwnd()));
         link.SetLink("https://x.example/", "", moved);
         ::SetCursor(nullptr);
-        EXPECT_EQ(::SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), HTCLIENT), TRUE) << "the hand set";
+        EXPECT_TRUE(::SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), HTCLIENT) == TRUE && ::GetCursor()) << "the hand set";
         std::string repainted;
         for (char event : mouse) {
             ::ValidateRect(control, nullptr);
