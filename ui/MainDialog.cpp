@@ -326,10 +326,10 @@ void CMainDialog::OnHelpButton() { ShowHelpContents(Hwnd(), m_helpFile); }
 std::optional<LRESULT> CMainDialog::OnDropFiles(WPARAM dropParameter, LPARAM) {
     HDROP drop = reinterpret_cast<HDROP>(dropParameter);
     // With a null buffer DragQueryFileA answers the length without the zero:
-    // a path too long for MAX_PATH is refused rather than cut into the name
-    // of another file.
+    // the whole path is read, so that one too long for MAX_PATH is refused
+    // (FillPaths) rather than cut into the name of another file.
     const UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);
-    if (length > 0 && length <= kMaxPathLength) {
+    if (length > 0) {
         std::string path(length, '\0');
         ::DragQueryFileA(drop, 0, path.data(), length + 1);
         POINT point{};

@@ -141,10 +141,10 @@ TEST(Program, MainWalkThrough) {
     program->Type(folder / "ten.bin");
     program->Type(folder / "ten.c");
     ASSERT_TRUE(WaitFor([&] { return program->Field(IDC_OUTPUT_PATH) == folder / "ten.c"; })) << "typed";
-    EXPECT_EQ(program->Field(IDC_SOURCE_PATH), folder / "ten.bin");
     program->Click(IDC_CONVERT);
     program->Answer(texts::kAppTitle, texts::kOverwriteQuestion, IDYES);
     program->Answer(texts::kAppTitle, texts::kFileWritten, IDOK);
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == dialog; })) << "active again once the box is closed";
     EXPECT_EQ(MaskCreationTime(ReadBytes(folder / "ten.c")), GoldenFile("ten_char.c"));
     program->Convert(folder / "missing.bin", folder / "missing.c");
     program->WaitForBox();
@@ -167,6 +167,7 @@ TEST(Program, MainWalkThrough) {
     program->Click(IDC_HELP_BUTTON);
     ::PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0);  // the system keeps the low four bits for itself
     HWND about = program->WaitForBox();
+    EXPECT_TRUE(WaitFor([&] { return program->Focus() == ::GetDlgItem(about, IDOK); })) << "the About box's first tab stop";
     for (int link : {IDC_SITE_LINK, IDC_MAIL_LINK}) {
         ::PostMessageA(::GetDlgItem(about, link), WM_LBUTTONDOWN, MK_LBUTTON, 0);
         ::PostMessageA(::GetDlgItem(about, link), WM_LBUTTONUP, 0, 0);
@@ -207,9 +208,9 @@ TEST(Program, MainWalkThrough) {
     WriteBytes(folder / "big.bin", Pattern(300 * 28672));  // whole chunks of 28 KiB: the last one fills the bar
     program->Convert(folder / "big.bin", folder / "big.c");
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowEnabled(program->dialog); })) << "disabled as under a modal box";
-    DWORD_PTR answer = 1;  // at once, and as a handled command is answered: 0 (the low four bits are the system's)
-    EXPECT_TRUE(::SendMessageTimeoutA(program->dialog, WM_SYSCOMMAND, SC_CLOSE | 0x3, 0, SMTO_NORMAL, 500, &answer) && answer == 0);
-    ::PostMessageA(program->dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    DWORD_PTR answer = 1;  // refused at once, and as a handled command is answered: 0
+    EXPECT_TRUE(::SendMessageTimeoutA(program->dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0, SMTO_NORMAL, 500, &answer) && answer == 0);
+    ::PostMessageA(program->dialog, WM_SYSCOMMAND, SC_CLOSE | 0x3, 0);  // kept for the run's end (the low four bits are the system's)
     ::PostMessageA(::GetDlgItem(program->dialog, IDC_SOURCE_PATH), WM_CHAR, 'x', 0);
     program->Click(IDC_CONVERT);
     EXPECT_TRUE(WaitFor([&] { return ::SendDlgItemMessageA(program->dialog, IDC_PROGRESS, PBM_GETPOS, 0, 0) == 100; })) << "full at the end";

@@ -2,7 +2,7 @@
 // the registry of the test's Wine prefix (what each stored value loads as,
 // and what is written back), the real main dialog created modeless (the
 // drop handler, when Convert can be clicked, its settings and its part as
-// the main window), and the About box run modally.
+// the main window).
 
 #include <windows.h>
 
@@ -13,7 +13,6 @@
 #include <cstring>
 
 #include "res/resource.h"
-#include "ui/AboutDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/Settings.h"
 #include "winfw/App.h"
@@ -120,25 +119,4 @@ TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
     ::SetDlgItemTextA(dialog.Hwnd(), IDC_SOURCE_PATH, "a");
     ::SetDlgItemTextA(dialog.Hwnd(), IDC_OUTPUT_PATH, "b");
     EXPECT_TRUE(::IsWindowEnabled(dialog.GetDlgItem(IDC_CONVERT))) << "one character each is enough";
-}
-
-// What the About box showed while it ran: the focused control, its links bound.
-int g_focused = 0;
-bool g_linksBound = false;
-void CALLBACK LookAtAbout(HWND, UINT, UINT_PTR timer, DWORD) {
-    ::KillTimer(nullptr, timer);
-    const HWND about = ::GetActiveWindow();
-    g_focused = ::GetDlgCtrlID(::GetFocus());
-    g_linksBound = CWnd::FromHandle(::GetDlgItem(about, IDC_SITE_LINK)) && CWnd::FromHandle(::GetDlgItem(about, IDC_MAIL_LINK));
-    ::PostMessageA(about, WM_KEYDOWN, VK_ESCAPE, 0);
-}
-
-TEST(AboutDialog, OpensWithOkFocusedAndItsLinksBoundOverItsOwner) {
-    CMainDialog owner;
-    ASSERT_TRUE(owner.Create(nullptr));
-    ::SetTimer(nullptr, 0, 10, &LookAtAbout);
-    CAboutDialog about;
-    EXPECT_EQ(about.DoModal(owner.Hwnd()), IDCANCEL);
-    EXPECT_EQ(g_focused, IDOK);
-    EXPECT_TRUE(g_linksBound);
 }

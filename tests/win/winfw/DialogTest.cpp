@@ -55,10 +55,11 @@ private:
         focusedAtExit = ::GetDlgCtrlID(::GetFocus());
         EndDialog(42);
     }
-    struct HookedEdit : CEdit {  // takes each WM_APP before it is dispatched
+    struct HookedEdit : CEdit {  // takes each WM_APP before it is dispatched; fails on the key Z
         int& hooked;
         explicit HookedEdit(int& count) : hooked(count) {}
         bool PreTranslateMessage(MSG& msg) override {
+            if (msg.message == WM_KEYDOWN && msg.wParam == 'Z') throw std::runtime_error("hook");
             return msg.message == WM_APP && ++hooked > 0 && ::GetWindowRect(::GetParent(msg.hwnd), &g_placed);
         }
     } m_input{hooked};
@@ -130,12 +131,12 @@ TEST(Dialog, ModalLoopTypesKeysAndTabsBetweenControls) {
     const HWND other = ::CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
     TestDialog modal;
     modal.script = [&](HWND d) {
-        for (UINT key : {UINT{'A'}, UINT{VK_TAB}}) PostKey(::GetDlgItem(d, IDC_INPUT), key);
+        for (UINT key : {UINT{'A'}, UINT{'Z'}, UINT{VK_TAB}}) PostKey(::GetDlgItem(d, IDC_INPUT), key);  // Z: its hook fails
         PostKey(other, 'B');
         ::SetTimer(d, 1, 10, nullptr);
     };
     EXPECT_EQ(modal.DoModal(nullptr), 42);
-    EXPECT_EQ(modal.log, std::vector<std::string>{"input a"});
+    EXPECT_EQ(modal.log, std::vector<std::string>{"input a"}) << "a message whose hook failed is not dispatched";
     EXPECT_EQ(modal.focusedAtExit, IDC_CONVERT) << "Tab moves to the next tab stop";
     EXPECT_EQ(TextOf(other), "b");
     ::DestroyWindow(other);
