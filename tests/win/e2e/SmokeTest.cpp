@@ -200,6 +200,7 @@ TEST(Program, MainWalkThrough) {
     const HWND chooser = program->WaitForBox();
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(::GetDlgItem(chooser, cmb13)); }));
     EXPECT_EQ(TextOf(::GetDlgItem(chooser, cmb1)), texts::kBrowseFilter.substr(0, texts::kBrowseFilter.find('|')));
+    EXPECT_EQ(TextOf(::GetDlgItem(chooser, cmb13)), texts::kBrowseInitialName);
     ::SetDlgItemTextA(chooser, cmb13, (folder / "sub\\pick.bin").c_str());
     ::PostMessageA(::GetDlgItem(chooser, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return program->Field(IDC_OUTPUT_PATH) == folder / "sub\\pick.c"; }));

@@ -64,11 +64,19 @@ TEST(MainDialog, MinimisedIconSitsInTheMiddleAnOddPixelRightOrDown) {
     EXPECT_TRUE(wider.x == 5 && wider.y == 0 && narrower.x == 4 && narrower.y == -1);
 }
 
+// Its answer to WM_INITDIALOG: TRUE lets the dialog manager focus the first
+// tab stop (under Wine the activation of the visible window would hide a FALSE).
+struct InitAnswer : CMainDialog {
+    BOOL answer = FALSE;
+    BOOL OnInitDialog() override { return answer = CMainDialog::OnInitDialog(); }
+};
+
 TEST(MainDialog, IsTheMainWindowWithItsSettingsFromInitialisationToDestruction) {
     EnableCommonControls();
     Settings{ElementType::Uint, "C:\\", 0}.Save();
-    CMainDialog dialog;
+    InitAnswer dialog;
     ASSERT_TRUE(dialog.Create(nullptr));
+    EXPECT_TRUE(dialog.answer);
     EXPECT_EQ(AppMainWindow(), dialog.Hwnd());
     EXPECT_EQ(::GetFocus(), dialog.GetDlgItem(IDC_SOURCE_PATH)) << "the first tab stop";
     EXPECT_TRUE((::GetWindowLongA(dialog.Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) && ::SendMessageA(dialog.Hwnd(), WM_GETICON, ICON_SMALL, 0) &&
@@ -98,6 +106,7 @@ TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
         {IDC_SOURCE_PATH, "C:\\" + std::string(300, 'n') + ".bin", ""},                                        // too long: refused, not cut
         {IDC_SOURCE_PATH, "C:\\" + std::string(MAX_PATH - 5, 'n'), ""},                                        // with ".c" 260 bytes: no room
         {IDC_SOURCE_PATH, "C:\\" + std::string(MAX_PATH - 6, 'm'), "C:\\" + std::string(MAX_PATH - 6, 'm')},  // 259 with ".c"
+        {IDC_SOURCE_PATH, "C:\\" + std::string(MAX_PATH - 8, 'k') + ".bin", "C:\\" + std::string(MAX_PATH - 8, 'k') + ".bin"},  // 259 bytes
         {IDC_SOURCE_PATH, table + ".gz", table + ".gz"}};
     for (const auto& [target, file, after] : cases) {
         RECT rect{};

@@ -72,7 +72,8 @@ TEST(Dialog, CommandsReachTheirHandlersOnly) {
     ASSERT_TRUE(dialog.Create(nullptr) && !dialog.Create(nullptr)) << "once";
     EXPECT_EQ(::GetFocus(), dialog.GetDlgItem(IDC_INPUT)) << "the first tab stop";
     // The answer is 0 also when the handler failed (Convert) and its failure was reported.
-    for (auto [code, id] : {std::pair{BN_CLICKED, IDC_CONVERT}, {EN_CHANGE, IDC_INPUT}, {EN_CHANGE, IDC_CONVERT}, {BN_CLICKED, IDC_INPUT}})
+    for (auto [code, id] : {std::pair{BN_CLICKED, IDC_CONVERT}, {EN_CHANGE, IDC_INPUT}, {EN_CHANGE, IDC_CONVERT}, {BN_CLICKED, IDC_INPUT},
+                            {BN_CLICKED, IDOK}, {BN_CLICKED, IDCANCEL}})
         EXPECT_EQ(::SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(dialog.GetDlgItem(id))), 0);
     EXPECT_EQ(dialog.log, (std::vector<std::string>{"convert", "input "}));
 }
