@@ -120,7 +120,6 @@ void CMainDialog::DoDataExchange(CDataExchange& exchange) {
     BindControl(exchange, IDC_PROGRESS, m_progress);
     BindControl(exchange, IDC_CONVERT, m_btnConvert);
     BindControl(exchange, IDC_BROWSE, m_btnBrowse);
-    BindControl(exchange, IDC_TYPE_1BYTE, m_radioChar);
     BindControl(exchange, IDC_OUTPUT_PATH, m_editOutput);
     BindControl(exchange, IDC_SOURCE_PATH, m_editInput);
 }

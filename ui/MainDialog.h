@@ -86,7 +86,6 @@ private:
     CProgressCtrl m_progress;
     CButton m_btnConvert;
     CButton m_btnBrowse;
-    CButton m_radioChar;
     CEdit m_editOutput;
     CEdit m_editInput;
     HICON m_hIcon;  // shared resource icon: not destroyed
