@@ -4,7 +4,7 @@
 #include "base/Texts.h"
 #include "res/resource.h"
 
-CAboutDialog::CAboutDialog(CWnd* parent) : CDialog(IDD_ABOUT, parent) {}
+CAboutDialog::CAboutDialog() : CDialog(IDD_ABOUT) {}
 
 void CAboutDialog::DoDataExchange(CDataExchange& exchange) {
     CDialog::DoDataExchange(exchange);
@@ -14,7 +14,9 @@ void CAboutDialog::DoDataExchange(CDataExchange& exchange) {
 
 BOOL CAboutDialog::OnInitDialog() {
     CDialog::OnInitDialog();  // binds the links
-    m_linkSite.SetLink(links::kSiteAddress, texts::kSiteLinkTip);
-    m_linkMail.SetLink(links::kSupportMail, texts::kMailLinkTip);
+    // The module's shared cursor: never destroyed.
+    HCURSOR moved = ::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_NODROP_CURSOR));
+    m_linkSite.SetLink(links::kSiteAddress, texts::kSiteLinkTip, moved);
+    m_linkMail.SetLink(links::kSupportMail, texts::kMailLinkTip, moved);
     return TRUE;  // the system focuses the first tab stop, OK
 }

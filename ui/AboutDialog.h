@@ -6,12 +6,11 @@
 // The program's About box (template IDD_ABOUT) with its two links, the
 // maker's web site and the support mail address. Made for one opening:
 //   CAboutDialog about;
-//   about.DoModal();
-// Without a parent it is owned by the application's main window. OK, Enter
-// and Escape close it.
+//   about.DoModal(owner);
+// OK, Enter and Escape close it.
 class CAboutDialog : public CDialog {
 public:
-    explicit CAboutDialog(CWnd* parent = nullptr);
+    CAboutDialog();
 
 protected:
     void DoDataExchange(CDataExchange& exchange) override;

@@ -5,6 +5,9 @@
 // The process's application object: works out the help file's path, then
 // runs the main dialog; when that closes, the program ends.
 class CConverterApp : public CApp {
+public:
+    CConverterApp();
+
 protected:
     bool InitInstance() override;
 };

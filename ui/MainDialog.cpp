@@ -4,10 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <exception>
 #include <functional>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "ui/AboutDialog.h"
@@ -15,23 +12,16 @@
 #include "base/NativeFile.h"
 #include "base/Paths.h"
 #include "base/Texts.h"
-#include "winfw/MessageBoxes.h"
-#include "winfw/HtmlHelp.h"
 #include "res/resource.h"
-#include "winfw/App.h"
-
-BOOL g_bTopWin = 0;
+#include "winfw/HtmlHelp.h"
+#include "winfw/MessageBoxes.h"
+#include "winfw/Worker.h"
 
 namespace {
 
 // Longest path a field takes from Browse or a drop: what fits MAX_PATH
 // with its terminating zero.
 constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
-
-// Sent by the run's thread: its call waiting to be made on the window's
-// thread. It carries nothing, so one sent by anybody else is harmless. (The
-// run's end is a posted WM_NULL: it only has to wake the waiting loop.)
-constexpr UINT kRunCallMessage = WM_APP;
 
 bool IsInput(UINT message) {
     return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
@@ -66,10 +56,40 @@ void PlaceTopmost(HWND window, bool topmost) {
     place(HWND_TOPMOST);
 }
 
+// What a run on the worker's thread shows, passed on to `shown` on the
+// window's thread. Each call waits until it has been handled, so the boxes
+// and the bar follow the run exactly as if it ran on that thread. The bar's
+// figure is passed on only when it changes.
+class ForwardedUi final : public ConversionUi {
+public:
+    ForwardedUi(ConversionUi& shown, CWorker& worker) : m_shown(shown), m_worker(worker) {}
+
+    bool ConfirmOverwrite(std::string_view outputPath) override {
+        bool yes = false;
+        m_worker.Call([&] { yes = m_shown.ConfirmOverwrite(outputPath); });
+        return yes;
+    }
+    void ShowError(std::string_view message, std::string_view path) override {
+        m_worker.Call([&] { m_shown.ShowError(message, path); });
+    }
+    void ShowDone() override { m_worker.Call([&] { m_shown.ShowDone(); }); }
+    void Started() override { m_worker.Call([&] { m_shown.Started(); }); }
+    void Advance(unsigned percent) override {
+        if (percent == std::exchange(m_percent, percent)) return;
+        m_worker.Call([&] { m_shown.Advance(percent); });
+    }
+    void Finished() override { m_worker.Call([&] { m_shown.Finished(); }); }
+
+private:
+    ConversionUi& m_shown;
+    CWorker& m_worker;
+    unsigned m_percent = 0;  // the bar starts at 0
+};
+
 }  // namespace
 
-CMainDialog::CMainDialog(CWnd* parent)
-    : CDialog(IDD_MAIN, parent), m_hIcon(::LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDI_APP))) {}
+CMainDialog::CMainDialog(std::string helpFile)
+    : CDialog(IDD_MAIN), m_helpFile(std::move(helpFile)), m_hIcon(::LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDI_APP))) {}
 
 CMainDialog::~CMainDialog() = default;
 
@@ -100,13 +120,12 @@ void CMainDialog::DoDataExchange(CDataExchange& exchange) {
     BindControl(exchange, IDC_PROGRESS, m_progress);
     BindControl(exchange, IDC_CONVERT, m_btnConvert);
     BindControl(exchange, IDC_BROWSE, m_btnBrowse);
-    BindControl(exchange, IDC_TYPE_1BYTE, m_radioChar);
     BindControl(exchange, IDC_OUTPUT_PATH, m_editOutput);
     BindControl(exchange, IDC_SOURCE_PATH, m_editInput);
-    ExchangeCheck(exchange, IDC_TOPMOST, m_bTopMost);
 }
 
 BOOL CMainDialog::OnInitDialog() {
+    SetAppMainWindow(Hwnd());
     CDialog::OnInitDialog();
 
     if (HMENU systemMenu = ::GetSystemMenu(Hwnd(), FALSE)) {
@@ -120,12 +139,12 @@ BOOL CMainDialog::OnInitDialog() {
     Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     ::DragAcceptFiles(Hwnd(), TRUE);
 
-    LoadSettings();
-    if (g_bTopWin) {
+    m_settings = Settings::Load();
+    if (m_settings.topMost) {
         m_btnTopMost.SetCheck(BST_CHECKED);
         PlaceTopmost(Hwnd(), true);
     }
-    switch (m_nDataType) {
+    switch (m_settings.elementType) {
     case ElementType::Uint: OnRadioUint(); break;
     case ElementType::Ulong: OnRadioUlong(); break;
     default: OnRadioChar(); break;
@@ -150,14 +169,15 @@ std::optional<LRESULT> CMainDialog::OnSysCommand(WPARAM id, LPARAM) {
     // The low four bits of a system command are the system's own.
     if ((id & 0xFFF0) != IDM_ABOUTBOX) return std::nullopt;
     CAboutDialog about;
-    about.DoModal();
+    about.DoModal(Hwnd());
     return 0;
 }
 
 std::optional<LRESULT> CMainDialog::OnDestroy(WPARAM, LPARAM) {
-    SaveSettings();
+    m_settings.Save();
     // After the settings are written: help windows go with the program.
     CloseAllHelp();
+    SetAppMainWindow(nullptr);
     return std::nullopt;
 }
 
@@ -180,18 +200,16 @@ std::optional<LRESULT> CMainDialog::OnPaint(WPARAM, LPARAM) {
 
 std::optional<LRESULT> CMainDialog::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); }
 
-void CMainDialog::SelectDataType(ElementType type, int radioId) {
-    m_nDataType = type;
+void CMainDialog::SelectElementType(ElementType type, int radioId) {
+    m_settings.elementType = type;
     ::CheckRadioButton(Hwnd(), IDC_TYPE_1BYTE, IDC_TYPE_4BYTE, radioId);
 }
 
-void CMainDialog::OnRadioChar() { SelectDataType(ElementType::Char, IDC_TYPE_1BYTE); }
-void CMainDialog::OnRadioUint() { SelectDataType(ElementType::Uint, IDC_TYPE_2BYTE); }
-void CMainDialog::OnRadioUlong() { SelectDataType(ElementType::Ulong, IDC_TYPE_4BYTE); }
+void CMainDialog::OnRadioChar() { SelectElementType(ElementType::Char, IDC_TYPE_1BYTE); }
+void CMainDialog::OnRadioUint() { SelectElementType(ElementType::Uint, IDC_TYPE_2BYTE); }
+void CMainDialog::OnRadioUlong() { SelectElementType(ElementType::Ulong, IDC_TYPE_4BYTE); }
 
 void CMainDialog::OnExit() { EndDialog(0); }
-
-std::string CMainDialog::DeriveOutputPath(const std::string& inputPath) { return ::DeriveOutputPath(inputPath); }
 
 bool CMainDialog::FillPaths(const std::string& inputPath) {
     std::string outputPath = DeriveOutputPath(inputPath);
@@ -212,7 +230,7 @@ void CMainDialog::OnBrowse() {
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = fileName;
     dialog.nMaxFile = sizeof fileName;  // a longer choice makes the dialog fail: nothing changes
-    dialog.lpstrInitialDir = m_szLastDir;
+    dialog.lpstrInitialDir = m_settings.lastDir;
     dialog.lpstrDefExt = "";
     dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_ENABLESIZING;
     if (!::GetOpenFileNameA(&dialog)) return;
@@ -224,8 +242,8 @@ void CMainDialog::OnBrowse() {
     PathParts parts = SplitPath(chosen);
     std::string folder = parts.drive + parts.directory;
     if (folder.size() < kLastDirSize) {
-        folder.copy(m_szLastDir, folder.size());
-        m_szLastDir[folder.size()] = '\0';
+        folder.copy(m_settings.lastDir, folder.size());
+        m_settings.lastDir[folder.size()] = '\0';
     }
 }
 
@@ -238,42 +256,8 @@ void CMainDialog::UpdateConvertButton() {
     m_btnConvert.Enable(ready);
 }
 
-// What the run shows, passed on to the dialog on the window's thread. Each
-// call waits until the dialog has handled it, so the boxes and the bar
-// follow the run exactly as if it ran on that thread. The bar's figure is
-// passed on only when it changes.
-class CMainDialog::RunForwarder final : public ConversionUi {
-public:
-    explicit RunForwarder(CMainDialog& dialog) : m_dialog(dialog) {}
-
-    bool ConfirmOverwrite(std::string_view outputPath) override {
-        bool yes = false;
-        Call([&] { yes = m_dialog.ConfirmOverwrite(outputPath); });
-        return yes;
-    }
-    void ShowError(std::string_view message, std::string_view path) override {
-        Call([&] { m_dialog.ShowError(message, path); });
-    }
-    void ShowDone() override { Call([&] { m_dialog.ShowDone(); }); }
-    void Started() override { Call([&] { m_dialog.Started(); }); }
-    void Advance(unsigned percent) override {
-        if (percent == std::exchange(m_percent, percent)) return;
-        Call([&] { m_dialog.Advance(percent); });
-    }
-    void Finished() override { Call([&] { m_dialog.Finished(); }); }
-
-private:
-    void Call(std::function<void()> call) {
-        m_dialog.m_runCall = &call;
-        ::SendMessageA(m_dialog.Hwnd(), kRunCallMessage, 0, 0);
-    }
-
-    CMainDialog& m_dialog;
-    unsigned m_percent = 0;  // the bar starts at 0
-};
-
 void CMainDialog::OnConvert() {
-    const ConversionRequest request = ClassicRequest(m_editInput.Text(), m_editOutput.Text(), m_nDataType);
+    const ConversionRequest request = ClassicRequest(m_editInput.Text(), m_editOutput.Text(), m_settings.elementType);
     // However the run ends (a failure escapes to the failure report), the
     // window takes input again before any box is shown.
     struct RunEnd {
@@ -283,57 +267,18 @@ void CMainDialog::OnConvert() {
     m_running = true;
 
     // The run goes on a thread of its own, so that this one keeps painting
-    // and answering the system however long a chunk or a write takes.
-    RunForwarder forwarder(*this);
-    std::exception_ptr failure;
-    m_runEnded = false;
-    m_runCall = nullptr;
-    std::thread worker;
-    try {
-        worker = std::thread([&] {
-            try {
-                CArrayWriter::Run(request, forwarder);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            m_runEnded = true;
-            ::PostMessageA(Hwnd(), WM_NULL, 0, 0);  // wakes WaitForRun
-        });
-    } catch (const std::system_error&) {
-        CArrayWriter::Run(request, *this);  // no thread to be had: the window waits
-        return;
-    }
-    WaitForRun();
-    worker.join();
-    if (failure) std::rethrow_exception(failure);
-}
-
-// The window's messages until the run has ended. Input to the window is
-// dropped (before Started the window is not disabled yet: the overwrite
-// question and the error boxes own it then).
-void CMainDialog::WaitForRun() {
-    while (!m_runEnded) {
-        MSG msg;
-        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got == -1) {
-            ::Sleep(1);
-            continue;
-        }
-        if (got == 0) {
-            m_quitWaiting = static_cast<int>(msg.wParam);  // for the dialog's loop, once the run is over
-        } else if (!IsInput(msg.message) || (msg.hwnd != Hwnd() && !::IsChild(Hwnd(), msg.hwnd))) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
+    // and answering the system however long a chunk or a write takes. Input
+    // to the window is dropped meanwhile (before Started the window is not
+    // disabled yet: the overwrite question and the error boxes own it then).
+    CWorker worker;
+    ForwardedUi forwarder(*this, worker);
+    worker.Run([&] { CArrayWriter::Run(request, forwarder); },
+               [this](const MSG& msg) {
+                   return IsInput(msg.message) && (msg.hwnd == Hwnd() || ::IsChild(Hwnd(), msg.hwnd));
+               });
 }
 
 bool CMainDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == kRunCallMessage) {
-        if (auto* call = m_runCall.exchange(nullptr)) (*call)();
-        result = 0;
-        return true;
-    }
     if (m_running && RefusedDuringRun(message, wParam)) {
         result = 0;
         return true;
@@ -372,30 +317,25 @@ void CMainDialog::EndRun() {
     m_running = false;
     AcceptInput();
     if (std::exchange(m_fieldChangedMeanwhile, false)) UpdateConvertButton();
-    if (m_quitWaiting) ::PostQuitMessage(*std::exchange(m_quitWaiting, std::nullopt));
     if (m_endWaiting) EndDialog(*std::exchange(m_endWaiting, std::nullopt));
 }
 
-void CMainDialog::OnHelpButton() {
-    const CApp* app = CApp::Current();
-    if (app == nullptr) return;
-    const CWnd* mainWindow = app->MainWindow();
-    ShowHelpContents(mainWindow != nullptr ? mainWindow->Hwnd() : nullptr, app->HelpFilePath());
-}
+void CMainDialog::OnHelpButton() { ShowHelpContents(Hwnd(), m_helpFile); }
 
 std::optional<LRESULT> CMainDialog::OnDropFiles(WPARAM dropParameter, LPARAM) {
     HDROP drop = reinterpret_cast<HDROP>(dropParameter);
     // With a null buffer DragQueryFileA answers the length without the zero:
-    // a path too long for MAX_PATH is refused rather than cut into the name
-    // of another file.
-    UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);
-    std::string path(length, '\0');
-    if (length > 0 && length <= kMaxPathLength) ::DragQueryFileA(drop, 0, path.data(), length + 1);
-
-    POINT point{};
-    ::DragQueryPoint(drop, &point);
-    ::ClientToScreen(Hwnd(), &point);
-    if (length > 0 && length <= kMaxPathLength && ::WindowFromPoint(point) == m_editInput.Hwnd()) FillPaths(path);
+    // the whole path is read, so that one too long for MAX_PATH is refused
+    // (FillPaths) rather than cut into the name of another file.
+    const UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);
+    if (length > 0) {
+        std::string path(length, '\0');
+        ::DragQueryFileA(drop, 0, path.data(), length + 1);
+        POINT point{};
+        ::DragQueryPoint(drop, &point);
+        ::ClientToScreen(Hwnd(), &point);
+        if (::WindowFromPoint(point) == m_editInput.Hwnd()) FillPaths(path);
+    }
     // The drop's memory is the receiver's to free.
     ::DragFinish(drop);
     return 0;
@@ -410,9 +350,8 @@ std::optional<LRESULT> CMainDialog::OnEndSession(WPARAM ending, LPARAM) {
 }
 
 void CMainDialog::OnTopMost() {
-    UpdateData(true);
-    g_bTopWin = m_bTopMost;
-    PlaceTopmost(Hwnd(), g_bTopWin != FALSE);
+    m_settings.topMost = ::IsDlgButtonChecked(Hwnd(), IDC_TOPMOST);
+    PlaceTopmost(Hwnd(), m_settings.topMost != FALSE);
 }
 
 bool CMainDialog::ConfirmOverwrite(std::string_view) {
@@ -448,15 +387,3 @@ void CMainDialog::Advance(unsigned percent) {
 }
 
 void CMainDialog::Finished() { m_progress.SetPos(0); }
-
-void CMainDialog::LoadSettings() {
-    m_regKey = OpenSettingsKey();
-    m_nDataType = ReadDataType(m_regKey);
-    ReadLastDir(m_regKey, m_szLastDir);
-    ReadTopWin(m_regKey, g_bTopWin);
-}
-
-void CMainDialog::SaveSettings() {
-    WriteSettings(m_regKey, m_nDataType, m_szLastDir, g_bTopWin);
-    m_regKey.Close();
-}

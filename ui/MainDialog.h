@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -13,25 +11,20 @@
 #include "winfw/Dialog.h"
 #include "winfw/Handles.h"
 
-// Stay-on-top switch, shared by the settings and the check box.
-extern BOOL g_bTopWin;
-
 // Where the icon goes in a minimised window's client area: in the middle,
 // an odd pixel left over going to the right or the bottom (the halves
 // truncate toward zero, also when the icon is the larger).
 POINT MinimisedIconOrigin(const RECT& client, int iconWidth, int iconHeight);
 
 // The program's main window: input and output paths, element type,
-// Convert, stay-on-top, help and exit. It shows every conversion's
-// questions, messages and progress, and keeps the settings from its
-// initialisation to its destruction.
+// Convert, stay-on-top, help (the contents of `helpFile`) and exit. It
+// shows every conversion's questions, messages and progress, loads the
+// settings when it initialises and saves them when it is destroyed, and is
+// the application's main window (AppMainWindow) meanwhile.
 class CMainDialog : public CDialog, public ConversionUi {
 public:
-    explicit CMainDialog(CWnd* parent = nullptr);
+    explicit CMainDialog(std::string helpFile = {});
     ~CMainDialog() override;
-
-    // The output path for an input path (same folder and base name, ".c").
-    static std::string DeriveOutputPath(const std::string& inputPath);
 
     // ConversionUi
     bool ConfirmOverwrite(std::string_view outputPath) override;
@@ -67,43 +60,33 @@ private:
     std::optional<LRESULT> OnEndSession(WPARAM ending, LPARAM);
     void OnTopMost();
 
-    void SelectDataType(ElementType type, int radioId);
+    void SelectElementType(ElementType type, int radioId);
     void UpdateConvertButton();
     // Puts `inputPath` and its derived output into the two fields; refuses
     // (and changes nothing) when either would not fit a Windows path.
     bool FillPaths(const std::string& inputPath);
-    void LoadSettings();
-    void SaveSettings();
 
     // A run goes on from the click on Convert until CArrayWriter::Run has
     // returned or thrown, on a thread of its own. Meanwhile the dialog takes
     // no input (disabled from Started on), paints and answers the system,
     // and keeps a request to end for the run's end.
-    class RunForwarder;
-    void WaitForRun();
     void AcceptInput();
     void EndRun();
     bool RefusedDuringRun(UINT message, WPARAM wParam);
 
     bool m_running = false;
-    std::atomic<bool> m_runEnded = false;
-    std::atomic<std::function<void()>*> m_runCall = nullptr;  // the run's call for this thread
     std::optional<INT_PTR> m_endWaiting;  // EndDialog's code, once the run is over
-    std::optional<int> m_quitWaiting;     // a WM_QUIT taken meanwhile, posted again then
     bool m_fieldChangedMeanwhile = false; // Convert follows the fields once the run is over
 
-    char m_szLastDir[kLastDirSize] = {};
-    CRegistryKey m_regKey;
+    std::string m_helpFile;
+    Settings m_settings;
     CToolTipCtrl m_toolTip;
     UniqueBitmap m_bmpBrowse;
-    ElementType m_nDataType = ElementType::Char;
     CButton m_btnTopMost;
     CProgressCtrl m_progress;
     CButton m_btnConvert;
     CButton m_btnBrowse;
-    CButton m_radioChar;
     CEdit m_editOutput;
     CEdit m_editInput;
-    int m_bTopMost = 0;
     HICON m_hIcon;  // shared resource icon: not destroyed
 };

@@ -1,9 +1,10 @@
 #include "ui/Settings.h"
 
 #include <algorithm>
-#include <iterator>
+#include <array>
 
 #include "base/CodePage932.h"
+#include "winfw/RegistryKey.h"
 
 namespace {
 
@@ -16,16 +17,7 @@ bool EndsWithBackslash(const char* text) {
 }
 
 // The element types as the "DataType" value stores them: 0, 1 and 2.
-constexpr ElementType kStoredTypes[] = {ElementType::Char, ElementType::Uint, ElementType::Ulong};
-
-}  // namespace
-
-CRegistryKey OpenSettingsKey() { return CRegistryKey::Create(HKEY_CURRENT_USER, kSettingsKey); }
-
-ElementType ReadDataType(const CRegistryKey& key) {
-    const std::optional<DWORD> value = key.ReadDword("DataType");
-    return value && *value < std::size(kStoredTypes) ? kStoredTypes[*value] : ElementType::Char;
-}
+constexpr std::array kStoredTypes = {ElementType::Char, ElementType::Uint, ElementType::Ulong};
 
 void ReadLastDir(const CRegistryKey& key, char (&lastDir)[kLastDirSize]) {
     DWORD type = 0;
@@ -44,15 +36,24 @@ void ReadLastDir(const CRegistryKey& key, char (&lastDir)[kLastDirSize]) {
     }
 }
 
-void ReadTopWin(const CRegistryKey& key, BOOL& topWin) {
-    if (const std::optional<DWORD> value = key.ReadDword("TopWin")) topWin = static_cast<BOOL>(*value);
+}  // namespace
+
+Settings Settings::Load() {
+    const CRegistryKey key = CRegistryKey::Create(HKEY_CURRENT_USER, kSettingsKey);
+    Settings settings;
+    const std::optional<DWORD> stored = key.ReadDword("DataType");
+    if (stored && *stored < kStoredTypes.size()) settings.elementType = kStoredTypes[*stored];
+    ReadLastDir(key, settings.lastDir);
+    if (const std::optional<DWORD> topMost = key.ReadDword("TopWin")) settings.topMost = static_cast<BOOL>(*topMost);
+    return settings;
 }
 
-void WriteSettings(const CRegistryKey& key, ElementType dataType, const char* lastDir, BOOL topWin) {
+void Settings::Save() const {
+    const CRegistryKey key = CRegistryKey::Create(HKEY_CURRENT_USER, kSettingsKey);
     if (!key) return;
-    const auto stored = std::find(std::begin(kStoredTypes), std::end(kStoredTypes), dataType) - std::begin(kStoredTypes);
+    const auto stored = std::find(kStoredTypes.begin(), kStoredTypes.end(), elementType) - kStoredTypes.begin();
     // Each write on its own: one that fails does not stop the others.
     key.WriteDword("DataType", static_cast<DWORD>(stored));
     key.WriteString("LastDir", lastDir);
-    key.WriteDword("TopWin", static_cast<DWORD>(topWin));
+    key.WriteDword("TopWin", static_cast<DWORD>(topMost));
 }

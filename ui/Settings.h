@@ -7,25 +7,27 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "generator/ArrayForm.h"
-#include "winfw/RegistryKey.h"
 
 inline constexpr char kSettingsKey[] = "Software\\Corvane\\Tabulo";
 inline constexpr std::size_t kLastDirSize = 256;  // bytes, terminating zero included
 
-// Opens the key, creating it when missing; empty when neither works.
-CRegistryKey OpenSettingsKey();
+struct Settings {
+    // "DataType" (REG_DWORD): 0 char, 1 UINT, 2 ULONG; char when missing,
+    // malformed or outside 0 to 2.
+    ElementType elementType = ElementType::Char;
+    // "LastDir" (REG_SZ): the stored folder as it is, or else the current
+    // directory with "\" appended (unless it ends in one already); empty
+    // when even that does not fit.
+    char lastDir[kLastDirSize] = {};
+    // "TopWin" (REG_DWORD): stay on top; off when missing or malformed.
+    BOOL topMost = FALSE;
 
-// "DataType" (REG_DWORD): 0 char, 1 UINT, 2 ULONG; char when missing,
-// malformed or outside 0 to 2.
-ElementType ReadDataType(const CRegistryKey& key);
-// "LastDir" (REG_SZ): the stored folder as it is, or else the current
-// directory with "\" appended (unless it ends in one already); empty when
-// even that does not fit.
-void ReadLastDir(const CRegistryKey& key, char (&lastDir)[kLastDirSize]);
-// "TopWin" (REG_DWORD): `topWin` keeps its value when the value is missing
-// or malformed.
-void ReadTopWin(const CRegistryKey& key, BOOL& topWin);
-
-// Writes all three; a failed write is ignored and the others still written.
-void WriteSettings(const CRegistryKey& key, ElementType dataType, const char* lastDir, BOOL topWin);
+    // Reads the key, creating it when missing; the defaults when neither works.
+    static Settings Load();
+    // Writes all three, creating the key when missing; a failed write is
+    // ignored and the others still written.
+    void Save() const;
+};

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "winfw/MessageBoxes.h"
-#include "winfw/App.h"
 #include "winfw/ErrorReporting.h"
 
 namespace {
@@ -37,28 +35,11 @@ void BindControl(CDataExchange& exchange, int controlId, CWnd& control) {
     if (!control.SubclassDlgItem(controlId, exchange.Dialog().Hwnd())) exchange.Fail();
 }
 
-void ExchangeCheck(CDataExchange& exchange, int controlId, int& value) {
-    HWND box = exchange.Dialog().GetDlgItem(controlId);
-    if (box == nullptr) {
-        exchange.Fail();
-        return;
-    }
-    if (exchange.IsSaving()) {
-        value = static_cast<int>(::SendMessageA(box, BM_GETCHECK, 0, 0));
-    } else {
-        if (static_cast<unsigned>(value) > BST_INDETERMINATE) value = BST_UNCHECKED;  // negatives too
-        ::SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(value), 0);
-    }
-}
-
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_parent(parent) {}
-
 CDialog::~CDialog() {
     if (HWND window = Hwnd()) {
         // Unbound first: the messages of the destruction must not reach an
         // object that is half destroyed.
         ReleaseHandle();
-        if (AppMainWindow() == window) SetAppMainWindow(nullptr);
         ::DestroyWindow(window);
     }
 }
@@ -74,9 +55,8 @@ bool CDialog::Create(HWND owner) {
     return CreateWindowFromTemplate(owner) != nullptr;
 }
 
-INT_PTR CDialog::DoModal() {
+INT_PTR CDialog::DoModal(HWND owner) {
     if (Hwnd() != nullptr) return kNotEnded;
-    HWND owner = m_parent != nullptr ? m_parent->Hwnd() : static_cast<HWND>(AppMainWindow());
     // Disabled before the dialog exists, as the system's own modal dialogs
     // do; an owner that is disabled already (under another modal dialog)
     // is left to whoever disabled it.
@@ -201,17 +181,13 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         // dialog manager's default processing.
         auto* created = reinterpret_cast<CDialog*>(lParam);
         created->BindHandle(window);
-        if (CApp* app = CApp::Current(); app != nullptr && app->MainWindow() == created) SetAppMainWindow(window);
     }
     auto* dialog = static_cast<CDialog*>(FromHandle(window));
     if (dialog == nullptr) return FALSE;
 
     LRESULT result = 0;
     const bool handled = dialog->RouteMessage(message, wParam, lParam, result);
-    if (message == WM_NCDESTROY) {
-        if (AppMainWindow() == window) SetAppMainWindow(nullptr);
-        if (FromHandle(window) == dialog) dialog->ReleaseHandle();
-    }
+    if (message == WM_NCDESTROY && FromHandle(window) == dialog) dialog->ReleaseHandle();
     if (!handled) return FALSE;  // default processing by DefDlgProc
     if (AnswersDirectly(message)) return static_cast<INT_PTR>(result);
     // Set immediately before returning: a nested dialog's message could

@@ -26,10 +26,6 @@ private:
 // already bound stays as it is. A missing control fails the exchange.
 void BindControl(CDataExchange& exchange, int controlId, CWnd& control);
 
-// Check state of a check box (BM_GETCHECK / BM_SETCHECK: 0 unchecked,
-// 1 checked, 2 indeterminate). Loading a value outside 0..2 sets 0.
-void ExchangeCheck(CDataExchange& exchange, int controlId, int& value);
-
 // A dialog built from a dialog template resource of the program, run
 // modally by DoModal or created modeless by Create.
 class CDialog : public CWnd {
@@ -38,15 +34,15 @@ public:
     // WM_QUIT ended its loop (the WM_QUIT is posted again for the next loop).
     static constexpr INT_PTR kNotEnded = -1;
 
-    // `parent` null: the owner is the application's main window (AppMainWindow).
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    explicit CDialog(UINT templateId) : m_templateId(templateId) {}
     ~CDialog() override;
 
-    // Creates the window, disables the owner, shows the window (centred
-    // over the owner unless the template or the initialisation placed or
-    // showed it), runs the dialog's own message loop until EndDialog,
-    // re-enables the owner, destroys the window and returns EndDialog's code.
-    INT_PTR DoModal();
+    // Creates the window owned by `owner` (none: a top-level window of its
+    // own), disables the owner, shows the window (centred over the owner
+    // unless the template or the initialisation placed or showed it), runs
+    // the dialog's own message loop until EndDialog, re-enables the owner,
+    // destroys the window and returns EndDialog's code.
+    INT_PTR DoModal(HWND owner);
 
     // Ends DoModal's loop once the current message has been handled.
     void EndDialog(INT_PTR result);
@@ -82,7 +78,6 @@ private:
     void CentreIfUnplaced();
 
     UINT m_templateId;
-    CWnd* m_parent;
     bool m_ended = false;
     INT_PTR m_result = kNotEnded;
     RECT m_createdRect{};  // where the template put the window

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "winfw/RegistryKey.h"
+#include "winfw/SystemPaths.h"
 
 namespace {
 
@@ -66,10 +67,8 @@ HMODULE LoadRegisteredEngine() {
 // the current directory (see above).
 HMODULE LoadSystemEngine() {
     if (CanRestrictLibrarySearch()) return g_helpEngineAccess.loadLibrary(kEngineFileName, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    char systemDirectory[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryA(systemDirectory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    const std::string enginePath = std::string(systemDirectory, length).append("\\").append(kEngineFileName);
+    const std::string enginePath = SystemFolderFile(&::GetSystemDirectoryA, kEngineFileName);
+    if (enginePath.empty()) return nullptr;
     return g_helpEngineAccess.loadLibrary(enginePath.c_str(), LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "winfw/LinkLauncher.h"
-#include "res/resource.h"
+#include "winfw/SystemPaths.h"
 
 namespace {
 
@@ -66,7 +66,8 @@ CHyperLink::~CHyperLink() {
         Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_plainFont), FALSE);
 }
 
-void CHyperLink::SetLink(std::string_view link, std::string_view tip) {
+void CHyperLink::SetLink(std::string_view link, std::string_view tip, HCURSOR movedCursor) {
+    m_movedCursor = movedCursor;
     m_strLink = link;
     m_strTip = tip;
     if (m_strLink.empty()) m_strLink = Text();
@@ -132,9 +133,8 @@ std::optional<LRESULT> CHyperLink::OnMouseMove(WPARAM, LPARAM) {
     if (m_bPressed) {
         m_bMoved = true;
         // While the mouse is captured the system sends no WM_SETCURSOR: this
-        // pointer stays until the release. Not kept: LoadCursorA answers the
-        // module's shared cursor.
-        ::SetCursor(::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_NODROP_CURSOR)));
+        // pointer stays until the release.
+        ::SetCursor(m_movedCursor);
     }
     return std::nullopt;
 }
@@ -240,11 +240,7 @@ UniqueIcon CHyperLink::LoadLinkCursorFrom(const char* helpViewerPath) {
 }
 
 UniqueIcon CHyperLink::LoadLinkCursor() {
-    char directory[MAX_PATH] = {};
-    // 0: failed; MAX_PATH or more: the buffer was too small and holds nothing.
-    const UINT length = ::GetWindowsDirectoryA(directory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return LoadLinkCursorFrom("");
-    return LoadLinkCursorFrom(std::string(directory, length).append("\\winhlp32.exe").c_str());
+    return LoadLinkCursorFrom(SystemFolderFile(&::GetWindowsDirectoryA, "winhlp32.exe").c_str());
 }
 
 CLinkCursorCache& CHyperLink::LinkCursor() {

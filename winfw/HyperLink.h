@@ -54,8 +54,10 @@ public:
     ~CHyperLink() override;
 
     // `link` empty: the caption of this moment is the link. `tip` empty: no
-    // tooltip. Call once, after the control is bound.
-    void SetLink(std::string_view link, std::string_view tip);
+    // tooltip. `movedCursor`: the pointer shown once the mouse moves with
+    // the button down (the click is then cancelled); the caller's, not
+    // destroyed here. Call once, after the control is bound.
+    void SetLink(std::string_view link, std::string_view tip, HCURSOR movedCursor);
 
     // Relays the control's messages to its tooltip; consumes none.
     bool PreTranslateMessage(MSG& msg) override;
@@ -93,6 +95,7 @@ private:
     CToolTipCtrl m_toolTip;
     UniqueFont m_fontUnderline;
     HFONT m_plainFont = nullptr;  // the control's font before the underline; not ours
+    HCURSOR m_movedCursor = nullptr;  // not ours
     COLORREF m_crText = kUnvisitedColour;
     bool m_bVisited = false;
     bool m_bPressed = false;

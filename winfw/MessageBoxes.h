@@ -19,6 +19,8 @@ int WindowMessageBox(HWND owner, std::string_view text, std::string_view caption
 const std::string& AppTitle();
 void SetAppTitle(std::string title);
 
-// The application's main window, owner of every AppMessageBox; none by default.
+// The application's main window, owner of every AppMessageBox: set by the
+// program while its main window exists (this is the one place that holds
+// it); none by default.
 HWND AppMainWindow();
 void SetAppMainWindow(HWND window);

@@ -42,12 +42,11 @@ LONG CRegistryKey::ReadString(const char* name, std::span<char> buffer, DWORD* t
     return ERROR_SUCCESS;
 }
 
-bool CRegistryKey::WriteDword(const char* name, DWORD value) const {
-    return ::RegSetValueExA(m_key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
-           ERROR_SUCCESS;
+void CRegistryKey::WriteDword(const char* name, DWORD value) const {
+    ::RegSetValueExA(m_key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
-bool CRegistryKey::WriteString(const char* name, const char* text) const {
+void CRegistryKey::WriteString(const char* name, const char* text) const {
     const auto size = static_cast<DWORD>(std::strlen(text) + 1);
-    return ::RegSetValueExA(m_key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
+    ::RegSetValueExA(m_key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size);
 }

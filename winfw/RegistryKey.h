@@ -37,9 +37,11 @@ public:
     // it. A shorter value stored without its zero is terminated here.
     LONG ReadString(const char* name, std::span<char> buffer, DWORD* type = nullptr) const;
 
-    // REG_DWORD, four bytes; REG_SZ with its terminating zero. False when the write failed.
-    bool WriteDword(const char* name, DWORD value) const;
-    bool WriteString(const char* name, const char* text) const;
+    // REG_DWORD, four bytes; REG_SZ with its terminating zero. A write that
+    // fails changes nothing and is not reported: the program's settings are
+    // kept when they can be, and nothing is ever shown about them.
+    void WriteDword(const char* name, DWORD value) const;
+    void WriteString(const char* name, const char* text) const;
 
 private:
     explicit CRegistryKey(HKEY key) : m_key(key) {}

@@ -25,8 +25,8 @@ bool IsColourRequestAboutControl(UINT message) {
 CWnd::~CWnd() {
     if (m_subclassed)
         UnsubclassWindow();
-    else if (m_window != nullptr && FromHandle(m_window) == this)
-        ::RemovePropA(m_window, kObjectProperty);
+    else
+        ReleaseHandle();
 }
 
 CWnd* CWnd::FromHandle(HWND window) {

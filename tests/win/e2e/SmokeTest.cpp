@@ -1,8 +1,9 @@
 // One run of the real Tabulo.exe, driven from this test as a user would
-// drive it: a conversion with the overwrite question, a failure box, Help
-// (the stand-in engine of tests/win/help logs what it is asked), an About
-// link followed into the logging browser that scripts/test.sh registers,
-// and the settings kept over a restart.
+// drive it: paths typed on the keyboard, a conversion with the overwrite
+// question, a failure box, Help (the stand-in engine of tests/win/help logs
+// what it is asked), the About links followed into the logging browser that
+// scripts/test.sh registers, the settings kept over a restart, Browse, a
+// request to end during a run, and the end of the session during a run.
 
 #include <windows.h>
 
@@ -12,14 +13,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
-#include "ui/LinkTargets.h"
 #include "base/ErrorReport.h"
 #include "base/TextFormat.h"
 #include "base/Texts.h"
-#include "winfw/RegistryKey.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
+#include "ui/LinkTargets.h"
 
 using namespace testing_support;
 
@@ -50,8 +51,7 @@ struct Program {
     explicit Program(const std::string& folder) {
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        if (::CreateProcessA(ProgramPath().c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                             &startup, &process))
+        if (::CreateProcessA(ProgramPath().c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process))
             dialog = WaitForBox();
     }
     ~Program() {
@@ -59,8 +59,25 @@ struct Program {
         ::CloseHandle(process.hThread);
         ::CloseHandle(process.hProcess);
     }
+    std::string Field(int id) const { return TextOf(::GetDlgItem(dialog, id)); }
     // Posted, as the mouse would: the driver never waits in the program's handler.
     void Click(int id) const { ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+    HWND Focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return ::GetGUIThreadInfo(process.dwThreadId, &info) ? info.hwndFocus : nullptr;
+    }
+    // Typed into the focused control of the foreground window, then Tab.
+    void Type(const std::string& text) const {
+        std::vector<INPUT> keys;
+        for (char c : text + '\t')
+            for (DWORD up : {0, KEYEVENTF_KEYUP}) {
+                INPUT& key = keys.emplace_back();
+                key.type = INPUT_KEYBOARD;
+                key.ki = c == '\t' ? KEYBDINPUT{VK_TAB, 0, up, 0, 0} : KEYBDINPUT{0, static_cast<WORD>(c), KEYEVENTF_UNICODE | up, 0, 0};
+            }
+        ::SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    }
     void Convert(const std::string& input, const std::string& output) const {
         ::SetDlgItemTextA(dialog, IDC_SOURCE_PATH, input.c_str());
         ::SetDlgItemTextA(dialog, IDC_OUTPUT_PATH, output.c_str());
@@ -73,8 +90,7 @@ struct Program {
         HWND box = nullptr;
         EXPECT_TRUE(WaitFor([&] {
             while ((box = ::FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr)
-                if (box != dialog && ::IsWindowVisible(box) && ::GetWindowThreadProcessId(box, nullptr) == process.dwThreadId)
-                    return true;
+                if (box != dialog && ::IsWindowVisible(box) && ::GetWindowThreadProcessId(box, nullptr) == process.dwThreadId) return true;
             return false;
         })) << "no window appeared";
         return box;
@@ -99,6 +115,13 @@ struct Program {
     HWND dialog = nullptr;
 };
 
+std::string LastDir() {
+    char path[MAX_PATH] = {};
+    DWORD size = sizeof path;
+    ::RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo", "LastDir", RRF_RT_REG_SZ, nullptr, path, &size);
+    return path;
+}
+
 TEST(Program, MainWalkThrough) {
     ScratchFolder folder;
     // The pointer away from every window: a window appearing under it gets a
@@ -106,17 +129,22 @@ TEST(Program, MainWalkThrough) {
     ::SetCursorPos(0, 0);
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo");
     // The stand-in engine stays registered in the test prefix: no later test uses the real one.
-    const char* engineKey = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
     const std::string fake = ProgramPath().substr(0, ProgramPath().rfind('\\')) + "\\tests\\win\\help\\fake_engine.dll";
-    ::RegSetKeyValueA(HKEY_CLASSES_ROOT, engineKey, nullptr, REG_SZ, fake.c_str(), fake.size() + 1);
+    ::RegSetKeyValueA(HKEY_CLASSES_ROOT, "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", nullptr, REG_SZ, fake.c_str(), fake.size() + 1);
     WriteBytes(folder / "ten.bin", "0123456789");
     WriteBytes(folder / "ten.c", "old");
     auto program = std::make_unique<Program>(folder.Path().string());
     const HWND dialog = program->dialog;  // still named in the engine's log after the program ends
     ASSERT_NE(dialog, nullptr) << "the program showed no dialog";
-    program->Convert(folder / "ten.bin", folder / "ten.c");
+    // The input field has the focus; Tab leads to the output field.
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == dialog && program->Focus() == ::GetDlgItem(dialog, IDC_SOURCE_PATH); }));
+    program->Type(folder / "ten.bin");
+    program->Type(folder / "ten.c");
+    ASSERT_TRUE(WaitFor([&] { return program->Field(IDC_OUTPUT_PATH) == folder / "ten.c"; })) << "typed";
+    program->Click(IDC_CONVERT);
     program->Answer(texts::kAppTitle, texts::kOverwriteQuestion, IDYES);
     program->Answer(texts::kAppTitle, texts::kFileWritten, IDOK);
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == dialog; })) << "active again once the box is closed";
     EXPECT_EQ(MaskCreationTime(ReadBytes(folder / "ten.c")), GoldenFile("ten_char.c"));
     program->Convert(folder / "missing.bin", folder / "missing.c");
     program->WaitForBox();
@@ -124,8 +152,7 @@ TEST(Program, MainWalkThrough) {
     ::SetDlgItemTextA(dialog, IDC_OUTPUT_PATH, "");  // while the run shows its box: Convert follows at the run's end
     program->Answer(texts::kErrorCaption, texts::kInputNotFound, IDOK);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindowEnabled(::GetDlgItem(dialog, IDC_CONVERT)); })) << "no output path";
-    // A full disk (drive X: of scripts/test.sh) over an existing output: the
-    // failure report, and the old file as it was.
+    // A full disk (drive X: of scripts/test.sh) over an existing output: the failure report, the old file as it was.
     if (const char* small = std::getenv("ARRAYFORGE_SMALL_DIR")) {
         const std::string full = std::string(small) + "full.c";
         WriteBytes(folder / "big.bin", Pattern(200000));
@@ -138,9 +165,9 @@ TEST(Program, MainWalkThrough) {
     }
 
     program->Click(IDC_HELP_BUTTON);
-    // The system keeps the low four bits of a menu command for itself.
-    ::PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0);
+    ::PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0);  // the system keeps the low four bits for itself
     HWND about = program->WaitForBox();
+    EXPECT_TRUE(WaitFor([&] { return program->Focus() == ::GetDlgItem(about, IDOK); })) << "the About box's first tab stop";
     for (int link : {IDC_SITE_LINK, IDC_MAIL_LINK}) {
         ::PostMessageA(::GetDlgItem(about, link), WM_LBUTTONDOWN, MK_LBUTTON, 0);
         ::PostMessageA(::GetDlgItem(about, link), WM_LBUTTONUP, 0, 0);
@@ -161,16 +188,10 @@ TEST(Program, MainWalkThrough) {
                                                     ProgramPath("chm") + " 1 0\r\ncall 0 - 12 0\r\ncall 0 - 1d 0\r\n");
 
     program = std::make_unique<Program>(folder.Path().string());
-    EXPECT_EQ(::IsDlgButtonChecked(program->dialog, IDC_TYPE_4BYTE) + ::IsDlgButtonChecked(program->dialog, IDC_TOPMOST) +
-                  Topmost(program->dialog), 2 * BST_CHECKED + 1) << "kept over the restart";
+    EXPECT_TRUE(::IsDlgButtonChecked(program->dialog, IDC_TYPE_4BYTE) && ::IsDlgButtonChecked(program->dialog, IDC_TOPMOST) &&
+                Topmost(program->dialog)) << "kept over the restart";
     program->Click(IDC_TOPMOST);
     EXPECT_TRUE(WaitFor([&] { return !Topmost(program->dialog); })) << "still above other windows";
-    const auto lastDir = [] {
-        char path[MAX_PATH] = {};
-        CRegistryKey::Open(HKEY_CURRENT_USER, "Software\\Corvane\\Tabulo", KEY_READ).ReadString("LastDir", path);
-        return std::string(path);
-    };
-    EXPECT_EQ(lastDir(), folder.Path().string() + "\\") << "the folder it started in";
     // Browse fills both paths from the file chosen; the next start remembers its folder.
     ::CreateDirectoryA((folder / "sub").c_str(), nullptr);
     WriteBytes(folder / "sub\\pick.bin", "x");
@@ -178,30 +199,28 @@ TEST(Program, MainWalkThrough) {
     const HWND chooser = program->WaitForBox();
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(::GetDlgItem(chooser, cmb13)); }));
     EXPECT_EQ(TextOf(::GetDlgItem(chooser, cmb1)), texts::kBrowseFilter.substr(0, texts::kBrowseFilter.find('|')));
+    EXPECT_EQ(TextOf(::GetDlgItem(chooser, cmb13)), texts::kBrowseInitialName);
     ::SetDlgItemTextA(chooser, cmb13, (folder / "sub\\pick.bin").c_str());
     ::PostMessageA(::GetDlgItem(chooser, IDOK), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return TextOf(::GetDlgItem(program->dialog, IDC_OUTPUT_PATH)) == folder / "sub\\pick.c"; }));
+    EXPECT_TRUE(WaitFor([&] { return program->Field(IDC_OUTPUT_PATH) == folder / "sub\\pick.c"; }));
 
-    // During a run the window answers, takes no input, and a request to end
-    // waits until the run is over.
+    // During a run the window answers, takes no input, and a request to end waits until the run is over.
     WriteBytes(folder / "big.bin", Pattern(300 * 28672));  // whole chunks of 28 KiB: the last one fills the bar
     program->Convert(folder / "big.bin", folder / "big.c");
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowEnabled(program->dialog); })) << "disabled as under a modal box";
-    DWORD_PTR answer = 1;  // at once, and as a handled command is answered: 0
-    EXPECT_TRUE(::SendMessageTimeoutA(program->dialog, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 500, &answer) && answer == 0);
-    ::PostMessageA(program->dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    DWORD_PTR answer = 1;  // refused at once, and as a handled command is answered: 0
+    EXPECT_TRUE(::SendMessageTimeoutA(program->dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0, SMTO_NORMAL, 500, &answer) && answer == 0);
+    ::PostMessageA(program->dialog, WM_SYSCOMMAND, SC_CLOSE | 0x3, 0);  // kept for the run's end (the low four bits are the system's)
     ::PostMessageA(::GetDlgItem(program->dialog, IDC_SOURCE_PATH), WM_CHAR, 'x', 0);
     program->Click(IDC_CONVERT);
-    // Full while the end is reported.
-    EXPECT_TRUE(WaitFor([&] { return ::SendDlgItemMessageA(program->dialog, IDC_PROGRESS, PBM_GETPOS, 0, 0) == 100; }));
-    EXPECT_EQ(TextOf(::GetDlgItem(program->dialog, IDC_SOURCE_PATH)), folder / "big.bin") << "typed into during the run";
+    EXPECT_TRUE(WaitFor([&] { return ::SendDlgItemMessageA(program->dialog, IDC_PROGRESS, PBM_GETPOS, 0, 0) == 100; })) << "full at the end";
+    EXPECT_EQ(program->Field(IDC_SOURCE_PATH), folder / "big.bin") << "typed into during the run";
     program->Answer(texts::kAppTitle, texts::kFileWritten, IDOK);
     EXPECT_EQ(program->ExitCode(), 0u) << "the close request was lost";
     EXPECT_TRUE(ReadBytes(folder / "big.c").ends_with("\r\n\t};\r\n")) << "the run was cut short";
-    EXPECT_EQ(lastDir(), folder / "sub\\");
+    EXPECT_EQ(LastDir(), folder / "sub\\");
 
-    // The session ends during a run: the process is ended from outside, and
-    // leaves no temporary file.
+    // The session ends during a run: the process is ended from outside, and leaves no temporary file.
     program = std::make_unique<Program>(folder.Path().string());
     WriteBytes(folder / "huge.bin", Pattern(64 << 20));
     program->Convert(folder / "huge.bin", folder / "huge.c");
@@ -215,4 +234,3 @@ TEST(Program, MainWalkThrough) {
     program.reset();
     EXPECT_TRUE(WaitFor([&] { return !temporaries(); })) << "the temporary file stayed";
 }
-

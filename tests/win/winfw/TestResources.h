@@ -3,4 +3,4 @@
 #define IDC_INPUT 1000
 #define IDC_CONVERT 1005
 #define IDC_EXIT 1006
-#define IDC_THREE_STATE 1013
+#define IDC_LINK 1014

@@ -48,31 +48,24 @@ void ShowTwice() {
 }
 
 TEST(HelpLoader, LoadsOnlyAFullPathOnceFallsBackAndNeverRetriesAFailedLoad) {
-    // What the case is, the path registered, the libraries that load, what is done, what is asked.
-    const std::tuple<const char*, const char*, std::set<std::string>, std::function<void()>, std::vector<std::string>>
-        cases[] = {
-        {"registered engine, loaded once", kRegistered, {kRegistered}, ShowTwice,
-         {kLoadRegistered, "entry", kShow, kShow}},
-        {"registered engine fails: the system's", kRegistered, {"hhctrl.ocx"}, ShowTwice,
-         {kLoadRegistered, kLoadSystem, "entry", kShow, kShow}},
-        {"never retried", kRegistered, {},
-         [] {
-             ShowHelpContents(nullptr, "C:\\Tools\\Tabulo.chm");
-             g_loadable = {"hhctrl.ocx", kRegistered};
-             CloseAllHelp();
-         },
-         {kLoadRegistered, kLoadSystem}},
-        {"shut-down loads the engine: close all, then uninitialise", nullptr, {"hhctrl.ocx"}, CloseAllHelp,
-         {kLoadSystem, "entry", "call 0 - 18 0", "call 0 - 29 0"}},
-        {"a missing entry point is looked up again at each call", nullptr, {"hhctrl.ocx"},
-         [] {
-             g_hasEntry = false;
-             EXPECT_EQ(InvokeHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0), nullptr);
-             g_hasEntry = true;
-             ShowTwice();
-         },
-         {kLoadSystem, "entry", "entry", kShow, kShow}},
+    const auto never = [] {
+        ShowHelpContents(nullptr, "C:\\Tools\\Tabulo.chm");
+        g_loadable = {"hhctrl.ocx", kRegistered};
+        CloseAllHelp();
     };
+    const auto entryLater = [] {
+        g_hasEntry = false;
+        EXPECT_EQ(InvokeHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0), nullptr);
+        g_hasEntry = true;
+        ShowTwice();
+    };
+    // What the case is, the path registered, the libraries that load, what is done, what is asked.
+    const std::tuple<const char*, const char*, std::set<std::string>, std::function<void()>, std::vector<std::string>> cases[] = {
+        {"registered engine, loaded once", kRegistered, {kRegistered}, ShowTwice, {kLoadRegistered, "entry", kShow, kShow}},
+        {"registered engine fails: the system's", kRegistered, {"hhctrl.ocx"}, ShowTwice, {kLoadRegistered, kLoadSystem, "entry", kShow, kShow}},
+        {"never retried", kRegistered, {}, never, {kLoadRegistered, kLoadSystem}},
+        {"shut-down: close all, then uninitialise", nullptr, {"hhctrl.ocx"}, CloseAllHelp, {kLoadSystem, "entry", "call 0 - 18 0", "call 0 - 29 0"}},
+        {"a missing entry point is looked up again", nullptr, {"hhctrl.ocx"}, entryLater, {kLoadSystem, "entry", "entry", kShow, kShow}}};
     for (const auto& [name, registered, loadable, act, log] : cases) {
         ResetHelpEngineLoader({&FindRegistered, &Load, &FindEntry});
         g_log.clear();

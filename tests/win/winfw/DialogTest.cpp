@@ -1,31 +1,28 @@
-// The window layer under Wine, on the dialog of FrameworkTest.rc. Modal
-// dialogs are driven by messages posted while they initialise.
+// Dialogs, their modal loop and the binding of objects to windows, on the
+// dialog of TestDialog.rc. Modal dialogs are driven by messages posted while
+// they initialise.
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
 #include <memory>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "TestResources.h"
-#include "winfw/MessageBoxes.h"
+#include "TestSupportWin.h"
 #include "winfw/Controls.h"
 #include "winfw/Dialog.h"
 #include "winfw/ErrorReporting.h"
 
-// Logs its commands (Convert throws what it logged); runs `script` while
-// initialising; Exit ends with 42.
-int g_hooked = 0;
-RECT g_placed{};  // the modal dialog's place when the hook saw its message
+RECT g_placed{};  // the modal dialog's place when its input field's hook saw WM_APP
 
+// Logs its commands (Convert throws what it logged); runs `script` while
+// initialising; Exit, or a timer, notes the focused control and ends with 42.
 class TestDialog : public CDialog {
 public:
-    explicit TestDialog(CWnd* parent = nullptr) : CDialog(IDD_TEST_DIALOG, parent) {}
+    TestDialog() : CDialog(IDD_TEST_DIALOG) {}
     std::function<void(HWND)> script;
-    int threeState = 0, shown = 0;
+    int shown = 0, focusedAtExit = 0, hooked = 0;
     std::vector<std::string> log;
 
 protected:
@@ -39,85 +36,62 @@ protected:
     }
     void DoDataExchange(CDataExchange& exchange) override {
         BindControl(exchange, IDC_INPUT, m_input);
-        ExchangeCheck(exchange, IDC_THREE_STATE, threeState);
     }
     BOOL OnInitDialog() override {
-        CDialog::OnInitDialog();
+        const BOOL focusFirst = CDialog::OnInitDialog();
         if (script) script(Hwnd());
-        return TRUE;
+        return focusFirst;
     }
     bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         shown += message == WM_SHOWWINDOW && wParam;
+        if (message == WM_TIMER) OnExit();  // a timer fires once the queue is empty
         return CDialog::OnWndMsg(message, wParam, lParam, result);
     }
 
 private:
     void OnConvert() { throw std::runtime_error(log.emplace_back("convert")); }
-    void OnInput() { log.push_back("input"); }
-    void OnExit() { EndDialog(42); }
-    // Counts the WM_APP it takes before it is dispatched.
-    struct HookedEdit : CEdit {
-        bool PreTranslateMessage(MSG& msg) override {
-            return msg.message == WM_APP && ++g_hooked > 0 && ::GetWindowRect(::GetParent(msg.hwnd), &g_placed);
-        }
-    } m_input;
-};
-
-// The reporter the program installs sees each failure that escapes a handler,
-// and the loop goes on; one it does not know goes on unwinding.
-std::vector<std::string> g_reported;
-bool RecordFailure() {
-    try {
-        throw;
-    } catch (const std::runtime_error& failure) {
-        g_reported.push_back(failure.what());
-    } catch (...) {
-        return false;
+    void OnInput() { log.push_back("input " + m_input.Text()); }
+    void OnExit() {
+        focusedAtExit = ::GetDlgCtrlID(::GetFocus());
+        EndDialog(42);
     }
-    return true;
-}
+    struct HookedEdit : CEdit {  // takes each WM_APP before it is dispatched; fails on the key Z
+        int& hooked;
+        explicit HookedEdit(int& count) : hooked(count) {}
+        bool PreTranslateMessage(MSG& msg) override {
+            if (msg.message == WM_KEYDOWN && msg.wParam == 'Z') throw std::runtime_error("hook");
+            return msg.message == WM_APP && ++hooked > 0 && ::GetWindowRect(::GetParent(msg.hwnd), &g_placed);
+        }
+    } m_input{hooked};
+};
 
 BOOL CALLBACK AnyProperty(HWND, LPCSTR, HANDLE) { return TRUE; }  // EnumPropsA: -1 when there is none
 
-TEST(Framework, CommandsReachTheirHandlerTheCheckBoxIsExchangedAndAControlIsGivenBackItsProcedure) {
-    SetFailureReporter(&RecordFailure);
+TEST(Dialog, CommandsReachTheirHandlersOnly) {
     TestDialog dialog;
     ASSERT_TRUE(dialog.Create(nullptr) && !dialog.Create(nullptr)) << "once";
     EXPECT_EQ(::GetFocus(), dialog.GetDlgItem(IDC_INPUT)) << "the first tab stop";
-    for (auto [code, id] : {std::pair{BN_CLICKED, IDC_CONVERT}, {EN_CHANGE, IDC_INPUT}, {EN_CHANGE, IDC_CONVERT},
-                            {BN_CLICKED, IDC_INPUT}})
-        ::SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(dialog.GetDlgItem(id)));
-    EXPECT_EQ(dialog.log, (std::vector<std::string>{"convert", "input"}));
-
-    HWND box = dialog.GetDlgItem(IDC_THREE_STATE);
-    for (auto [value, state] : {std::pair{0, BST_UNCHECKED}, {1, BST_CHECKED}, {2, BST_INDETERMINATE},
-                                {3, BST_UNCHECKED}, {-1, BST_UNCHECKED}}) {
-        ::SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);  // so that "unchecked" has to be set
-        dialog.threeState = value;
-        EXPECT_TRUE(dialog.UpdateData(false));
-        EXPECT_EQ(::SendMessageA(box, BM_GETCHECK, 0, 0), state) << value;
-        dialog.threeState = -5;
-        EXPECT_TRUE(dialog.UpdateData(true));
-        EXPECT_EQ(dialog.threeState, state) << value;
-    }
-    ::DestroyWindow(box);
-    EXPECT_FALSE(dialog.UpdateData(true)) << "the check box gone";
-    const HWND button = dialog.GetDlgItem(IDC_EXIT);  // bound to an object that goes before it
-    const LONG_PTR own = ::GetWindowLongPtrA(button, GWLP_WNDPROC);
-    auto bound = std::make_unique<CButton>();
-    EXPECT_TRUE(bound->SubclassWindow(button) && !bound->SubclassWindow(button) && CWnd::FromHandle(button) == bound.get() &&
-                ::GetWindowLongPtrA(button, GWLP_WNDPROC) != own);
-    bound.reset();
-    EXPECT_TRUE(::GetWindowLongPtrA(button, GWLP_WNDPROC) == own && CWnd::FromHandle(button) == nullptr &&
-                ::EnumPropsA(button, &AnyProperty) == -1) << "its own procedure back, and no property of ours";
-    // A main window destroyed with its object no longer owns the program's boxes.
-    auto main = std::make_unique<TestDialog>();
-    SetAppMainWindow(main->Create(nullptr) ? main->Hwnd() : nullptr);
-    main.reset();
-    EXPECT_EQ(AppMainWindow(), nullptr);
+    // The answer is 0 also when the handler failed (Convert) and its failure was reported.
+    for (auto [code, id] : {std::pair{BN_CLICKED, IDC_CONVERT}, {EN_CHANGE, IDC_INPUT}, {EN_CHANGE, IDC_CONVERT}, {BN_CLICKED, IDC_INPUT},
+                            {BN_CLICKED, IDOK}, {BN_CLICKED, IDCANCEL}})
+        EXPECT_EQ(::SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(dialog.GetDlgItem(id))), 0);
+    EXPECT_EQ(dialog.log, (std::vector<std::string>{"convert", "input "}));
 }
 
-TEST(Framework, ModalDialogEndsWithItsCodeAndDisablesItsOwnerMeanwhile) {
+TEST(Dialog, UnboundWindowKeepsItsProcedureAndNoPropertyOfOurs) {
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Create(nullptr));
+    const HWND button = dialog.GetDlgItem(IDC_EXIT);
+    const LONG_PTR own = ::GetWindowLongPtrA(button, GWLP_WNDPROC);
+    auto bound = std::make_unique<CButton>();
+    ASSERT_TRUE(bound->SubclassWindow(button) && CWnd::FromHandle(button) == bound.get());
+    EXPECT_FALSE(bound->SubclassWindow(button)) << "bound once";
+    bound.reset();
+    EXPECT_EQ(::GetWindowLongPtrA(button, GWLP_WNDPROC), own);
+    EXPECT_EQ(::EnumPropsA(button, &AnyProperty), -1);
+}
+
+TEST(Dialog, ModalEndsWithItsCodeCentredOverItsDisabledOwner) {
     TestDialog owner;
     ASSERT_TRUE(owner.Create(nullptr));
     RECT work{};
@@ -132,38 +106,59 @@ TEST(Framework, ModalDialogEndsWithItsCodeAndDisablesItsOwnerMeanwhile) {
         SCOPED_TRACE(testing::Message() << message << " " << wParam << " " << ownerEnabled);
         ::SetWindowPos(owner.Hwnd(), nullptr, ownerAt.x, ownerAt.y, 600, 500, SWP_NOZORDER | SWP_SHOWWINDOW);
         ::EnableWindow(owner.Hwnd(), ownerEnabled);
-        TestDialog modal(&owner);
+        TestDialog modal;
         BOOL enabledMeanwhile = TRUE;
-        const int hooked = g_hooked;
         modal.script = [&, message = message, wParam = wParam](HWND d) {
             enabledMeanwhile = ::IsWindowEnabled(owner.Hwnd());
             ::PostMessageA(::GetDlgItem(d, IDC_INPUT), WM_APP, 0, 0);
             ::PostMessageA(message == WM_KEYDOWN ? ::GetDlgItem(d, IDC_INPUT) : d, message, wParam, 0);
         };
-        EXPECT_EQ(modal.DoModal(), result);
+        EXPECT_EQ(modal.DoModal(owner.Hwnd()), result);
         EXPECT_FALSE(enabledMeanwhile);
         EXPECT_EQ(::IsWindowEnabled(owner.Hwnd()), ownerEnabled);
-        EXPECT_EQ(g_hooked, hooked + 1) << "the control's hook";
+        EXPECT_EQ(modal.hooked, 1) << "the control's hook";
         // Centred on the owner, unless that would leave part of it outside the work area.
         EXPECT_TRUE(ownerAt.x > work.right / 2 ? g_placed.right == work.right && g_placed.bottom == work.bottom
                     : ownerAt.x < 0 ? g_placed.left == work.left && g_placed.top == work.top
                                     : std::abs(g_placed.left + g_placed.right - 1200) <= 1 && std::abs(g_placed.top + g_placed.bottom - 900) <= 1);
     }
-    TestDialog ended(&owner);
+    TestDialog ended;
     ended.script = [&](HWND) { ended.EndDialog(7); };
-    EXPECT_TRUE(ended.DoModal() == 7 && ended.shown == 0) << "ended while it initialised: never shown";
+    EXPECT_TRUE(ended.DoModal(nullptr) == 7 && ended.shown == 0) << "ended while it initialised: never shown";
 }
 
-TEST(Framework, FailureEscapingACommandIsReportedAndTheLoopGoesOn) {
-    SetFailureReporter(&RecordFailure);
+TEST(Dialog, ModalLoopTypesKeysAndTabsBetweenControls) {
+    // A window of the thread outside the dialog: its keys are the loop's to translate.
+    const HWND other = ::CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+    TestDialog modal;
+    modal.script = [&](HWND d) {
+        for (UINT key : {UINT{'A'}, UINT{'Z'}, UINT{VK_TAB}}) PostKey(::GetDlgItem(d, IDC_INPUT), key);  // Z: its hook fails
+        PostKey(other, 'B');
+        ::SetTimer(d, 1, 10, nullptr);
+    };
+    EXPECT_EQ(modal.DoModal(nullptr), 42);
+    EXPECT_EQ(modal.log, std::vector<std::string>{"input a"}) << "a message whose hook failed is not dispatched";
+    EXPECT_EQ(modal.focusedAtExit, IDC_CONVERT) << "Tab moves to the next tab stop";
+    EXPECT_EQ(TextOf(other), "b");
+    ::DestroyWindow(other);
+}
+
+TEST(Dialog, QuitRequestEndsTheModalLoopAndReachesTheNextLoop) {
+    TestDialog modal;
+    modal.script = [](HWND) { ::PostQuitMessage(3); };
+    EXPECT_EQ(modal.DoModal(nullptr), CDialog::kNotEnded);
+    MSG quit{};
+    EXPECT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 3);
+}
+
+TEST(Dialog, FailureEscapingACommandIsReportedAndTheLoopGoesOn) {
     g_reported.clear();
     TestDialog modal;
     modal.script = [](HWND d) {
         ::PostMessageA(d, WM_COMMAND, IDC_CONVERT, 0);
         ::PostMessageA(d, WM_COMMAND, IDC_EXIT, 0);  // handled only if the loop survived
     };
-    EXPECT_EQ(modal.DoModal(), 42);
+    EXPECT_EQ(modal.DoModal(nullptr), 42);
     EXPECT_EQ(g_reported, std::vector<std::string>{"convert"});
     EXPECT_THROW(RunReportingFailures([] { throw std::logic_error("unknown"); }), std::logic_error);
 }
-

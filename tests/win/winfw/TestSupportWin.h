@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A key as the keyboard posts it to the window with the focus.
+inline void PostKey(HWND window, UINT key) {
+    const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+    ::PostMessageA(window, WM_KEYDOWN, key, scan | 1);
+    ::PostMessageA(window, WM_KEYUP, key, scan | 0xC0000001);
+}
+
+inline std::string TextOf(HWND window) {
+    char text[64] = {};
+    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The reporter the program would install (main sets it): it sees each
+// failure that escapes a handler; one it does not know goes on unwinding.
+inline std::vector<std::string> g_reported;
+inline bool RecordFailure() {
+    try {
+        throw;
+    } catch (const std::runtime_error& failure) {
+        g_reported.push_back(failure.what());
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
