@@ -347,6 +347,8 @@ TEST(FrontEnd, BuildOptionsWriteTheirExpectedFiles) {
           "elf32-i386", "--header", "blob_o.h", "-o", "blob.o", "blob.bin"},
          {{"blob.o", "portable_object.o"}, {"blob_o.h", "portable_object_h.txt"}}},
         {{"--format", "asm", "--target", "pe-x86-64", "--length", "-o", "blob.s", "blob.bin"}, {{"blob.s", "portable_asm.s"}}},
+        {{"-t", "u32", "--nul", "--format", "object", "--target", "mach-o-arm64", "-o", "pad.o", "blob.bin"},
+         {{"pad.o", "portable_object_pad.o"}}},  // the last element padded, then the zero, with nothing after them
         {{"-t", "u16", "--length", "--header", "two.h", "--eol", "lf", "-o", "two.c", "w.bin", "empty.dat"},
          {{"two.c", "portable_two_u16.c"}, {"two.h", "portable_two_u16_h.txt"}}},
         {{"--table", "site", "--base", "web", "--format=string", "--eol", "lf", "--utf8", "--header", "site.h", "web"},
