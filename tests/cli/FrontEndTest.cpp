@@ -217,32 +217,6 @@ TEST(FrontEnd, EndedMidRunItLeavesTheOldOutputAndNothingElse) {
     }
 }
 
-// The output is looked up once: a link pointed elsewhere while the run
-// goes on changes nothing, though root runs it in another user's folder.
-TEST(FrontEnd, ALinkSwappedMidRunChangesNothing) {
-    ScratchFolder folder;
-    WriteBytes(folder / "in.bin", "");
-    std::filesystem::resize_file(folder.Path() / "in.bin", 32u << 20);
-    std::filesystem::create_directory(folder.Path() / "secret");
-    WriteBytes(folder / "secret/root.c", "secret");
-    std::filesystem::permissions(folder.Path() / "secret/root.c", std::filesystem::perms(0600));
-    std::filesystem::permissions(folder.Path() / "secret", std::filesystem::perms::owner_all);
-    std::filesystem::create_directory(folder.Path() / "race");
-    WriteBytes(folder / "race/mine.c", "mine");
-    std::filesystem::create_symlink("mine.c", folder.Path() / "race/out.c");
-    ASSERT_EQ(::chown((folder / "race").c_str(), 65534, 65534), 0);
-    const pid_t child = Start(folder, {{"-f", "-o", "race/out.c", "in.bin"}});
-    for (int wait = 0; wait < 2000 && UnnamedFilesOpenIn(child, folder.Path()).empty(); ++wait) usleep(1000);
-    kill(child, SIGSTOP);
-    std::filesystem::remove(folder.Path() / "race/out.c");
-    std::filesystem::create_symlink("../secret/root.c", folder.Path() / "race/out.c");
-    kill(child, SIGCONT);
-    EXPECT_EQ(Finish(folder, child).exitCode, 0);
-    EXPECT_EQ(ReadBytes(folder / "secret/root.c"), "secret");
-    EXPECT_EQ(std::filesystem::status(folder.Path() / "secret/root.c").permissions(), std::filesystem::perms(0600));
-    EXPECT_NE(ReadBytes(folder / "race/mine.c").find("0x00,0x00"), std::string::npos);
-}
-
 // A standard stream that cannot serve is refused with a message instead of
 // taking nothing or writing into nothing as if that had worked: closed when
 // the program started, or the very input being read.

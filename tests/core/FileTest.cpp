@@ -179,6 +179,25 @@ TEST(FileOutput, TheKernelsLinkGuardApplies) {
     EXPECT_TRUE(refused && refused->cause == FileErrorCause::AccessDenied) << "followed a link planted by another";
 }
 
+// The output is looked up once, at Open: a link pointed elsewhere before
+// Close changes nothing, though root writes in another user's folder.
+TEST(FileOutput, ALinkSwappedBeforeCloseChangesNothing) {
+    ScratchFolder folder;
+    WriteBytes(folder / "secret.c", "secret");
+    std::filesystem::create_directory(folder.Path() / "race");
+    WriteBytes(folder / "race/mine.c", "mine");
+    std::filesystem::create_symlink("mine.c", folder.Path() / "race/out.c");
+    ASSERT_TRUE(::geteuid() != 0 || ::chown((folder / "race").c_str(), 65534, 65534) == 0);
+    CFile out;
+    ASSERT_FALSE(out.Open(folder / "race/out.c", OpenMode::Output, true));
+    out.WriteString("new");
+    std::filesystem::remove(folder.Path() / "race/out.c");
+    std::filesystem::create_symlink("../secret.c", folder.Path() / "race/out.c");
+    out.Close();
+    EXPECT_EQ(ReadBytes(folder / "secret.c"), "secret");
+    EXPECT_EQ(ReadBytes(folder / "race/mine.c"), "new");
+}
+
 // Without /proc an unnamed temporary cannot be given a name: the output is
 // written under a name of its own, with the same rules.
 TEST(FileOutput, WithoutProcTheTemporaryHasAName) {
