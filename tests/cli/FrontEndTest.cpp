@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "base/SystemText.h"
 #include "base/Texts.h"
 #include "base/Version.h"
 #include "tests/support/TestSupport.h"
@@ -99,11 +100,14 @@ std::vector<std::string> FilesIn(const ScratchFolder& folder) {
 }
 
 // Texts as a UTF-8 terminal shows them.
-const std::string kExistsUtf8 = Utf8Of(texts::kOverwriteQuestion).substr(0, Utf8Of(texts::kOverwriteQuestion).find('\n'));
-const std::string kNotFoundUtf8 = Utf8Of(texts::kErrorCaption) + ": " + Utf8Of(texts::kInputNotFound);
-const std::string kBadNameUtf8 = Utf8Of(texts::kErrorCaption) + ": " + Utf8Of(texts::kOutputBadPath);
+const std::string kExistsUtf8 = CodePage932ToUtf8ByTable(texts::kOverwriteQuestion)
+                                    .substr(0, CodePage932ToUtf8ByTable(texts::kOverwriteQuestion).find('\n'));
+const std::string kNotFoundUtf8 =
+    CodePage932ToUtf8ByTable(texts::kErrorCaption) + ": " + CodePage932ToUtf8ByTable(texts::kInputNotFound);
+const std::string kBadNameUtf8 =
+    CodePage932ToUtf8ByTable(texts::kErrorCaption) + ": " + CodePage932ToUtf8ByTable(texts::kOutputBadPath);
 const std::string kNameLabel = "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\x96\xBC\x20\x20\x81\x46";  // the header's name line
-const std::string kDiskFullUtf8 = Utf8Of(texts::kFileErrors[13]).substr(2);  // after "%1"
+const std::string kDiskFullUtf8 = CodePage932ToUtf8ByTable(texts::kFileErrors[13]).substr(2);  // after "%1"
 
 // With standard input and error on a terminal the front end asks there
 // before it overwrites, draws its progress from 8 MiB of input and says
@@ -128,7 +132,7 @@ TEST(FrontEnd, OnATerminalAsksAndDrawsProgressFromEightMebibytes) {
         EXPECT_EQ(Finish(folder, child).exitCode, errorsShown ? 0 : 4) << shown;
         EXPECT_EQ(shown.find(kExistsUtf8) != std::string::npos, errorsShown) << shown;
         EXPECT_EQ(shown.find("100%") != std::string::npos, errorsShown && size == kEight) << size;
-        EXPECT_EQ(shown.ends_with(Utf8Of(texts::kFileWritten) + "\r\n"), errorsShown) << shown;
+        EXPECT_EQ(shown.ends_with(CodePage932ToUtf8ByTable(texts::kFileWritten) + "\r\n"), errorsShown) << shown;
     }
 }
 
@@ -223,7 +227,8 @@ TEST(FrontEnd, EndedMidRunItLeavesTheOldOutputAndNothingElse) {
 TEST(FrontEnd, AStreamThatCannotServeIsNotUsed) {
     ScratchFolder folder;
     WriteBytes(folder / "in.bin", "abc");
-    const std::string noHandle = Utf8Of(texts::kUntitledFile) + Utf8Of(texts::kFileErrors[6]).substr(2);
+    const std::string noHandle =
+        CodePage932ToUtf8ByTable(texts::kUntitledFile) + CodePage932ToUtf8ByTable(texts::kFileErrors[6]).substr(2);
     for (auto [redirection, arguments, exitCode, said] :
          {std::tuple{">&-", "-o - in.bin", 4, noHandle}, {"<&-", "-", 3, std::string(std::strerror(EBADF))},
           {">>in.bin", "-o - in.bin", 4, std::string("in.bin")}}) {
