@@ -198,13 +198,15 @@ TEST(FrontEnd, EndedMidRunItLeavesTheOldOutputAndNothingElse) {
             Launch launch{{"-f", "-o", "in.c", source == kStandardInput ? "-" : "in.bin"}};
             launch.environment = {"TMPDIR=" + folder.Path().string()};
             if (source == kStandardInput) launch.standardInput = folder / "in.bin";
-            if (source == kFileWithoutProc)
+            if (source == kFileWithoutProc) {  // two named temporaries: the output's and its header's
+                launch.arguments.insert(launch.arguments.begin(), {"--header", "in.h"});
                 launch.prefix = {"/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh", "-c",
                                  "mount -t tmpfs none /proc && exec \"$0\" \"$@\""};
+            }
             if (source == kFileUnderNohup) launch.prefix = {"/usr/bin/nohup"};
             const pid_t child = Start(folder, launch);
             const auto underWay = [&] {
-                return source == kFileWithoutProc ? FilesIn(folder).size() == 3
+                return source == kFileWithoutProc ? FilesIn(folder).size() == 4
                                                   : !UnnamedFilesOpenIn(child, folder.Path()).empty();
             };
             for (int wait = 0; wait < 2000 && !underWay(); ++wait) usleep(1000);
