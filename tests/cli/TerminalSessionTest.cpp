@@ -4,6 +4,7 @@
 #include <string>
 #include <tuple>
 
+#include "base/SystemText.h"
 #include "base/Texts.h"
 #include "cli/TerminalSession.h"
 #include "tests/support/TestSupport.h"
@@ -35,7 +36,7 @@ struct Streams {
     std::FILE* out = open_memstream(&buffer, &size);
 };
 
-const std::string kQuestion = testing_support::Utf8Of(texts::kOverwriteQuestion);
+const std::string kQuestion = CodePage932ToUtf8ByTable(texts::kOverwriteQuestion);
 const std::string kExists = kQuestion.substr(0, kQuestion.find('\n'));
 
 // On a terminal the question is asked (y or Y is yes, anything else no);
@@ -60,14 +61,14 @@ TEST(TerminalSession, ProgressBarAndErrorLines) {
     session.ShowDone();
     session.Finished();
     EXPECT_TRUE(streams.Printed().ends_with("]   0%\r[" + std::string(40, '#') + "] 100%\n" +
-                                            testing_support::Utf8Of(texts::kFileWritten) + "\n"))
+                                            CodePage932ToUtf8ByTable(texts::kFileWritten) + "\n"))
         << streams.Printed();
     Streams failing("");
     TerminalSession failed(failing.Settings(false, true));
     failed.Advance(5);
     failed.ShowError("gone", "p");
     EXPECT_EQ(failing.Printed(), "\r[" + std::string(2, '#') + std::string(38, ' ') + "]   5%\n" +
-                                     testing_support::Utf8Of(texts::kErrorCaption) + ": gone: p\n");
+                                     CodePage932ToUtf8ByTable(texts::kErrorCaption) + ": gone: p\n");
 }
 
 }  // namespace

@@ -75,7 +75,8 @@ TEST(FileOutput, LargeWritesArriveWhole) {
 }
 
 // The output changes only at Close, and then whole: given up before, the
-// file it was to replace stays as it was and no temporary file is left.
+// file it was to replace stays as it was, a file that appeared meanwhile is
+// not replaced without leave, and no temporary file is left.
 TEST(FileOutput, ReplacesTheOldFileOnlyAtClose) {
     ScratchFolder folder;
     WriteBytes(folder / "t.txt", "old");
@@ -86,6 +87,12 @@ TEST(FileOutput, ReplacesTheOldFileOnlyAtClose) {
         out.WriteString("given up\n");
     }
     EXPECT_EQ(ReadBytes(folder / "t.txt"), "old");
+    CFile late;
+    ASSERT_FALSE(late.Open(folder / "late.txt", OpenMode::Output));
+    late.WriteString("mine");
+    WriteBytes(folder / "late.txt", "theirs");
+    EXPECT_THROW(late.Close(), FileError);
+    EXPECT_EQ(ReadBytes(folder / "late.txt"), "theirs");
     CFile out;
     ASSERT_FALSE(out.Open(folder / "t.txt", OpenMode::Output, true));
     out.WriteString("new\n");
@@ -96,7 +103,7 @@ TEST(FileOutput, ReplacesTheOldFileOnlyAtClose) {
 #endif
     out.Close();
     EXPECT_EQ(ReadBytes(folder / "t.txt"), "new\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "no temporary file left";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2) << "no temporary file left";
 #ifndef _WIN32
     EXPECT_EQ(std::filesystem::status(folder.Path() / "t.txt").permissions(), std::filesystem::perms(0640));
     EXPECT_TRUE(::stat((folder / "t.txt").c_str(), &now) == 0 && now.st_ino != old.st_ino) << "a plain file is renamed over";
@@ -107,17 +114,6 @@ TEST(FileOutput, ReplacesTheOldFileOnlyAtClose) {
     ::umask(mask);
     EXPECT_EQ(std::filesystem::status(folder.Path() / "new.txt").permissions(), std::filesystem::perms(0666 & ~mask));
 #endif
-}
-
-TEST(FileOutput, AFileThatAppearsMeanwhileIsNotReplacedWithoutLeave) {
-    ScratchFolder folder;
-    CFile out;
-    ASSERT_FALSE(out.Open(folder / "t.txt", OpenMode::Output));
-    out.WriteString("mine");
-    WriteBytes(folder / "t.txt", "theirs");
-    EXPECT_THROW(out.Close(), FileError);
-    EXPECT_EQ(ReadBytes(folder / "t.txt"), "theirs");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "no temporary file left";
 }
 
 // What a rename would lose is kept: the other names of a file with several.
@@ -177,6 +173,25 @@ TEST(FileOutput, TheKernelsLinkGuardApplies) {
     auto refused = out.Open(folder / "shared/planted.c", OpenMode::Output, true);
     WriteBytes(guard, was);
     EXPECT_TRUE(refused && refused->cause == FileErrorCause::AccessDenied) << "followed a link planted by another";
+}
+
+// The output is looked up once, at Open: a link pointed elsewhere before
+// Close changes nothing, though root writes in another user's folder.
+TEST(FileOutput, ALinkSwappedBeforeCloseChangesNothing) {
+    ScratchFolder folder;
+    WriteBytes(folder / "secret.c", "secret");
+    std::filesystem::create_directory(folder.Path() / "race");
+    WriteBytes(folder / "race/mine.c", "mine");
+    std::filesystem::create_symlink("mine.c", folder.Path() / "race/out.c");
+    ASSERT_TRUE(::geteuid() != 0 || ::chown((folder / "race").c_str(), 65534, 65534) == 0);
+    CFile out;
+    ASSERT_FALSE(out.Open(folder / "race/out.c", OpenMode::Output, true));
+    out.WriteString("new");
+    std::filesystem::remove(folder.Path() / "race/out.c");
+    std::filesystem::create_symlink("../secret.c", folder.Path() / "race/out.c");
+    out.Close();
+    EXPECT_EQ(ReadBytes(folder / "secret.c"), "secret");
+    EXPECT_EQ(ReadBytes(folder / "race/mine.c"), "new");
 }
 
 // Without /proc an unnamed temporary cannot be given a name: the output is

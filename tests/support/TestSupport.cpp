@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "base/Texts.h"
-
 #include <atomic>
 #include <ctime>
 
@@ -111,13 +109,6 @@ std::string GoldenFile(const std::string& name) {
     std::string content = ReadBytes(std::string(ARRAYFORGE_GOLDEN_DIR) + "/" + name);
     EXPECT_FALSE(content.empty()) << "no golden file " << name;
     return content;
-}
-
-std::string Utf8Of(std::string_view codePage932Text) {
-    for (const auto& text : texts::kPrintedTexts)
-        if (text.codePage932 == codePage932Text) return std::string(text.utf8.begin(), text.utf8.end());
-    ADD_FAILURE() << "not a printed text";
-    return {};
 }
 
 bool RecordingUi::ConfirmOverwrite(std::string_view outputPath) {

@@ -50,10 +50,6 @@ std::vector<std::string> UnnamedFilesOpenIn(int pid, const std::filesystem::path
 std::string MaskCreationTime(const std::string& text);
 std::string GoldenFile(const std::string& name);
 
-// A printed program text as a UTF-8 terminal shows it: its UTF-8 form as
-// written in the source (base/Texts.h), not a conversion of the program's.
-std::string Utf8Of(std::string_view codePage932Text);
-
 // Records what a run shows, in order: "ask", "error:" + text, "done",
 // "started", the percentages, "finished"; and answers its questions from a
 // script (a question beyond the script fails the test and is answered No).
