@@ -15,6 +15,7 @@
 
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
+#include "tests/win/winfw/TestSupportWin.h"
 #include "ui/MainDialog.h"
 #include "ui/Settings.h"
 #include "winfw/App.h"
@@ -24,12 +25,6 @@
 std::tuple<ElementType, std::string, BOOL> Load() {
     const Settings settings = Settings::Load();
     return {settings.elementType, settings.lastDir, settings.topMost};
-}
-
-std::string CWndText(const CWnd& dialog, int id) {
-    char text[MAX_PATH + 1] = {};
-    ::GetDlgItemTextA(dialog.Hwnd(), id, text, sizeof text);
-    return text;
 }
 
 std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
@@ -45,11 +40,8 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefault) {
         {"DataType", REG_DWORD, Dword(3), {ElementType::Char, here, 0}},  // outside 0 to 2
         {"DataType", REG_DWORD, Dword(1).substr(0, 3), {ElementType::Char, here, 0}},
         {"DataType", REG_BINARY, Dword(1), {ElementType::Char, here, 0}},
-        {"LastDir",
-         REG_SZ,
-         "D:\\x\\",
-         {ElementType::Char, "D:\\x\\",
-          0}},  // stored without its zero {"LastDir", REG_DWORD, Dword(7), {ElementType::Char, here, 0}},
+        {"LastDir", REG_SZ, "D:\\x\\", {ElementType::Char, "D:\\x\\", 0}},  // stored without its zero
+        {"LastDir", REG_DWORD, Dword(7), {ElementType::Char, here, 0}},
         {"LastDir", REG_SZ, std::string(kLastDirSize, 'd'), {ElementType::Char, here, 0}},  // no room for its zero
         {"TopWin", REG_DWORD, Dword(5), {ElementType::Char, here, 5}},
         {"TopWin", REG_BINARY, Dword(1), {ElementType::Char, here, 0}}};
@@ -101,8 +93,9 @@ TEST(MainDialog, IsTheMainWindowWithItsSettingsFromInitialisationToDestruction) 
     while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) &&
            ::GetWindow(tip, GW_OWNER) != dialog.Hwnd()) {
     }
-    EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1) << "the Browse button's tip";
-    EXPECT_TRUE(::SendDlgItemMessageA(dialog.Hwnd(), IDC_BROWSE, BM_GETIMAGE, IMAGE_BITMAP, 0)) << "and its picture";
+    EXPECT_TRUE(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0) == 1 &&
+                ::SendDlgItemMessageA(dialog.Hwnd(), IDC_BROWSE, BM_GETIMAGE, IMAGE_BITMAP, 0))
+        << "the Browse button's tip and picture";
     // The stored type and switch, the dialog placed above other windows (none else is topmost here).
     EXPECT_TRUE(::IsDlgButtonChecked(dialog.Hwnd(), IDC_TYPE_2BYTE) &&
                 ::IsDlgButtonChecked(dialog.Hwnd(), IDC_TOPMOST) && Topmost(dialog.Hwnd()));
@@ -225,9 +218,9 @@ TEST(MainDialog, DropOnTheInputFieldFillsBothPathsAndEnablesConvert) {
         std::memcpy(header + 1, file.c_str(), file.size() + 1);
         ::GlobalUnlock(memory);
         ::SendMessageA(dialog.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-        EXPECT_EQ(CWndText(dialog, IDC_SOURCE_PATH), after) << file;
+        EXPECT_EQ(TextOf(dialog.GetDlgItem(IDC_SOURCE_PATH)), after) << file;
     }
-    EXPECT_EQ(CWndText(dialog, IDC_OUTPUT_PATH), table + ".c");
+    EXPECT_EQ(TextOf(dialog.GetDlgItem(IDC_OUTPUT_PATH)), table + ".c");
     EXPECT_TRUE(::IsWindowEnabled(dialog.GetDlgItem(IDC_CONVERT)))
         << "enabled by the first drop that filled the fields";
     ::SetDlgItemTextA(dialog.Hwnd(), IDC_OUTPUT_PATH, "");
