@@ -102,6 +102,7 @@ TEST(HyperLink, OnlyAPressAndAReleaseWithoutAMoveOpenTheLink) {
         EXPECT_EQ(g_opened, std::vector<std::string>(opens, "1 https://x.example/")) << mouse;
         EXPECT_EQ(::GetCursor() == moved, mouse.find("DM") != std::string::npos) << "the pointer of a cancelled click";
         EXPECT_EQ(repainted, repainting);
+        // Aligned right or left, the text is drawn as a link all the same.
         ::SetWindowLongA(control, GWL_STYLE,
                          (::GetWindowLongA(control, GWL_STYLE) & ~0xFF) | (mouse.size() % 2 ? SS_RIGHT : SS_LEFT));
         EXPECT_EQ(RequestColour(control), colour) << mouse;
