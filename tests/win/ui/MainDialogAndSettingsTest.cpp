@@ -115,7 +115,8 @@ TEST(MainDialog, IsTheMainWindowWithItsSettingsFromInitialisationToDestruction) 
 // A run of the real main dialog, shown modal, Convert clicked as it
 // initialises: `sent` goes to it as the run starts (the window still
 // enabled), and input messages are posted to it. No box at the end: a quit
-// request ends the dialog unless the run did.
+// request ends the dialog unless the run did, and each loop that sees it
+// (the run's, the dialog's) passes it on to the next.
 struct WatchedRun : CMainDialog {
     std::string input, output;
     std::pair<UINT, WPARAM> sent;
@@ -140,7 +141,7 @@ struct WatchedRun : CMainDialog {
     }
     void ShowDone() override {
         bar.push_back(Position());
-        ::PostQuitMessage(0);
+        ::PostQuitMessage(5);
     }
     void Finished() override {
         CMainDialog::Finished();
@@ -182,7 +183,7 @@ TEST(MainDialog, RunTakesNoInputAndKeepsOnlyARequestToEndForItsEnd) {
         run.sent = {message, wParam};
         EXPECT_EQ(run.DoModal(nullptr), ended);
         MSG quit{};
-        EXPECT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 5) << "passed on";
         EXPECT_EQ(run.iconic, wParam == SC_MINIMIZE);
         EXPECT_EQ(run.convertAfter, convertAfter);
         EXPECT_EQ(run.reached, std::vector<UINT>(std::begin(WatchedRun::kPosted) + 6, std::end(WatchedRun::kPosted)));

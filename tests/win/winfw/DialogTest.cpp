@@ -149,14 +149,6 @@ TEST(Dialog, ModalEndsWithItsCodeCentredOverItsDisabledOwner) {
     EXPECT_TRUE(ended.DoModal(nullptr) == 7 && ended.shown == 0) << "ended while it initialised: never shown";
 }
 
-TEST(Dialog, QuitRequestEndsTheModalLoopAndReachesTheNextLoop) {
-    TestDialog modal;
-    modal.script = [](HWND) { ::PostQuitMessage(3); };
-    EXPECT_EQ(modal.DoModal(nullptr), CDialog::kNotEnded);
-    MSG quit{};
-    EXPECT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 3);
-}
-
 TEST(Dialog, ModalLoopTranslatesKeysAndGoesOnAfterFailuresWhichAreReported) {
     g_reported.clear();
     // A window of the thread outside the dialog: its keys are the loop's to translate.
