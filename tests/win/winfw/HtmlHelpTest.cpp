@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,7 +35,8 @@ HtmlHelpFunction FindEntry(HMODULE engine) {
 }
 
 constexpr char kRegistered[] = "C:\\Engines\\hh.ocx";
-const std::string kFromItsFolder = " " + std::to_string(LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+const std::string kFromItsFolder =
+    " " + std::to_string(LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
 const std::string kLoadRegistered = std::string("load ") + kRegistered + kFromItsFolder;
 const std::string kLoadSystem = "load hhctrl.ocx " + std::to_string(LOAD_LIBRARY_SEARCH_SYSTEM32);
 const std::string kShow = "call 4660 C:\\Tools\\Tabulo.chm 1 0";  // from window 0x1234
@@ -47,41 +47,44 @@ void ShowTwice() {
     ShowHelpContents(caller, "C:\\Tools\\Tabulo.chm");
 }
 
+// What the stand-ins are asked while `act` runs, with the engine registered
+// at `registered` (none: null) and the libraries `loadable` loading.
+std::vector<std::string> Asked(const char* registered, std::set<std::string> loadable, void (*act)()) {
+    ResetHelpEngineLoader({&FindRegistered, &Load, &FindEntry});
+    g_log.clear();
+    g_registered = registered;
+    g_loadable = std::move(loadable);
+    act();
+    return g_log;
+}
+
+using Log = std::vector<std::string>;
+
 TEST(HelpLoader, LoadsOnlyAFullPathOnceFallsBackAndNeverRetriesAFailedLoad) {
-    const auto never = [] {
+    EXPECT_EQ(Asked(kRegistered, {kRegistered}, ShowTwice), (Log{kLoadRegistered, "entry", kShow, kShow}));
+    EXPECT_EQ(Asked(kRegistered, {"hhctrl.ocx"}, ShowTwice), (Log{kLoadRegistered, kLoadSystem, "entry", kShow, kShow}))
+        << "the registered engine fails: the system's";
+    const auto neverRetried = [] {
         ShowHelpContents(nullptr, "C:\\Tools\\Tabulo.chm");
         g_loadable = {"hhctrl.ocx", kRegistered};
         CloseAllHelp();
     };
+    EXPECT_EQ(Asked(kRegistered, {}, neverRetried), (Log{kLoadRegistered, kLoadSystem}));
+    EXPECT_EQ(Asked(nullptr, {"hhctrl.ocx"}, CloseAllHelp),
+              (Log{kLoadSystem, "entry", "call 0 - 18 0", "call 0 - 29 0"}))
+        << "the shut-down: close all, then uninitialise";
     const auto entryLater = [] {
         g_hasEntry = false;
         EXPECT_EQ(InvokeHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0), nullptr);
         g_hasEntry = true;
         ShowTwice();
     };
-    // What the case is, the path registered, the libraries that load, what is done, what is asked.
-    const std::tuple<const char*, const char*, std::set<std::string>, std::function<void()>, std::vector<std::string>> cases[] = {
-        {"registered engine, loaded once", kRegistered, {kRegistered}, ShowTwice, {kLoadRegistered, "entry", kShow, kShow}},
-        {"registered engine fails: the system's", kRegistered, {"hhctrl.ocx"}, ShowTwice, {kLoadRegistered, kLoadSystem, "entry", kShow, kShow}},
-        {"never retried", kRegistered, {}, never, {kLoadRegistered, kLoadSystem}},
-        {"shut-down: close all, then uninitialise", nullptr, {"hhctrl.ocx"}, CloseAllHelp, {kLoadSystem, "entry", "call 0 - 18 0", "call 0 - 29 0"}},
-        {"a missing entry point is looked up again", nullptr, {"hhctrl.ocx"}, entryLater, {kLoadSystem, "entry", "entry", kShow, kShow}}};
-    for (const auto& [name, registered, loadable, act, log] : cases) {
-        ResetHelpEngineLoader({&FindRegistered, &Load, &FindEntry});
-        g_log.clear();
-        g_registered = registered;
-        g_loadable = loadable;
-        act();
-        EXPECT_EQ(g_log, log) << name;
-    }
+    EXPECT_EQ(Asked(nullptr, {"hhctrl.ocx"}, entryLater), (Log{kLoadSystem, "entry", "entry", kShow, kShow}))
+        << "a missing entry point is looked up again";
+    for (const char* path : {"A:\\e", "Z:/e", "a:\\e", "z:\\e", "\\\\s\\e", "//s/e"})
+        EXPECT_EQ(Asked(path, {}, CloseAllHelp).front(), "load " + std::string(path) + kFromItsFolder);
     // The letters' neighbours in the code table are no drive letters.
-    for (auto [path, full] : {std::pair{"A:\\e", true}, {"Z:/e", true}, {"a:\\e", true}, {"z:\\e", true}, {"\\\\s\\e", true}, {"//s/e", true},
-                              {"@:\\e", false}, {"[:\\e", false}, {"`:\\e", false}, {"{:\\e", false}, {"C:e", false}, {"\\e", false}, {"e", false}}) {
-        ResetHelpEngineLoader({&FindRegistered, &Load, &FindEntry});
-        g_log.clear();
-        g_registered = path;
-        CloseAllHelp();
-        EXPECT_EQ(g_log.front(), full ? "load " + std::string(path) + kFromItsFolder : kLoadSystem) << path;
-    }
+    for (const char* path : {"@:\\e", "[:\\e", "`:\\e", "{:\\e", "C:e", "\\e", "e"})
+        EXPECT_EQ(Asked(path, {}, CloseAllHelp).front(), kLoadSystem) << path;
     ResetHelpEngineLoader(RealHelpEngineAccess());
 }

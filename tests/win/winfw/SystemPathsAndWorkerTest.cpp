@@ -24,9 +24,13 @@ UINT WINAPI SystemFolder(LPSTR buffer, UINT size) { return g_answer < size ? g_p
 
 TEST(SystemPaths, ProgramPathIsAskedWithLargerBuffersUntilItFits) {
     // Length of the path (0: the call fails); the buffer sizes asked (a full one means "try larger").
-    for (const auto& [length, sizes] : std::vector<std::pair<std::size_t, std::vector<DWORD>>>{
-             {0, {260}}, {258, {260}}, {259, {260, 520}}, {260, {260, 520}}, {600, {260, 520, 1040}},
-             {32767, {260, 520, 1040, 2080, 4160, 8320, 16640}}}) {
+    for (const auto& [length, sizes] :
+         std::vector<std::pair<std::size_t, std::vector<DWORD>>>{{0, {260}},
+                                                                 {258, {260}},
+                                                                 {259, {260, 520}},
+                                                                 {260, {260, 520}},
+                                                                 {600, {260, 520, 1040}},
+                                                                 {32767, {260, 520, 1040, 2080, 4160, 8320, 16640}}}) {
         g_path = std::string(length, 'p');
         g_sizesAsked.clear();
         EXPECT_EQ(ProgramPath(&ModuleFileName), length < 32767 ? g_path : "") << length;
@@ -37,8 +41,12 @@ TEST(SystemPaths, ProgramPathIsAskedWithLargerBuffersUntilItFits) {
 TEST(SystemPaths, SystemFolderFileNeedsTheFolderToFit) {
     g_path = "C:\\" + std::string(MAX_PATH, 'w');
     // The call's answer (0: failed; MAX_PATH or more: too small); the path made.
-    for (const auto& [answer, made] : std::vector<std::pair<UINT, std::string>>{
-             {0, ""}, {3, "C:\\\\f.exe"}, {MAX_PATH - 1, g_path.substr(0, MAX_PATH - 1) + "\\f.exe"}, {MAX_PATH, ""}, {MAX_PATH + 1, ""}}) {
+    for (const auto& [answer, made] :
+         std::vector<std::pair<UINT, std::string>>{{0, ""},
+                                                   {3, "C:\\\\f.exe"},
+                                                   {MAX_PATH - 1, g_path.substr(0, MAX_PATH - 1) + "\\f.exe"},
+                                                   {MAX_PATH, ""},
+                                                   {MAX_PATH + 1, ""}}) {
         g_answer = answer;
         EXPECT_EQ(SystemFolderFile(&SystemFolder, "f.exe"), made) << answer;
     }
@@ -68,6 +76,7 @@ TEST(Worker, WorkRunsOnItsOwnThreadItsCallsOnTheWindowsThread) {
     EXPECT_EQ(g_reported, std::vector<std::string>{"reported"});
     MSG quit{};
     EXPECT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 4) << "posted again";
-    EXPECT_THROW(worker.Run([] { throw std::runtime_error("rethrown"); }, [](const MSG&) { return false; }), std::runtime_error);
+    EXPECT_THROW(worker.Run([] { throw std::runtime_error("rethrown"); }, [](const MSG&) { return false; }),
+                 std::runtime_error);
     ::DestroyWindow(edit);
 }

@@ -14,9 +14,19 @@ inline void PostKey(HWND window, UINT key) {
 }
 
 inline std::string TextOf(HWND window) {
-    char text[64] = {};
+    char text[1024] = {};
     ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return text;
+}
+
+// Polls `condition` for up to 30 s, handling this thread's messages meanwhile.
+template <class Condition>
+bool WaitFor(Condition condition) {
+    for (const DWORD start = ::GetTickCount(); !condition(); ::Sleep(5)) {
+        if (::GetTickCount() - start > 30000) return false;
+        for (MSG msg; ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) ::DispatchMessageA(&msg);
+    }
+    return true;
 }
 
 // The reporter the program would install (main sets it): it sees each
