@@ -110,17 +110,24 @@ const std::string kNameLabel = "\xC3\xDE\xB0\xC0\xCC\xA7\xB2\xD9\x96\xBC\x20\x20
 const std::string kDiskFullUtf8 = CodePage932ToUtf8ByTable(texts::kFileErrors[13]).substr(2);  // after "%1"
 
 // With standard input and error on a terminal the front end asks there
-// before it overwrites, draws its progress from 8 MiB of input and says
-// when the file is written; with standard error elsewhere it asks nobody.
-TEST(FrontEnd, OnATerminalAsksAndDrawsProgressFromEightMebibytes) {
+// before it overwrites, draws its progress from 8 MiB of input or from a
+// table of 1,000 files, and says when the file is written; with standard
+// error elsewhere it asks nobody.
+TEST(FrontEnd, OnATerminalAsksAndDrawsProgressForLargeRuns) {
     const std::size_t kEight = std::size_t{8} << 20;
-    for (auto [size, errorsShown] : {std::pair{kEight, true}, {kEight - 1, true}, {kEight, false}}) {
+    // The input's size or a table's files, whether standard error is the terminal, whether a bar is drawn.
+    for (auto [size, files, errorsShown, bar] :
+         {std::tuple{kEight, 0, true, true}, {kEight - 1, 0, true, false}, {kEight, 0, false, false},
+          {std::size_t{1}, 1000, true, true}, {std::size_t{1}, 999, true, false}}) {
         ScratchFolder folder;
         WriteBytes(folder / "in.bin", std::string(size, 'x'));
         WriteBytes(folder / "in.c", "old");
+        std::filesystem::create_directory(folder.Path() / "files");
+        for (int i = 0; i < files; ++i) WriteBytes(folder / ("files/" + std::to_string(i)), "x");
         const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
         ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
         Launch launch{{"in.bin"}};
+        if (files != 0) launch.arguments = {"--table", "t", "-o", "in.c", "files"};
         launch.standardInput = ptsname(terminal);
         if (errorsShown) launch.standardError = launch.standardInput;
         const pid_t child = Start(folder, launch);
@@ -131,7 +138,7 @@ TEST(FrontEnd, OnATerminalAsksAndDrawsProgressFromEightMebibytes) {
         close(terminal);
         EXPECT_EQ(Finish(folder, child).exitCode, errorsShown ? 0 : 4) << shown;
         EXPECT_EQ(shown.find(kExistsUtf8) != std::string::npos, errorsShown) << shown;
-        EXPECT_EQ(shown.find("100%") != std::string::npos, errorsShown && size == kEight) << size;
+        EXPECT_EQ(shown.find("100%") != std::string::npos, bar) << size << " " << files;
         EXPECT_EQ(shown.ends_with(CodePage932ToUtf8ByTable(texts::kFileWritten) + "\r\n"), errorsShown) << shown;
     }
 }

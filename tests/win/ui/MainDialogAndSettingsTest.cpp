@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
 #include "tests/win/winfw/TestSupportWin.h"
+#include "ui/FailureReport.h"
 #include "ui/MainDialog.h"
 #include "ui/Settings.h"
 #include "winfw/App.h"
@@ -59,6 +60,15 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefault) {
         EXPECT_EQ(std::get<1>(Load()), loaded) << current.size();
     }
     ::SetCurrentDirectoryA(directory);
+}
+
+// A failure the report does not know is left to unwind, not taken as shown.
+TEST(FailureReport, LeavesAFailureItDoesNotKnowToUnwind) {
+    try {
+        throw 42;
+    } catch (...) {
+        EXPECT_FALSE(ShowFailureReport());
+    }
 }
 
 TEST(MainDialog, MinimisedIconSitsInTheMiddleAnOddPixelRightOrDown) {
