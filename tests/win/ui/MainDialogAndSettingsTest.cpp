@@ -34,6 +34,7 @@ std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*
 TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefault) {
     char directory[MAX_PATH];
     const std::string here = std::string(directory, ::GetCurrentDirectoryA(MAX_PATH, directory)) + "\\";
+    const std::string filling(kLastDirSize - 1, 'f');
     // Value stored (none: no key at all), its type and bytes; what loads.
     const std::tuple<const char*, DWORD, std::string, std::tuple<ElementType, std::string, BOOL>> cases[] = {
         {nullptr, 0, "", {ElementType::Char, here, 0}},
@@ -44,6 +45,7 @@ TEST(Settings, EachStoredValueLoadsAsItselfOrItsDefault) {
         {"LastDir", REG_SZ, "D:\\x\\", {ElementType::Char, "D:\\x\\", 0}},  // stored without its zero
         {"LastDir", REG_DWORD, Dword(7), {ElementType::Char, here, 0}},
         {"LastDir", REG_SZ, std::string(kLastDirSize, 'd'), {ElementType::Char, here, 0}},  // no room for its zero
+        {"LastDir", REG_SZ, filling + '\0', {ElementType::Char, filling, 0}},  // fills the buffer with its zero
         {"TopWin", REG_DWORD, Dword(5), {ElementType::Char, here, 5}},
         {"TopWin", REG_BINARY, Dword(1), {ElementType::Char, here, 0}}};
     for (const auto& [name, type, bytes, loaded] : cases) {
