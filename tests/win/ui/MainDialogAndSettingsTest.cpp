@@ -101,13 +101,12 @@ TEST(MainDialog, IsTheMainWindowWithItsSettingsFromInitialisationToDestruction) 
                 ::SendMessageA(dialog.Hwnd(), WM_GETICON, ICON_BIG, 0))
         << "takes drops, shows its icons";
     EXPECT_NE(::GetMenuState(::GetSystemMenu(dialog.Hwnd(), FALSE), IDM_ABOUTBOX, MF_BYCOMMAND), UINT(-1));
-    HWND tip = nullptr;  // the dialog's, among the desktop's tooltips
-    while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) &&
-           ::GetWindow(tip, GW_OWNER) != dialog.Hwnd()) {
-    }
+    const HWND tip = ToolTipOf(dialog.Hwnd());
     EXPECT_TRUE(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0) == 1 &&
                 ::SendDlgItemMessageA(dialog.Hwnd(), IDC_BROWSE, BM_GETIMAGE, IMAGE_BITMAP, 0))
         << "the Browse button's tip and picture";
+    ::ShowWindow(dialog.Hwnd(), SW_SHOW);  // active: a tip shows over the active window only
+    EXPECT_TRUE(TipShowsOnRelayedMove(dialog, dialog.GetDlgItem(IDC_BROWSE), tip)) << "moves reach the tip";
     // The stored type and switch, the dialog placed above other windows (none else is topmost here).
     EXPECT_TRUE(::IsDlgButtonChecked(dialog.Hwnd(), IDC_TYPE_2BYTE) &&
                 ::IsDlgButtonChecked(dialog.Hwnd(), IDC_TOPMOST) && Topmost(dialog.Hwnd()));

@@ -128,15 +128,9 @@ TEST(HyperLink, BorderedLinkFitsItsCaptionAndShowsItsTipFromTheMovesRelayedToIt)
     EXPECT_TRUE(client.right == extent.cx && client.bottom == extent.cy && box.right - box.left == extent.cx + 2 &&
                 box.bottom - box.top == extent.cy + 2)
         << "the caption fills the box within its border";
-    HWND tip = nullptr;
-    while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) &&
-           ::GetWindow(tip, GW_OWNER) != dialog.Hwnd()) {
-    }
+    const HWND tip = ToolTipOf(dialog.Hwnd());
     ASSERT_NE(tip, nullptr);
-    ::SetCursorPos(box.left + 2, box.top + 2);
-    MSG move{link.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2), ::GetTickCount(), {box.left + 2, box.top + 2}};
-    link.PreTranslateMessage(move);
-    EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(tip); }));
+    EXPECT_TRUE(TipShowsOnRelayedMove(link, link.Hwnd(), tip));
 }
 
 int g_cursorLoads = 0;

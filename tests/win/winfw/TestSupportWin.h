@@ -2,9 +2,13 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "winfw/Wnd.h"
 
 // A key as the keyboard posts it to the window with the focus.
 inline void PostKey(HWND window, UINT key) {
@@ -27,6 +31,25 @@ bool WaitFor(Condition condition) {
         for (MSG msg; ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) ::DispatchMessageA(&msg);
     }
     return true;
+}
+
+// The tooltip window owned by `owner`, among the desktop's.
+inline HWND ToolTipOf(HWND owner) {
+    HWND tip = nullptr;
+    while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) && ::GetWindow(tip, GW_OWNER) != owner) {
+    }
+    return tip;
+}
+
+// Moves the pointer onto `control` and relays the move through `relay`, as
+// the message loop does: whether `tip` then shows.
+inline bool TipShowsOnRelayedMove(CWnd& relay, HWND control, HWND tip) {
+    RECT box{};
+    ::GetWindowRect(control, &box);
+    ::SetCursorPos(box.left + 2, box.top + 2);
+    MSG move{control, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2), ::GetTickCount(), {box.left + 2, box.top + 2}};
+    relay.PreTranslateMessage(move);
+    return WaitFor([&] { return ::IsWindowVisible(tip); });
 }
 
 // The reporter the program would install (main sets it): it sees each
