@@ -11,11 +11,10 @@
 #   bench/bench.sh [ARRAYFORGE_BINARY] [SIZE_MIB]      (ROUNDS=7 by default)
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")/.." && pwd)
-tool=${1:-$here/build/native/cli/arrayforge}
+source "$(dirname "$0")/common.sh"
+tool=$(front_end "${1:-}")
 size_mib=${2:-256}
 rounds=${ROUNDS:-7}
-[ -x "$tool" ] || { echo "no arrayforge at $tool: build first (scripts/test.sh)" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/arrayforge-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -25,7 +24,6 @@ input_bytes=$(stat -c %s "$input")
 types=(char uint ulong object)  # object: --format object of u8 elements
 
 now() { date +%s.%N; }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 mbps() { echo "scale=1; $input_bytes / 1000000 / $1" | bc -l; }
 
 # Runs one command of the table, writing a new output, and records its time.

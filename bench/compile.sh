@@ -7,10 +7,9 @@
 #   bench/compile.sh [ARRAYFORGE_BINARY] [SIZE_MIB]
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")/.." && pwd)
-tool=${1:-$here/build/native/cli/arrayforge}
+source "$(dirname "$0")/common.sh"
+tool=$(front_end "${1:-}")
 size_mib=${2:-4}
-[ -x "$tool" ] || { echo "no arrayforge at $tool: build first (scripts/build.sh native)" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/arrayforge-compile.XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -11,11 +11,10 @@
 #   bench/link.sh [ARRAYFORGE_BINARY] [SIZE_MIB]      (ROUNDS=3 by default)
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")/.." && pwd)
-tool=${1:-$here/build/native/cli/arrayforge}
+source "$(dirname "$0")/common.sh"
+tool=$(front_end "${1:-}")
 size_mib=${2:-8}
 rounds=${ROUNDS:-3}
-[ -x "$tool" ] || { echo "no arrayforge at $tool: build first (scripts/build.sh native)" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/arrayforge-link.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -77,7 +76,6 @@ run_route() {
     END { printf "%s %s %s %s %s %s\n", r, w[1], w[2], w[3], cpu, peak }' "$route.steps" >> results
 }
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 for route in "${routes[@]}"; do run_route "$route"; done  # warm-up, not counted
 : > results

@@ -12,11 +12,10 @@
 #   bench/table.sh [ARRAYFORGE_BINARY] [FILES]      (FILES=10000, ROUNDS=5 by default)
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")/.." && pwd)
-tool=${1:-$here/build/native/cli/arrayforge}
+source "$(dirname "$0")/common.sh"
+tool=$(front_end "${1:-}")
 files=${2:-10000}
 rounds=${ROUNDS:-5}
-[ -x "$tool" ] || { echo "no arrayforge at $tool: build first (scripts/build.sh native)" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/arrayforge-table.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -86,7 +85,6 @@ lookups=$(for _ in $(seq "$rounds"); do ./lookup; done)
 peak() { /usr/bin/time -f %M "${af[@]}" --table t -o peak.c "$@" 2>&1 >/dev/null; }
 mapfile -t tenth < <(printf 'site/part%02d\n' $(seq 0 9))
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 of() { awk -v n="$1" '$1 == n { print $2 }' times | median; }
 printf '%d files, %d bytes in all; %d rounds, medians; load average %s\n\n' "$(wc -l < paths)" \
   "$(stat -c %s all.bin)" "$rounds" "$(cut -d' ' -f1-3 /proc/loadavg)"

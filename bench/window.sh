@@ -19,6 +19,7 @@ size_mib=${1:-256}
 type=${2:-char}
 rounds=${ROUNDS:-5}
 source "$here/scripts/wine-env.sh"
+source "$here/bench/common.sh"
 windows=$here/build/$(wine_build_config)
 native=$here/build/native/cli/arrayforge
 for file in "$native" "$windows/Tabulo.exe" "$windows/bench/window_driver.exe" "$windows/cli/arrayforge.exe"; do
@@ -34,7 +35,6 @@ win() { echo "Z:${1//\//\\}"; }
 
 now() { date +%s.%N; }
 seconds() { local start; start=$(now); "$@"; echo "$(now) - $start" | bc -l; }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # One measurement each; every one writes a new output.
 run_window() {
